@@ -21,6 +21,8 @@ public:
   Variant(bool b);                                       // Boolean
   Variant(int16_t i);                                    // Integer
   Variant(int32_t l);                                    // Long
+  Variant(long l);                                       // Long when it fits, else Double
+  Variant(long long l);                                  // Long when it fits, else Double
   Variant(float f);                                      // Single
   Variant(double d);                                     // Double
   Variant(Currency c);                                   // Currency
@@ -28,7 +30,7 @@ public:
   Variant(const char* utf8);                             // String
   static Variant null();
   static Variant fromDate(double serial);                // Date
-  static Variant fromDate(int year, int month, int day); // Date
+  static Variant fromDate(int year, int month, int day); // Date (DateSerial rules)
 
   VarType type() const { return type_; }
   bool isEmpty() const { return type_ == VarType::Empty; }
@@ -52,12 +54,26 @@ public:
   double toDate() const;                                 // serial
   QString toString() const;                              // numbers with "." and up to 15 digits; dates dd/mm/yyyy
 
+  // Same type and same stored value (not VB's "=": see Compare). Handy in tests and containers.
+  friend bool operator==(const Variant& a, const Variant& b);
+
 private:
   VarType type_ = VarType::Empty;
   int64_t i_ = 0;
   double d_ = 0;
   QString s_;
 };
+
+// The text form of a Double everywhere the program writes a number as text (CStr, "&", generated code,
+// SQL literals): up to 15 significant digits, "." always, no grouping, no trailing zeros, exponent form
+// "1.5E-05" / "1E+15" when the exponent is below -4 or at least 15.
+QString numberText(double d);
+
+// How numeric text is read. Vb: CDbl/CCur/IsNumeric of the program, Mexican conventions: blanks around,
+// a leading or trailing sign, "$", thousands "," after the first digit, "(12)" for -12, exponent (E or D),
+// "&H1F"/"&O17". Script: VBScript's stricter rule: blanks, sign, digits, ".", exponent, "&H"/"&O".
+enum class NumberSyntax { Vb, Script };
+std::optional<double> parseNumber(const QString& s, NumberSyntax syntax = NumberSyntax::Vb);
 
 // VB tests.
 bool IsNull(const Variant& v);
@@ -74,12 +90,15 @@ Currency CCur(const Variant& v);
 double CDate(const Variant& v);
 QString CStr(const Variant& v);
 
-// VB Val: the leading number of a text, "." as decimal point, blanks skipped, 0 when none.
+// VB Val: the leading number of a text, "." as decimal point, blanks, tabs and line feeds skipped anywhere,
+// exponent E or D, "&H"/"&O" prefixes; 0 when none. Error 6 when the number is out of range.
 double Val(const QString& s);
 double Val(const Variant& v);         // Null gives error 94
 
 // Comparison with VB's rules: nullopt when either side is Null (the comparison is Null);
-// otherwise <0, 0, >0. Numbers compare numerically, text with text binary or, with textCompare, ignoring case.
+// otherwise <0, 0, >0. Numbers (Boolean and Date included) compare numerically, text with text binary or,
+// with textCompare, ignoring case (Ñ/ñ and accented letters too). A number is less than any text;
+// Empty counts as 0 against a number and as "" against a text.
 std::optional<int> Compare(const Variant& a, const Variant& b, bool textCompare = false);
 
 // VB string functions.
