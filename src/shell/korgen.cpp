@@ -130,14 +130,18 @@ QString KorGen::Conlet(vb::Currency importe, const QString& idioma, const QStrin
 
   QString texto = QStringLiteral("(*");
   int64_t resto = importe.scaled();
+  // The whole groups of the given size, taken off what is left (truncated towards zero, as Fix).
+  const auto grupo = [&resto](int64_t tamano) {
+    const int64_t n = resto / tamano;
+    resto -= n * tamano;
+    return n;
+  };
 
-  const int64_t b = resto / milMillones;
-  resto -= b * milMillones;
+  const int64_t b = grupo(milMillones);
   if (b > 0)
     texto += Conmil(b, lengua) + (espanol ? " MIL " : " THOUSAND ");
 
-  const int64_t m = resto / millon;
-  resto -= m * millon;
+  const int64_t m = grupo(millon);
   if (m > 0)
     texto += Conmil(m, lengua);
   // The millions word depends on the whole amount, so it follows billions even with no millions.
@@ -155,13 +159,11 @@ QString KorGen::Conlet(vb::Currency importe, const QString& idioma, const QStrin
       texto += espanol ? " MILLONES " : " MILLIONS ";
   }
 
-  const int64_t t = resto / mil;
-  resto -= t * mil;
+  const int64_t t = grupo(mil);
   if (t > 0)
     texto += Conmil(t, lengua) + (espanol ? " MIL " : "THOUSAND");
 
-  const int64_t u = resto / escala;
-  resto -= u * escala;
+  const int64_t u = grupo(escala);
   texto += u > 0 ? Conmil(u, lengua) : QStringLiteral(" 0");
 
   const QString centavos = vb::Currency::fromScaled(resto * 100).toString();
