@@ -15,7 +15,8 @@ public:
   const QString& description() const noexcept { return description_; }
   const char* what() const noexcept override { return what_.c_str(); }
 
-  // Spanish text of the VB run-time errors this program meets (5, 6, 9, 11, 13, 94, ...); empty if unknown.
+  // Spanish text of the VB run-time errors this program meets (5, 6, 9, 11, 13, 53, 70, 94, 438, 457, ...);
+  // empty if unknown.
   static QString standardDescription(int number);
 
 private:

@@ -53,6 +53,8 @@ struct Section {
 
 // ---- parsing ----
 
+constexpr QChar kFillMark(0xFFFF);  // a noncharacter: never in a format's own text
+
 bool isPlaceholder(QChar c) { return c == u'0' || c == u'#' || c == u'?'; }
 
 bool startsWithCI(QStringView s, qsizetype i, QStringView what) {
@@ -115,7 +117,9 @@ Section parseSection(QStringView src, Style style) {
       addLit(s, QStringLiteral(" "));
       i += 2;
     } else if (c == u'*') {
-      i += 2;  // fill: no width to fill here
+      // The fill travels in the text as a marker and its character; format() takes it out.
+      if (i + 1 < n) addLit(s, QString(kFillMark) + src[i + 1]);
+      i += 2;
     } else if (c == u'[') {
       qsizetype j = src.indexOf(u']', i);
       if (j < 0) { addLit(s, src.mid(i).toString()); break; }
@@ -678,13 +682,28 @@ bool NumberFormat::isDate() const { return !d_->numeric.empty() && d_->secs[size
 
 bool NumberFormat::isText() const { return d_->numeric.empty() && d_->textSec >= 0; }
 
-QString NumberFormat::format(double value) const {
+namespace {
+
+QString takeFill(QString text, NumberFormat::Fill* fill) {
+  const qsizetype at = text.indexOf(kFillMark);
+  if (fill) *fill = NumberFormat::Fill();
+  if (at < 0) return text;
+  if (fill && at + 1 < text.size()) *fill = {text[at + 1], int(at)};
+  text.remove(at, 2);
+  while (text.contains(kFillMark)) text.remove(text.indexOf(kFillMark), 2);  // only the first fill counts
+  return text;
+}
+
+}  // namespace
+
+QString NumberFormat::format(double value, Fill* fill) const {
+  if (fill) *fill = Fill();
   if (!std::isfinite(value)) return QStringLiteral("#NUM!");
   const Impl::Pick p = d_->pick(value);
   if (!p.sec) return (p.minus ? QStringLiteral("-") : QString()) + d_->general(std::fabs(value));
-  if (p.sec->date) return d_->formatDate(*p.sec, value);
+  if (p.sec->date) return takeFill(d_->formatDate(*p.sec, value), fill);
   if (p.sec->toks.size() == 1 && p.sec->general) return d_->general(p.minus ? value : std::fabs(value));
-  return d_->formatNumber(*p.sec, std::fabs(value), p.minus);
+  return takeFill(d_->formatNumber(*p.sec, std::fabs(value), p.minus), fill);
 }
 
 QString NumberFormat::color(double value) const {
@@ -692,7 +711,8 @@ QString NumberFormat::color(double value) const {
   return p.sec ? p.sec->color : QString();
 }
 
-QString NumberFormat::formatText(const QString& text) const {
+QString NumberFormat::formatText(const QString& text, Fill* fill) const {
+  if (fill) *fill = Fill();
   if (d_->style == Style::Sheet) {
     if (d_->textSec < 0) return text;
     QString out;
@@ -700,7 +720,7 @@ QString NumberFormat::formatText(const QString& text) const {
       if (t.k == K::Lit) out += t.s;
       else if (t.k == K::Text) out += text;
     }
-    return out;
+    return takeFill(out, fill);
   }
   // Vb: the first section for text, the second (when there is one) for an empty text.
   const Section& s = text.isEmpty() && d_->secs.size() >= 2 ? d_->secs[1] : d_->secs[0];
@@ -710,28 +730,28 @@ QString NumberFormat::formatText(const QString& text) const {
   for (const Tok& t : s.toks) places += t.k == K::Text;
   // Which character each placeholder shows; the extra characters go with the first (or, left to right,
   // the last) placeholder.
-  std::vector<QString> fill(static_cast<size_t>(places > 0 ? places : 0));
+  std::vector<QString> shown(static_cast<size_t>(places > 0 ? places : 0));
   const int len = int(src.size());
   if (s.leftToRight) {
-    for (int i = 0; i < places; ++i) if (i < len) fill[size_t(i)] = src[i];
-    if (len > places && places > 0) fill.back() += src.mid(places);
+    for (int i = 0; i < places; ++i) if (i < len) shown[size_t(i)] = src[i];
+    if (len > places && places > 0) shown.back() += src.mid(places);
   } else {
     for (int i = 0; i < places; ++i) {
       const int from = len - places + i;
-      if (from >= 0) fill[size_t(i)] = src[from];
+      if (from >= 0) shown[size_t(i)] = src[from];
     }
-    if (len > places && places > 0) fill.front().prepend(src.left(len - places));
+    if (len > places && places > 0) shown.front().prepend(src.left(len - places));
   }
   QString out;
   int i = 0;
   for (const Tok& t : s.toks) {
     if (t.k == K::Lit) out += t.s;
     else if (t.k == K::Text) {
-      const QString& f = fill[size_t(i++)];
+      const QString& f = shown[size_t(i++)];
       out += f.isEmpty() && t.c == u'@' ? QStringLiteral(" ") : f;
     }
   }
-  return out;
+  return takeFill(out, fill);
 }
 
 QString NumberFormat::builtinCode(int id) {

@@ -6,8 +6,8 @@
 //
 // What it understands: digit placeholders 0 # ?, "." and "," (grouping between placeholders, a trailing ","
 // divides by 1000), optional decimals ("0.00##"), "%", "E+00"/"E-00", fractions ("# ?/?"), literals
-// ($ - + ( ) : / blank and any other character), "..." and \x, _x (a blank), *x (the fill is dropped: no width
-// is known here), up to four ";" sections, [Red]-style colours, [>=100]-style conditions, [$$-80A] currency
+// ($ - + ( ) : / blank and any other character), "..." and \x, _x (a blank), *x (a fill: the text leaves it
+// out and reports where it goes, for whoever knows the cell's width), up to four ";" sections, [Red]-style colours, [>=100]-style conditions, [$$-80A] currency
 // tags, General, @, and dates and times: d dd ddd dddd m mm mmm mmmm mmmmm yy yyyy h hh m/mm (minutes after
 // h or before s) s ss .0 AM/PM A/P [h] [m] [s]. Letters are case-insensitive ("YYYY/MM/DD").
 //
@@ -43,8 +43,14 @@ public:
   bool isDate() const;                     // the section used for positive numbers shows a date or a time
   bool isText() const;                     // "@"
 
-  QString format(double value) const;      // the text shown for a number
-  QString formatText(const QString& text) const;  // the text section applied to a text value
+  // Where a "*x" fill goes: the character x repeated at text position 'at' until the cell is full.
+  struct Fill {
+    QChar ch;
+    int at = -1;  // -1: no fill
+  };
+
+  QString format(double value, Fill* fill = nullptr) const;  // the text shown for a number
+  QString formatText(const QString& text, Fill* fill = nullptr) const;  // the text section applied to a text value
   QString color(double value) const;       // "[Red]"-style colour of the section used, lower case; "" for none
 
 private:

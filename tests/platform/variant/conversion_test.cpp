@@ -288,3 +288,14 @@ TEST(Conversion, StringFunctions) {
   EXPECT_EQ(errorOf([] { Mid("abc", 0); }), 5);
   EXPECT_EQ(errorOf([] { InStr("abc", "a", 0); }), 5);
 }
+
+TEST(Conversion, ErrorCarriesNumberAndSpanishDescription) {
+  const Error standard(94);
+  EXPECT_EQ(standard.number(), 94);
+  EXPECT_EQ(standard.description(), "Uso no válido de Null");
+  EXPECT_STREQ(standard.what(), "94 Uso no válido de Null");
+  const Error own(3024, QStringLiteral("No se encontró el archivo"));
+  EXPECT_EQ(own.description(), "No se encontró el archivo");
+  for (int n : {5, 6, 9, 11, 13, 53, 70, 91, 438, 450, 457}) EXPECT_FALSE(Error::standardDescription(n).isEmpty()) << n;
+  EXPECT_TRUE(Error::standardDescription(12345).isEmpty());
+}

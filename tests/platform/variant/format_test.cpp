@@ -133,7 +133,7 @@ TEST(NumberFormatSheet, Numbers) {
       {"0 \"días naturales\"", 45, "45 días naturales"},
       {"\\$0", 5, "$5"},
       {"0_)", 5, "5 "},
-      {"* #,##0", 5, "5"},  // the fill is dropped: no width here
+      {"* #,##0", 5, "5"},  // the fill is reported apart (see Fill)
       {"[$$-80A]#,##0.00", 5, "$5.00"},
       {"[Red]0.00", -5, "-5.00"},
       {"[>=100]\"big\";[<0]\"neg\";0", 150, "big"},
@@ -220,6 +220,21 @@ TEST(NumberFormatSheet, BuiltinIdsAndQueries) {
   EXPECT_EQ(NumberFormat(NumberFormat::builtinCode(44)).format(1234.5), " $1,234.50 ");
   EXPECT_EQ(NumberFormat(NumberFormat::builtinCode(44)).format(0), " $-   ");
   EXPECT_EQ(NumberFormat(NumberFormat::builtinCode(44)).formatText("abc"), " abc ");
+}
+
+TEST(NumberFormatSheet, FillIsReportedWhereItGoes) {
+  NumberFormat::Fill fill;
+  EXPECT_EQ(NumberFormat(NumberFormat::builtinCode(44)).format(1234.5, &fill), " $1,234.50 ");
+  EXPECT_EQ(fill.at, 2);
+  EXPECT_EQ(fill.ch, u' ');
+  EXPECT_EQ(NumberFormat("$*.0.00").format(-5, &fill), "-$5.00");
+  EXPECT_EQ(fill.at, 2);  // after the minus and the sign
+  EXPECT_EQ(fill.ch, u'.');
+  EXPECT_EQ(NumberFormat("@*-").formatText("abc", &fill), "abc");
+  EXPECT_EQ(fill.at, 3);
+  EXPECT_EQ(NumberFormat("0.00").format(5, &fill), "5.00");
+  EXPECT_EQ(fill.at, -1);
+  EXPECT_EQ(Format(5, "*x0"), "5");
 
   EXPECT_TRUE(NumberFormat("dd/mm/yyyy").isDate());
   EXPECT_TRUE(NumberFormat("[h]:mm").isDate());
