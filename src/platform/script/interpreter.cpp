@@ -1,0 +1,507 @@
+#include "interpreter.h"
+
+#include "builtins.h"
+#include "errors.h"
+#include "lexer.h"
+#include "operators.h"
+#include "parser.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <new>
+
+namespace script {
+
+namespace {
+
+constexpr int kMaxCallDepth = 1000;
+constexpr size_t kMaxStackBytes = size_t(2) << 20;  // for one outermost call into the engine
+constexpr int kMaxCachedTexts = 512;
+
+uintptr_t currentFrame() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
+
+// The lowest stack address the engine may reach from here: a share of what the thread has left.
+uintptr_t stackLimitFromHere() {
+  const uintptr_t here = currentFrame();
+  size_t room = kMaxStackBytes;
+  pthread_attr_t attr;
+  if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+    void* low = nullptr;
+    size_t size = 0;
+    if (pthread_attr_getstack(&attr, &low, &size) == 0 && low) {
+      const uintptr_t bottom = reinterpret_cast<uintptr_t>(low);
+      if (here > bottom) room = std::min(room, (here - bottom) / 2);
+    }
+    pthread_attr_destroy(&attr);
+  }
+  return here - room;
+}
+
+const Variant& scalarOf(const Value& v) {
+  if (v.isArray()) raise(errTypeMismatch);
+  return v.variant();
+}
+
+}  // namespace
+
+// One call's variables. Module-level code runs in a frame without procedure.
+struct Frame {
+  ModuleData* module = nullptr;
+  const Procedure* proc = nullptr;
+  Value** slots = nullptr;
+  const char* nonlocal = nullptr;     // per slot: bound by reference to something outside the call
+  Value* ret = nullptr;
+  std::unique_ptr<QHash<QString, Value>> implicit;  // names assigned without declaration
+};
+
+// Every entry from the host: sets the stack budget on the outermost one and turns running out of
+// memory into an error.
+struct EntryGuard {
+  explicit EntryGuard(Runtime& r) : r_(r) {
+    if (r_.entries_++ == 0) {
+      r_.stackLimit_ = stackLimitFromHere();
+      r_.depth_ = 0;
+    }
+  }
+  ~EntryGuard() { --r_.entries_; }
+  Runtime& r_;
+};
+
+template <typename F>
+auto guarded(Runtime& r, F f) {
+  EntryGuard g(r);
+  try {
+    return f();
+  } catch (const std::bad_alloc&) {
+    throw vb::Error(7);
+  }
+}
+
+void ModuleData::clear() {
+  explicitNames = false;
+  vars.clear();
+  store.clear();
+  procs.clear();
+  blocks.clear();
+  statementCache.clear();
+  evalCache.clear();
+}
+
+Runtime::Runtime() { addModule(QStringLiteral("Global")); }
+Runtime::~Runtime() = default;
+
+ModuleData* Runtime::findModule(const QString& name) {
+  const QString key = nameKey(name);
+  for (auto& m : modules_)
+    if (nameKey(m->name) == key) return m.get();
+  return nullptr;
+}
+
+ModuleData& Runtime::addModule(const QString& name) {
+  if (findModule(name)) raise(errKeyInUse);
+  auto m = std::make_unique<ModuleData>();
+  m->name = name;
+  modules_.push_back(std::move(m));
+  codeChanged();
+  return *modules_.back();
+}
+
+void Runtime::reset() {
+  modules_.resize(1);
+  global().clear();
+  readNames_.clear();
+  codeChanged();
+}
+
+void Runtime::codeChanged() {
+  ++epoch_;
+  ++stateGen_;
+}
+
+// ---- blocks ----
+
+void Runtime::addCode(ModuleData& m, const QString& code) {
+  guarded(*this, [&] {
+    std::unique_ptr<Block> b = parseBlock(code);
+    registerBlock(m, *b, code);
+    if (!b->statements.empty()) {
+      Frame f;
+      f.module = &m;
+      execStatements(b->statements, f);
+    }
+    return 0;
+  });
+}
+
+void Runtime::registerBlock(ModuleData& m, Block& b, const QString& code) {
+  // Check every name first, so that a rejected block adds nothing.
+  QSet<QString> seen;
+  for (const QString& v : b.variables) {
+    const QString key = nameKey(v);
+    if (seen.contains(key) || m.vars.contains(key) || m.procs.contains(key)) raise(errNameRedefined);
+    seen.insert(key);
+  }
+  QSet<QString> procs;
+  for (const auto& p : b.procedures) {
+    if (procs.contains(p->key) || seen.contains(p->key) || m.vars.contains(p->key)) raise(errNameRedefined);
+    procs.insert(p->key);
+  }
+  if (b.optionExplicit) m.explicitNames = true;
+  for (const QString& v : b.variables) createVariable(m, v);
+  for (const auto& p : b.procedures) {
+    p->module = &m;
+    m.procs.insert(p->key, p);
+  }
+  readNames_.unite(b.readNames);
+  m.blocks.append(code);
+  codeChanged();
+}
+
+Variable& Runtime::createVariable(ModuleData& m, const QString& name) {
+  Variable& v = m.store.emplace_back();
+  v.name = name;
+  v.key = nameKey(name);
+  m.vars.insert(v.key, &v);
+  ++epoch_;
+  touchedNonlocal(v.key);
+  return v;
+}
+
+void Runtime::executeStatement(ModuleData& m, const QString& code) {
+  guarded(*this, [&] {
+    std::shared_ptr<Block> b = m.statementCache.value(code);
+    if (!b) {
+      b = parseBlock(code);
+      if (b->optionExplicit || !b->variables.empty() || !b->procedures.empty()) {
+        registerBlock(m, *b, code);
+      } else {
+        if (m.statementCache.size() >= kMaxCachedTexts) m.statementCache.clear();
+        m.statementCache.insert(code, b);
+      }
+    }
+    if (!b->statements.empty()) {
+      Frame f;
+      f.module = &m;
+      execStatements(b->statements, f);
+    }
+    return 0;
+  });
+}
+
+vb::Variant Runtime::eval(ModuleData& m, const QString& expression) {
+  return guarded(*this, [&] {
+    std::shared_ptr<Expr> e = m.evalCache.value(expression);
+    if (!e) {
+      e = parseExpression(expression);
+      if (m.evalCache.size() >= kMaxCachedTexts) m.evalCache.clear();
+      m.evalCache.insert(expression, e);
+    }
+    Frame f;
+    f.module = &m;
+    return scalarOf(evalExpr(*e, f));
+  });
+}
+
+Value Runtime::run(ModuleData& m, const QString& procedure, std::vector<Value>& args) {
+  return guarded(*this, [&] {
+    std::shared_ptr<Procedure> p = m.procs.value(nameKey(procedure));
+    if (!p) raise(errProcNotFound, procedure);
+    std::vector<Value*> refs;
+    refs.reserve(args.size());
+    for (Value& a : args) refs.push_back(&a);
+    const std::vector<char> nonlocal(args.size(), 1);
+    return invoke(*p, refs.data(), nonlocal.data(), int(args.size()));
+  });
+}
+
+// ---- names ----
+
+void Runtime::resolve(const NameRef& n, ModuleData& m) {
+  NameRef::Cache& c = n.cache;
+  c = NameRef::Cache{};
+  c.epoch = epoch_;
+  for (ModuleData* scope : {&m, &global()}) {
+    if (Variable* v = scope->vars.value(n.key)) {
+      c.kind = NameRef::Kind::Var;
+      c.var = v;
+      return;
+    }
+    auto p = scope->procs.constFind(n.key);
+    if (p != scope->procs.cend()) {
+      c.kind = NameRef::Kind::Proc;
+      c.proc = p->get();
+      return;
+    }
+    if (scope == &global()) break;
+  }
+  if (const Builtin* b = findBuiltin(n.key)) {
+    c.kind = NameRef::Kind::Builtin;
+    c.builtin = b;
+  }
+}
+
+Value Runtime::readName(const NameRef& n, Frame& f) {
+  if (n.local >= 0) return *f.slots[n.local];
+  if (n.self) return *f.ret;
+  if (f.implicit) {
+    auto it = f.implicit->constFind(n.key);
+    if (it != f.implicit->cend()) return *it;
+  }
+  if (n.cache.epoch != epoch_) resolve(n, *f.module);
+  switch (n.cache.kind) {
+    case NameRef::Kind::Var: return n.cache.var->value;
+    case NameRef::Kind::Proc: {
+      static const std::vector<ExprPtr> none;
+      return callProcedure(*n.cache.proc, none, f);
+    }
+    case NameRef::Kind::Builtin: {
+      static const std::vector<ExprPtr> none;
+      return callBuiltin(*n.cache.builtin, none, f);
+    }
+    case NameRef::Kind::None: break;
+  }
+  if (f.module->explicitNames) raise(errUndefined, n.text);
+  return Value();
+}
+
+// ---- expressions ----
+
+void Runtime::checkStack() {
+  if (currentFrame() < stackLimit_) raise(errOutOfStack);
+}
+
+Value Runtime::evalExpr(const Expr& e, Frame& f) {
+  switch (e.kind) {
+    case Expr::Kind::Literal: return Value(e.literal);
+    case Expr::Kind::Name: return readName(e.name, f);
+    case Expr::Kind::Call: return callExpr(e, f);
+    case Expr::Kind::Unary: {
+      checkStack();
+      const Value a = evalExpr(*e.a, f);
+      return unaryOp(e.un, scalarOf(a));
+    }
+    case Expr::Kind::Binary: {
+      checkStack();
+      const Value a = evalExpr(*e.a, f);
+      const Value b = evalExpr(*e.b, f);
+      return binaryOp(e.bin, scalarOf(a), scalarOf(b));
+    }
+  }
+  return Value();
+}
+
+Value Runtime::callExpr(const Expr& e, Frame& f) {
+  checkStack();
+  const NameRef& n = e.name;
+  if (n.local >= 0) return index(*f.slots[n.local], n, e.args, f);
+  if (f.implicit) {
+    auto it = f.implicit->constFind(n.key);
+    if (it != f.implicit->cend()) return index(*it, n, e.args, f);
+  }
+  if (n.cache.epoch != epoch_) resolve(n, *f.module);
+  switch (n.cache.kind) {
+    case NameRef::Kind::Var: return index(n.cache.var->value, n, e.args, f);
+    case NameRef::Kind::Proc: return callProcedure(*n.cache.proc, e.args, f);
+    case NameRef::Kind::Builtin: return callBuiltin(*n.cache.builtin, e.args, f);
+    case NameRef::Kind::None: break;
+  }
+  raise(errTypeMismatch, n.text);
+}
+
+Value* Runtime::elementRef(Value& array, const std::vector<ExprPtr>& args, Frame& f) {
+  ArrayData* a = array.arrayData();
+  if (args.size() != 1) raise(errSubscript);
+  const Value i = evalExpr(*args[0], f);
+  const int64_t pos = int64_t(scalarOf(i).toLong()) - a->lower;
+  if (pos < 0 || pos >= int64_t(a->items.size())) raise(errSubscript);
+  return &a->items[size_t(pos)];
+}
+
+Value Runtime::index(const Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f) {
+  if (!array.isArray()) raise(errTypeMismatch, n.text);
+  return *elementRef(const_cast<Value&>(array), args, f);
+}
+
+Value Runtime::callBuiltin(const Builtin& b, const std::vector<ExprPtr>& args, Frame& f) {
+  if (int(args.size()) < b.minArgs || int(args.size()) > b.maxArgs) raise(errWrongArgCount, QString::fromLatin1(b.name));
+  std::vector<Value> values;
+  values.reserve(args.size());
+  for (const ExprPtr& a : args) values.push_back(evalExpr(*a, f));
+  return Value(b.fn(values));
+}
+
+Value Runtime::callProcedure(Procedure& p, const std::vector<ExprPtr>& args, Frame& caller) {
+  const size_t n = args.size();
+  if (n != p.params.size()) raise(errWrongArgCount, p.name);
+  // Arguments by reference bind to the caller's variable when they name one.
+  std::vector<Value> temps(n);
+  std::vector<Value*> refs(n);
+  std::vector<char> nonlocal(n, 0);
+  for (size_t i = 0; i < n; ++i) {
+    const Expr& a = *args[i];
+    refs[i] = &temps[i];
+    if (!p.params[i].byVal && a.kind == Expr::Kind::Name) {
+      const NameRef& an = a.name;
+      if (an.local >= 0) {
+        refs[i] = caller.slots[an.local];
+        nonlocal[i] = caller.nonlocal[an.local];
+        continue;
+      }
+      if (an.self) {
+        refs[i] = caller.ret;
+        continue;
+      }
+      if (caller.implicit && caller.implicit->contains(an.key)) {
+        refs[i] = &(*caller.implicit)[an.key];
+        continue;
+      }
+      if (an.cache.epoch != epoch_) resolve(an, *caller.module);
+      if (an.cache.kind == NameRef::Kind::Var) {
+        refs[i] = &an.cache.var->value;
+        nonlocal[i] = 1;
+        continue;
+      }
+    }
+    temps[i] = evalExpr(a, caller).copy();
+  }
+  return invoke(p, refs.data(), nonlocal.data(), int(n));
+}
+
+Value Runtime::invoke(Procedure& p, Value** argRefs, const char* nonlocalArgs, int argc) {
+  if (argc != int(p.params.size())) raise(errWrongArgCount, p.name);
+  const bool remembered = p.isFunction && argc == 0;
+  if (remembered && p.memoValid && p.memoGen == stateGen_) return p.memo.copy();
+  if (depth_ >= kMaxCallDepth) raise(errOutOfStack);
+  checkStack();
+  struct Depth {
+    explicit Depth(int& d) : d_(d) { ++d_; }
+    ~Depth() { --d_; }
+    int& d_;
+  } depth(depth_);
+  ++calls_;
+
+  const uint64_t gen = stateGen_, stores = nonlocalStores_;
+  const int slots = p.slotCount();
+  std::vector<Value> own(size_t(slots));
+  std::vector<Value*> refs(size_t(slots));
+  std::vector<char> nonlocal(size_t(slots), 0);
+  for (int i = 0; i < slots; ++i) {
+    if (i < argc) {
+      refs[size_t(i)] = argRefs[i];
+      nonlocal[size_t(i)] = nonlocalArgs[i];
+    } else {
+      refs[size_t(i)] = &own[size_t(i)];
+    }
+  }
+  Value ret;
+  Frame f;
+  f.module = p.module;
+  f.proc = &p;
+  f.slots = refs.data();
+  f.nonlocal = nonlocal.data();
+  f.ret = &ret;
+  execStatements(p.body, f);
+  // A function that read nothing that changed and changed nothing outside itself gives the same
+  // value next time: remember it.
+  if (remembered && stateGen_ == gen && nonlocalStores_ == stores) {
+    p.memo = ret.copy();
+    p.memoGen = gen;
+    p.memoValid = true;
+  }
+  return ret;
+}
+
+// ---- statements ----
+
+void Runtime::execStatements(const std::vector<Stmt>& body, Frame& f) {
+  for (const Stmt& s : body) {
+    if (s.kind == Stmt::Kind::Assign) execAssign(s, f);
+    else execCall(s, f);
+  }
+}
+
+void Runtime::touchedNonlocal(const QString& key) {
+  ++nonlocalStores_;
+  if (readNames_.contains(key)) ++stateGen_;
+}
+
+void Runtime::storeNonlocal(Variable& v, Value value) {
+  v.value = std::move(value);
+  touchedNonlocal(v.key);
+}
+
+void Runtime::execAssign(const Stmt& s, Frame& f) {
+  const NameRef& n = s.target;
+  Value value = evalExpr(*s.value, f).copy();
+  if (s.indexed) {
+    Value* arr = nullptr;
+    bool outside = false;
+    if (n.local >= 0) {
+      arr = f.slots[n.local];
+      outside = f.nonlocal[n.local];
+    } else if (f.implicit && f.implicit->contains(n.key)) {
+      arr = &(*f.implicit)[n.key];
+    } else {
+      if (n.cache.epoch != epoch_) resolve(n, *f.module);
+      if (n.cache.kind == NameRef::Kind::Var) {
+        arr = &n.cache.var->value;
+        outside = true;
+      } else if (n.cache.kind == NameRef::Kind::None && f.module->explicitNames) {
+        raise(errUndefined, n.text);
+      }
+    }
+    if (!arr || !arr->isArray()) raise(errTypeMismatch, n.text);
+    *elementRef(*arr, s.args, f) = std::move(value);
+    if (outside) touchedNonlocal(n.key);
+    return;
+  }
+  if (n.local >= 0) {
+    *f.slots[n.local] = std::move(value);
+    if (f.nonlocal[n.local]) {
+      ++nonlocalStores_;
+      ++stateGen_;  // bound to a variable we cannot name here
+    }
+    return;
+  }
+  if (n.self) {
+    *f.ret = std::move(value);
+    return;
+  }
+  if (f.implicit) {
+    auto it = f.implicit->find(n.key);
+    if (it != f.implicit->end()) {
+      *it = std::move(value);
+      return;
+    }
+  }
+  if (n.cache.epoch != epoch_) resolve(n, *f.module);
+  switch (n.cache.kind) {
+    case NameRef::Kind::Var: storeNonlocal(*n.cache.var, std::move(value)); return;
+    case NameRef::Kind::Proc:
+    case NameRef::Kind::Builtin: raise(errIllegalAssignment, n.text);
+    case NameRef::Kind::None: break;
+  }
+  if (f.module->explicitNames) raise(errUndefined, n.text);
+  if (f.proc) {
+    if (!f.implicit) f.implicit = std::make_unique<QHash<QString, Value>>();
+    f.implicit->insert(n.key, std::move(value));
+  } else {
+    storeNonlocal(createVariable(*f.module, n.text), std::move(value));
+  }
+}
+
+void Runtime::execCall(const Stmt& s, Frame& f) {
+  const NameRef& n = s.target;
+  if (n.local < 0 && !(f.implicit && f.implicit->contains(n.key))) {
+    if (n.cache.epoch != epoch_) resolve(n, *f.module);
+    switch (n.cache.kind) {
+      case NameRef::Kind::Proc: callProcedure(*n.cache.proc, s.args, f); return;
+      case NameRef::Kind::Builtin: callBuiltin(*n.cache.builtin, s.args, f); return;
+      default: break;
+    }
+  }
+  raise(errTypeMismatch, n.text);
+}
+
+}  // namespace script

@@ -1,0 +1,209 @@
+#include "lexer.h"
+
+#include "errors.h"
+
+#include <QHash>
+#include <QLocale>
+
+namespace script {
+
+namespace {
+
+const QHash<QString, Kw>& keywords() {
+  static const QHash<QString, Kw> table = {
+      {"and", Kw::And}, {"as", Kw::As}, {"byref", Kw::ByRef}, {"byval", Kw::ByVal}, {"call", Kw::Call},
+      {"case", Kw::Case}, {"class", Kw::Class}, {"const", Kw::Const}, {"dim", Kw::Dim}, {"do", Kw::Do},
+      {"each", Kw::Each}, {"else", Kw::Else}, {"elseif", Kw::ElseIf}, {"empty", Kw::Empty},
+      {"end", Kw::End}, {"eqv", Kw::Eqv}, {"erase", Kw::Erase}, {"exit", Kw::Exit},
+      {"false", Kw::False}, {"for", Kw::For}, {"function", Kw::Function}, {"get", Kw::Get},
+      {"goto", Kw::GoTo}, {"if", Kw::If}, {"imp", Kw::Imp}, {"in", Kw::In}, {"is", Kw::Is},
+      {"let", Kw::Let}, {"loop", Kw::Loop}, {"mod", Kw::Mod}, {"new", Kw::New}, {"next", Kw::Next},
+      {"not", Kw::Not}, {"nothing", Kw::Nothing}, {"null", Kw::Null}, {"on", Kw::On},
+      {"option", Kw::Option}, {"or", Kw::Or}, {"preserve", Kw::Preserve}, {"private", Kw::Private},
+      {"property", Kw::Property}, {"public", Kw::Public}, {"redim", Kw::ReDim}, {"rem", Kw::Rem},
+      {"select", Kw::Select}, {"set", Kw::Set}, {"step", Kw::Step}, {"sub", Kw::Sub},
+      {"then", Kw::Then}, {"to", Kw::To}, {"true", Kw::True}, {"until", Kw::Until},
+      {"wend", Kw::Wend}, {"while", Kw::While}, {"with", Kw::With}, {"xor", Kw::Xor}};
+  return table;
+}
+
+constexpr int kMaxIdentifier = 255;
+
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+
+class Lexer {
+public:
+  explicit Lexer(const QString& s) : s_(s), n_(s.size()) {}
+
+  std::vector<Token> run() {
+    while (i_ < n_) {
+      const QChar c = s_[i_];
+      if (isBlank(c)) { ++i_; continue; }
+      if (isLineEnd(c)) {
+        if (c == u'\r' && i_ + 1 < n_ && s_[i_ + 1] == u'\n') ++i_;
+        ++i_;
+        newline();
+        continue;
+      }
+      if (c == u':') { ++i_; newline(); continue; }
+      if (c == u'\'') { skipToLineEnd(); continue; }
+      if (c == u'_' && continuation()) continue;
+      if (isDigit(c) || (c == u'.' && i_ + 1 < n_ && isDigit(s_[i_ + 1]))) { number(); continue; }
+      if (c == u'"') { string(); continue; }
+      if (c.isLetter()) { word(); continue; }
+      op();
+    }
+    Token end;
+    end.kind = Tok::End;
+    out_.push_back(std::move(end));
+    return std::move(out_);
+  }
+
+private:
+  void newline() {
+    if (!out_.empty() && out_.back().kind == Tok::Newline) return;
+    Token t;
+    t.kind = Tok::Newline;
+    out_.push_back(std::move(t));
+  }
+
+  void skipToLineEnd() {
+    while (i_ < n_ && !isLineEnd(s_[i_])) ++i_;
+  }
+
+  // "_" at the end of a line (blanks allowed after it) joins the next line.
+  bool continuation() {
+    qsizetype j = i_ + 1;
+    while (j < n_ && isBlank(s_[j])) ++j;
+    if (j < n_ && !isLineEnd(s_[j])) return false;
+    if (j < n_ && s_[j] == u'\r' && j + 1 < n_ && s_[j + 1] == u'\n') ++j;
+    i_ = j + 1;
+    return true;
+  }
+
+  void number() {
+    const qsizetype start = i_;
+    bool whole = true;
+    while (i_ < n_ && isDigit(s_[i_])) ++i_;
+    if (i_ < n_ && s_[i_] == u'.') {
+      whole = false;
+      ++i_;
+      while (i_ < n_ && isDigit(s_[i_])) ++i_;
+    }
+    if (i_ < n_ && (s_[i_] == u'e' || s_[i_] == u'E')) {
+      qsizetype j = i_ + 1;
+      if (j < n_ && (s_[j] == u'+' || s_[j] == u'-')) ++j;
+      if (j >= n_ || !isDigit(s_[j])) raise(errInvalidNumber);
+      while (j < n_ && isDigit(s_[j])) ++j;
+      i_ = j;
+      whole = false;
+    }
+    const QString text = s_.mid(start, i_ - start);
+    Token t;
+    t.kind = Tok::Number;
+    bool ok = false;
+    if (whole) {
+      const qlonglong v = text.toLongLong(&ok);
+      if (ok && v <= 32767) t.value = vb::Variant(static_cast<int16_t>(v));
+      else if (ok && v <= 2147483647) t.value = vb::Variant(static_cast<int32_t>(v));
+      else ok = false;
+    }
+    if (!ok) {
+      const double d = QLocale::c().toDouble(text, &ok);
+      if (!ok || !std::isfinite(d)) raise(errInvalidNumber);
+      t.value = vb::Variant(d);
+    }
+    out_.push_back(std::move(t));
+  }
+
+  void string() {
+    QString text;
+    ++i_;
+    for (;;) {
+      if (i_ >= n_ || isLineEnd(s_[i_])) raise(errUnterminatedString);
+      if (s_[i_] == u'"') {
+        if (i_ + 1 < n_ && s_[i_ + 1] == u'"') {
+          text += u'"';
+          i_ += 2;
+          continue;
+        }
+        ++i_;
+        break;
+      }
+      text += s_[i_++];
+    }
+    Token t;
+    t.kind = Tok::String;
+    t.value = vb::Variant(text);
+    out_.push_back(std::move(t));
+  }
+
+  void word() {
+    const qsizetype start = i_;
+    while (i_ < n_ && (s_[i_].isLetterOrNumber() || s_[i_] == u'_')) ++i_;
+    if (i_ - start > kMaxIdentifier) raise(errIdentifierTooLong);
+    Token t;
+    t.text = s_.mid(start, i_ - start);
+    t.key = nameKey(t.text);
+    auto kw = keywords().constFind(t.key);
+    if (kw != keywords().cend()) {
+      if (*kw == Kw::Rem) { skipToLineEnd(); return; }
+      t.kind = Tok::Keyword;
+      t.kw = *kw;
+    } else {
+      t.kind = Tok::Ident;
+    }
+    out_.push_back(std::move(t));
+  }
+
+  void op() {
+    const QChar c = s_[i_];
+    const QChar next = i_ + 1 < n_ ? s_[i_ + 1] : QChar();
+    Op o;
+    int len = 1;
+    switch (c.unicode()) {
+      case '+': o = Op::Plus; break;
+      case '-': o = Op::Minus; break;
+      case '*': o = Op::Star; break;
+      case '/': o = Op::Slash; break;
+      case '\\': o = Op::Backslash; break;
+      case '^': o = Op::Caret; break;
+      case '&': o = Op::Amp; break;
+      case '=': o = Op::Eq; break;
+      case '(': o = Op::LParen; break;
+      case ')': o = Op::RParen; break;
+      case ',': o = Op::Comma; break;
+      case '.': o = Op::Dot; break;
+      case '<':
+        if (next == u'>') { o = Op::Ne; len = 2; }
+        else if (next == u'=') { o = Op::Le; len = 2; }
+        else o = Op::Lt;
+        break;
+      case '>':
+        if (next == u'=') { o = Op::Ge; len = 2; }
+        else o = Op::Gt;
+        break;
+      default: raise(errInvalidCharacter);
+    }
+    i_ += len;
+    Token t;
+    t.kind = Tok::Op;
+    t.op = o;
+    out_.push_back(std::move(t));
+  }
+
+  const QString& s_;
+  const qsizetype n_;
+  qsizetype i_ = 0;
+  std::vector<Token> out_;
+};
+
+}  // namespace
+
+std::vector<Token> tokenize(const QString& code) { return Lexer(code).run(); }
+
+QString nameKey(const QString& name) { return name.toLower(); }
+
+}  // namespace script
