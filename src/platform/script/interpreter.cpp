@@ -38,7 +38,7 @@ uintptr_t stackLimitFromHere() {
   return here - room;
 }
 
-const Variant& scalarOf(const Value& v) {
+const vb::Variant& scalarOf(const Value& v) {
   if (v.isArray()) raise(errTypeMismatch);
   return v.variant();
 }
@@ -49,7 +49,7 @@ const Variant& scalarOf(const Value& v) {
 struct Frame {
   ModuleData* module = nullptr;
   const Procedure* proc = nullptr;
-  Value** slots = nullptr;
+  Value** cells = nullptr;
   const char* nonlocal = nullptr;     // per slot: bound by reference to something outside the call
   Value* ret = nullptr;
   std::unique_ptr<QHash<QString, Value>> implicit;  // names assigned without declaration
@@ -242,7 +242,7 @@ void Runtime::resolve(const NameRef& n, ModuleData& m) {
 }
 
 Value Runtime::readName(const NameRef& n, Frame& f) {
-  if (n.local >= 0) return *f.slots[n.local];
+  if (n.local >= 0) return *f.cells[n.local];
   if (n.self) return *f.ret;
   if (f.implicit) {
     auto it = f.implicit->constFind(n.key);
@@ -294,7 +294,7 @@ Value Runtime::evalExpr(const Expr& e, Frame& f) {
 Value Runtime::callExpr(const Expr& e, Frame& f) {
   checkStack();
   const NameRef& n = e.name;
-  if (n.local >= 0) return index(*f.slots[n.local], n, e.args, f);
+  if (n.local >= 0) return index(*f.cells[n.local], n, e.args, f);
   if (f.implicit) {
     auto it = f.implicit->constFind(n.key);
     if (it != f.implicit->cend()) return index(*it, n, e.args, f);
@@ -344,7 +344,7 @@ Value Runtime::callProcedure(Procedure& p, const std::vector<ExprPtr>& args, Fra
     if (!p.params[i].byVal && a.kind == Expr::Kind::Name) {
       const NameRef& an = a.name;
       if (an.local >= 0) {
-        refs[i] = caller.slots[an.local];
+        refs[i] = caller.cells[an.local];
         nonlocal[i] = caller.nonlocal[an.local];
         continue;
       }
@@ -382,11 +382,11 @@ Value Runtime::invoke(Procedure& p, Value** argRefs, const char* nonlocalArgs, i
   ++calls_;
 
   const uint64_t gen = stateGen_, stores = nonlocalStores_;
-  const int slots = p.slotCount();
-  std::vector<Value> own(size_t(slots));
-  std::vector<Value*> refs(size_t(slots));
-  std::vector<char> nonlocal(size_t(slots), 0);
-  for (int i = 0; i < slots; ++i) {
+  const size_t count = static_cast<size_t>(p.slotCount());
+  std::vector<Value> own(count);
+  std::vector<Value*> refs(count);
+  std::vector<char> nonlocal(count, 0);
+  for (int i = 0; i < int(count); ++i) {
     if (i < argc) {
       refs[size_t(i)] = argRefs[i];
       nonlocal[size_t(i)] = nonlocalArgs[i];
@@ -398,7 +398,7 @@ Value Runtime::invoke(Procedure& p, Value** argRefs, const char* nonlocalArgs, i
   Frame f;
   f.module = p.module;
   f.proc = &p;
-  f.slots = refs.data();
+  f.cells = refs.data();
   f.nonlocal = nonlocal.data();
   f.ret = &ret;
   execStatements(p.body, f);
@@ -438,7 +438,7 @@ void Runtime::execAssign(const Stmt& s, Frame& f) {
     Value* arr = nullptr;
     bool outside = false;
     if (n.local >= 0) {
-      arr = f.slots[n.local];
+      arr = f.cells[n.local];
       outside = f.nonlocal[n.local];
     } else if (f.implicit && f.implicit->contains(n.key)) {
       arr = &(*f.implicit)[n.key];
@@ -457,7 +457,7 @@ void Runtime::execAssign(const Stmt& s, Frame& f) {
     return;
   }
   if (n.local >= 0) {
-    *f.slots[n.local] = std::move(value);
+    *f.cells[n.local] = std::move(value);
     if (f.nonlocal[n.local]) {
       ++nonlocalStores_;
       ++stateGen_;  // bound to a variable we cannot name here

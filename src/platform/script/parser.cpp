@@ -142,7 +142,7 @@ private:
     NameRef n = identifier();
     p->name = n.text;
     p->key = n.key;
-    QHash<QString, int> slots;
+    QHash<QString, int> vars;
     if (isOp(Op::LParen)) {
       next();
       if (!isOp(Op::RParen)) {
@@ -156,8 +156,8 @@ private:
             if (!isOp(Op::RParen)) raise(errExpectedRParen);
             next();
           }
-          if (slots.contains(pn.key)) raise(errNameRedefined);
-          slots.insert(pn.key, int(p->params.size()));
+          if (vars.contains(pn.key)) raise(errNameRedefined);
+          vars.insert(pn.key, int(p->params.size()));
           par.name = pn.text;
           par.key = pn.key;
           p->params.push_back(par);
@@ -185,8 +185,8 @@ private:
         declarations(names);
         for (const QString& name : names) {
           const QString key = nameKey(name);
-          if (slots.contains(key) || key == p->key) raise(errNameRedefined);
-          slots.insert(key, int(p->params.size() + p->locals.size()));
+          if (vars.contains(key) || key == p->key) raise(errNameRedefined);
+          vars.insert(key, int(p->params.size() + p->locals.size()));
           p->locals.push_back(name);
         }
       } else {
@@ -196,33 +196,33 @@ private:
     }
     // Bind the procedure's own names now; collect the names it reads from outside.
     for (Stmt& s : p->body) {
-      bindName(s.target, *p, slots, s.kind == Stmt::Kind::Assign && !s.indexed);
-      for (ExprPtr& e : s.args) bindExpr(*e, *p, slots, block.readNames);
-      if (s.value) bindExpr(*s.value, *p, slots, block.readNames);
+      bindName(s.target, *p, vars, s.kind == Stmt::Kind::Assign && !s.indexed);
+      for (ExprPtr& e : s.args) bindExpr(*e, *p, vars, block.readNames);
+      if (s.value) bindExpr(*s.value, *p, vars, block.readNames);
       if (s.kind == Stmt::Kind::Call && s.target.local < 0) block.readNames.insert(s.target.key);
     }
     return p;
   }
 
-  static void bindName(NameRef& n, const Procedure& p, const QHash<QString, int>& slots, bool bare) {
-    auto it = slots.constFind(n.key);
-    if (it != slots.cend()) n.local = *it;
+  static void bindName(NameRef& n, const Procedure& p, const QHash<QString, int>& vars, bool bare) {
+    auto it = vars.constFind(n.key);
+    if (it != vars.cend()) n.local = *it;
     else if (bare && p.isFunction && n.key == p.key) n.self = true;
   }
 
-  static void bindExpr(Expr& e, const Procedure& p, const QHash<QString, int>& slots, QSet<QString>& reads) {
+  static void bindExpr(Expr& e, const Procedure& p, const QHash<QString, int>& vars, QSet<QString>& reads) {
     switch (e.kind) {
       case Expr::Kind::Literal: break;
       case Expr::Kind::Name:
       case Expr::Kind::Call:
-        bindName(e.name, p, slots, e.kind == Expr::Kind::Name);
+        bindName(e.name, p, vars, e.kind == Expr::Kind::Name);
         if (e.name.local < 0 && !e.name.self) reads.insert(e.name.key);
-        for (ExprPtr& a : e.args) bindExpr(*a, p, slots, reads);
+        for (ExprPtr& a : e.args) bindExpr(*a, p, vars, reads);
         break;
-      case Expr::Kind::Unary: bindExpr(*e.a, p, slots, reads); break;
+      case Expr::Kind::Unary: bindExpr(*e.a, p, vars, reads); break;
       case Expr::Kind::Binary:
-        bindExpr(*e.a, p, slots, reads);
-        bindExpr(*e.b, p, slots, reads);
+        bindExpr(*e.a, p, vars, reads);
+        bindExpr(*e.b, p, vars, reads);
         break;
     }
   }

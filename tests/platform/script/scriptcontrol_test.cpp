@@ -1,0 +1,214 @@
+// Modules, code blocks, procedures and the engine's operations.
+#include "qt_print.h"
+#include "scriptcontrol.h"
+#include "script_test_util.h"
+
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+using script::Module;
+using script::ScriptControl;
+using script::Value;
+using vb::Variant;
+
+namespace {
+
+std::vector<Value> arrayArg(std::vector<Variant> items) {
+  std::vector<Value> values(items.begin(), items.end());
+  return {Value::array(1, std::move(values))};
+}
+
+}  // namespace
+
+TEST(ScriptControl, RunsAModuleOfPrivateVariablesAMainAndFunctions) {
+  ScriptControl sc;
+  sc.setLanguage("VBScript");
+  sc.addCode("Option Explicit");
+  Module& m = sc.modules().add("Quarvel");
+  EXPECT_EQ(sc.modules().count(), 2);
+  m.addCode("Option Explicit\r\nPrivate V94\r\nPrivate V99\r\nPrivate Resultado\r\n");
+  m.addCode("Sub Main(Parametros())\r\nV94=Parametros(1)\r\nV99=Parametros(2)\r\nResultado=E2\r\nEnd Sub");
+  m.addCode("Function E1\r\nE1=V99\r\nEnd Function");
+  m.addCode("Function E2\r\nE2=(E1)*(V94/ 100)\r\nEnd Function");
+  auto args = arrayArg({Variant(int16_t(25)), Variant(int16_t(100))});
+  EXPECT_TRUE(m.run("Main", args).variant().isEmpty());
+  EXPECT_EQ(m.eval("Resultado"), Variant(25.0));
+  m.executeStatement("Resultado = E1");
+  EXPECT_EQ(m.eval("Resultado"), Variant(int16_t(100)));
+  EXPECT_EQ(sc.modules().item("quarvel").name(), "Quarvel");
+  EXPECT_EQ(m.codeBlocks().size(), 4);
+}
+
+TEST(ScriptControl, ResetLeavesAnEmptyGlobalModule) {
+  ScriptControl sc;
+  sc.addCode("Private G\r\nFunction F\r\nF=1\r\nEnd Function");
+  sc.modules().add("Quarvel").addCode("Private X");
+  sc.reset();
+  EXPECT_EQ(sc.modules().count(), 1);
+  EXPECT_EQ(errorOf([&] { sc.modules().item("Quarvel"); }), 5);
+  EXPECT_TRUE(sc.modules().global().codeBlocks().isEmpty());
+  EXPECT_EQ(errorOf([&] { sc.eval("F"); }), 0);  // no Option Explicit any more: an unknown name is Empty
+  EXPECT_TRUE(sc.eval("F").isEmpty());
+  sc.modules().add("Quarvel");  // the name is free again
+  EXPECT_EQ(errorOf([&] { sc.modules().add("QUARVEL"); }), 457);
+  EXPECT_EQ(errorOf([&] { sc.setLanguage("JScript"); }), 5);
+}
+
+TEST(ScriptControl, OptionExplicitCoversEveryBlockOfTheModule) {
+  ScriptControl sc;
+  Module& m = sc.modules().add("M");
+  m.addCode("Function F\r\nF=Y + 1\r\nEnd Function");
+  EXPECT_EQ(m.eval("F"), Variant(int16_t(1)));  // Y reads as Empty
+  m.addCode("Option Explicit");
+  QString description;
+  EXPECT_EQ(errorOf([&] { m.eval("F"); }, &description), 500);
+  EXPECT_EQ(description, "Variable no definida: 'Y'");
+  EXPECT_EQ(errorOf([&] { m.executeStatement("Z = 1"); }), 500);
+  // Global's own Option Explicit does not reach other modules, and names of Global are visible.
+  sc.addCode("Option Explicit\r\nPublic G");
+  sc.executeStatement("G = 7");
+  Module& n = sc.modules().add("N");
+  EXPECT_EQ(n.eval("G + Unknown"), Variant(int16_t(7)));
+}
+
+TEST(ScriptControl, ImplicitVariablesWithoutOptionExplicit) {
+  ScriptControl sc;
+  Module& m = sc.modules().add("M");
+  m.addCode("Function F\r\nX = 3\r\nF = X * 2\r\nEnd Function");
+  EXPECT_EQ(m.eval("F"), Variant(int16_t(6)));
+  EXPECT_TRUE(m.eval("X").isEmpty());  // X was local to F
+  m.executeStatement("Y = 4");           // module level: a module variable
+  EXPECT_EQ(m.eval("Y"), Variant(int16_t(4)));
+}
+
+TEST(ScriptControl, ARejectedBlockAddsNothing) {
+  ScriptControl sc;
+  Module& m = sc.modules().add("M");
+  m.addCode("Option Explicit\r\nPrivate A");
+  struct Case {
+    const char* code;
+    int number;
+  };
+  const Case cases[] = {
+      {"Function F\r\nF=1\r\nEnd Function\r\nFunction G\r\nG=(1\r\nEnd Function", 1006},
+      {"Function F\r\nF=1\r\nEnd Sub", 1015},
+      {"Function F\r\nF=1\r\n", 1014},
+      {"Function F\r\nDim X\r\nX=\r\nF=X\r\nEnd Function", 1023},
+      {"Function F\r\nF=(E1)5\r\nEnd Function", 1025},
+      {"Private B\r\nOption Explicit", 1002},
+      {"Private A", 1041},
+      {"Function A\r\nA=1\r\nEnd Function", 1041},
+      {"Private F, F", 1041},
+      {"Function F( X, X)\r\nF=1\r\nEnd Function", 1041},
+      {"Function F\r\nIf 1 Then F=1\r\nEnd Function", 1002},
+      {"Function F\r\nF=1\r\nEnd Function\r\nFunction F\r\nF=2\r\nEnd Function", 1041},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(errorOf([&] { m.addCode(QString::fromUtf8(c.code)); }), c.number) << c.code;
+  }
+  EXPECT_EQ(m.codeBlocks().size(), 1);
+  EXPECT_EQ(errorOf([&] { m.eval("F"); }), 500);  // no F was added
+  EXPECT_EQ(errorOf([&] { m.run("F"); }), 35);
+}
+
+TEST(ScriptControl, ProceduresTheirArgumentsAndTheirErrors) {
+  ScriptControl sc;
+  Module& m = sc.modules().add("M");
+  m.addCode(
+      "Private X\r\n"
+      "Function Suma( A,B)\r\nSuma=A+B\r\nEnd Function\r\n"
+      "Function Dos()\r\nDos=2\r\nEnd Function\r\n"
+      "Sub Pon(A)\r\nA=5\r\nEnd Sub\r\n"
+      "Sub PonValor(ByVal A)\r\nA=6\r\nEnd Sub\r\n"
+      "Sub Cambia(P())\r\nP(2)=9\r\nEnd Sub\r\n"
+      "Function Sin( N)\r\nSin=Sin(N+1)\r\nEnd Function\r\n"
+      "Function Propio\r\nPropio=1\r\nPropio=Propio+1\r\nEnd Function");
+  EXPECT_EQ(m.eval("Suma(1, Dos) * Dos()"), Variant(int16_t(6)));
+  m.executeStatement("Pon X");
+  EXPECT_EQ(m.eval("X"), Variant(int16_t(5)));
+  m.executeStatement("PonValor X");
+  EXPECT_EQ(m.eval("X"), Variant(int16_t(5)));
+  m.executeStatement("Call Pon(X + 1)");  // an expression is passed as a copy
+  EXPECT_EQ(m.eval("X"), Variant(int16_t(5)));
+  EXPECT_EQ(m.eval("Propio"), Variant(int16_t(2)));  // its bare name reads its own value
+
+  auto args = arrayArg({Variant(int16_t(1)), Variant(int16_t(2))});
+  m.run("Cambia", args);  // the host's array is passed by reference
+  EXPECT_EQ(args[0].arrayData()->items[1].variant(), Variant(int16_t(9)));
+
+  std::vector<Value> one{Value(Variant(int16_t(1)))};
+  EXPECT_EQ(errorOf([&] { m.run("Suma", one); }), 450);
+  EXPECT_EQ(errorOf([&] { m.run("Nada", one); }), 35);
+  EXPECT_EQ(errorOf([&] { m.eval("Dos(1)"); }), 450);
+  EXPECT_EQ(errorOf([&] { m.eval("X(1)"); }), 13);
+  EXPECT_EQ(errorOf([&] { m.executeStatement("Suma = 1"); }), 501);
+  auto small = arrayArg({Variant(int16_t(1))});
+  EXPECT_EQ(errorOf([&] { m.run("Cambia", small); }), 9);
+  // Runaway recursion ends in an error, and the engine stays usable.
+  EXPECT_EQ(errorOf([&] { m.eval("Sin(1)"); }), 28);
+  EXPECT_EQ(m.eval("Dos"), Variant(int16_t(2)));
+}
+
+TEST(ScriptControl, RememberedFunctionValuesFollowTheVariablesTheyRead) {
+  ScriptControl sc;
+  Module& m = sc.modules().add("M");
+  m.addCode(
+      "Private K, N, Otro\r\n"
+      "Function G\r\nG=K*2\r\nEnd Function\r\n"
+      "Function H\r\nN=N+1\r\nH=N\r\nEnd Function\r\n"
+      "Sub Pon(A)\r\nA=7\r\nEnd Sub");
+  m.executeStatement("K = 1");
+  EXPECT_EQ(m.eval("G"), Variant(int16_t(2)));
+  m.executeStatement("K = 5");
+  EXPECT_EQ(m.eval("G"), Variant(int16_t(10)));
+  m.executeStatement("Pon K");
+  EXPECT_EQ(m.eval("G"), Variant(int16_t(14)));
+  m.addCode("Function G\r\nG=K*3\r\nEnd Function");  // replaced by a later block
+  EXPECT_EQ(m.eval("G"), Variant(int16_t(21)));
+  // A function with a side effect runs every time.
+  EXPECT_EQ(m.eval("H"), Variant(int16_t(1)));
+  EXPECT_EQ(m.eval("H"), Variant(int16_t(2)));
+  // Writing a variable no function reads keeps remembered values.
+  EXPECT_EQ(m.eval("G"), Variant(int16_t(21)));
+  const uint64_t before = sc.callCount();
+  m.executeStatement("Otro = G");
+  m.executeStatement("Otro = G");
+  EXPECT_EQ(sc.callCount(), before);
+}
+
+TEST(ScriptControl, AFooterWhereEachRowReadsTheTwoAboveStaysLinear) {
+  // Without remembering argument-less results this chain costs a Fibonacci number of calls.
+  ScriptControl sc;
+  Module& m = sc.modules().add("M");
+  m.addCode("Function E1\r\nE1=1\r\nEnd Function");
+  m.addCode("Function E2\r\nE2=1\r\nEnd Function");
+  for (int k = 3; k <= 70; ++k)
+    m.addCode(QString("Function E%1\r\nE%1=(E%2+E%3)*1\r\nEnd Function").arg(k).arg(k - 1).arg(k - 2));
+  EXPECT_EQ(m.eval("E70"), Variant(190392490709135.0));
+  EXPECT_LE(sc.callCount(), 70u);
+}
+
+TEST(ScriptControl, AnyTextEndsInAResultOrAnEngineError) {
+  const QStringList pieces = {"Function", "Sub", "End", "Dim", "Private", "Option Explicit", "(", ")", ",",
+                              "=", "+", "-", "*", "/", "\\", "^", "&", "Mod", "Not", "And", "\"x\"", "\"",
+                              "1", "1E-05", ".5", "F", "X", "Round", "\r\n", ":", "'", "_", "#", "\t",
+                              QString(QChar(0)), QString::fromUtf8("ñ"), "Parametros(1)", "Main"};
+  QRandomGenerator rng(20240611);
+  ScriptControl sc;
+  Module& m = sc.modules().add("M");
+  for (int i = 0; i < 3000; ++i) {
+    QString text;
+    const int n = rng.bounded(1, 12);
+    for (int k = 0; k < n; ++k) text += pieces[rng.bounded(int(pieces.size()))] + (rng.bounded(2) ? " " : "");
+    try {
+      switch (i % 3) {
+        case 0: m.addCode(text); break;
+        case 1: m.executeStatement(text); break;
+        default: m.eval(text); break;
+      }
+    } catch (const vb::Error& e) {
+      EXPECT_GT(e.number(), 0);
+      EXPECT_FALSE(e.description().isEmpty()) << e.number();
+    }
+  }
+}
