@@ -249,7 +249,7 @@ void Evaluador::cargaFunciones() {
   QFile archivo(QDir(carpeta_).filePath(ArchivoFunciones));
   if (!archivo.exists()) return;
   if (!archivo.open(QIODevice::ReadOnly))
-    throw vb::Error(75, QStringLiteral("Error de acceso a la ruta o el archivo"));
+    throw vb::Error(75);
   LectorCampos lector(textoDelArchivo(archivo.readAll()));
   lector.saltaLinea();
   while (!lector.alFinal()) {

@@ -5,9 +5,6 @@ namespace script {
 QString errorDescription(int number) {
   switch (number) {
     case errProcNotFound: return QStringLiteral("No se ha definido Sub o Function");
-    case errWrongArgCount:
-      return QStringLiteral("Número de argumentos incorrecto o asignación de propiedad no válida");
-    case errKeyInUse: return QStringLiteral("Esta clave ya está asociada a un elemento de esta colección");
     case errUndefined: return QStringLiteral("Variable no definida");
     case errIllegalAssignment: return QStringLiteral("Asignación no válida");
     case errSyntax: return QStringLiteral("Error de sintaxis");
