@@ -1,6 +1,6 @@
 // The evaluator's object model, its module text, Calcular and the function file.
 #include "evaluador.h"
-#include "footer_test_util.h"
+#include "script_test_util.h"
 #include "qt_print.h"
 #include "scriptcontrol.h"
 

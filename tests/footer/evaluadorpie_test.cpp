@@ -1,7 +1,7 @@
 // The footer's formulas evaluated through the whole path: variables V99 and VA, one expression per
 // row, each row asked for by name and its value taken as Currency.
 #include "evaluador.h"
-#include "footer_test_util.h"
+#include "script_test_util.h"
 #include "korgen.h"
 #include "qt_print.h"
 #include "scriptcontrol.h"

@@ -21,20 +21,29 @@ constexpr int kMaxCachedTexts = 512;
 
 uintptr_t currentFrame() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
 
+// The lowest address of this thread's stack, looked up once per thread (the look-up reads the
+// process's memory map); 0 when unknown.
+uintptr_t stackBottom() {
+  thread_local const uintptr_t bottom = [] {
+    uintptr_t b = 0;
+    pthread_attr_t attr;
+    if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+      void* low = nullptr;
+      size_t size = 0;
+      if (pthread_attr_getstack(&attr, &low, &size) == 0) b = reinterpret_cast<uintptr_t>(low);
+      pthread_attr_destroy(&attr);
+    }
+    return b;
+  }();
+  return bottom;
+}
+
 // The lowest stack address the engine may reach from here: a share of what the thread has left.
 uintptr_t stackLimitFromHere() {
   const uintptr_t here = currentFrame();
   size_t room = kMaxStackBytes;
-  pthread_attr_t attr;
-  if (pthread_getattr_np(pthread_self(), &attr) == 0) {
-    void* low = nullptr;
-    size_t size = 0;
-    if (pthread_attr_getstack(&attr, &low, &size) == 0 && low) {
-      const uintptr_t bottom = reinterpret_cast<uintptr_t>(low);
-      if (here > bottom) room = std::min(room, (here - bottom) / 2);
-    }
-    pthread_attr_destroy(&attr);
-  }
+  const uintptr_t bottom = stackBottom();
+  if (bottom && here > bottom) room = std::min(room, (here - bottom) / 2);
   return here - room;
 }
 
