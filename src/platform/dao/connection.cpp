@@ -1,0 +1,523 @@
+#include "connection.h"
+
+#include "daoerror.h"
+#include "jetsql.h"
+#include "sqlfunctions.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace dao::detail {
+namespace {
+
+// Our own lock byte, clear of the bytes SQLite locks (0x40000000 .. 0x40000201). An open holds a
+// read lock on it, an exclusive open a write lock, so another process's open fails at once with 3356.
+constexpr off_t kSessionLockByte = 0x40001000;
+
+std::map<QString, std::weak_ptr<Connection>>& registry() {
+  static std::map<QString, std::weak_ptr<Connection>> r;
+  return r;
+}
+
+bool lockByte(int fd, bool write) {
+  struct flock fl {};
+  fl.l_type = write ? F_WRLCK : F_RDLCK;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = kSessionLockByte;
+  fl.l_len = 1;
+  return fcntl(fd, F_OFD_SETLK, &fl) == 0;
+}
+
+int authorizer(void*, int action, const char*, const char*, const char*, const char*) {
+  // IGNORE on a DELETE turns off the truncate shortcut, so the update hook sees every deleted row.
+  return action == SQLITE_DELETE ? SQLITE_IGNORE : SQLITE_OK;
+}
+
+}  // namespace
+
+QString lower(const QString& s) { return s.toLower(); }
+
+const FieldInfo* TableInfo::field(const QString& name) const {
+  for (const auto& f : fields)
+    if (f.name.compare(name, Qt::CaseInsensitive) == 0) return &f;
+  return nullptr;
+}
+
+Family::~Family() {
+  if (tempTable.isEmpty()) return;
+  if (auto c = conn.lock()) {
+    const QByteArray sql = QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(jetsql::quoteIdent(tempTable)).toUtf8();
+    sqlite3_exec(c->db(), sql.constData(), nullptr, nullptr, nullptr);
+  }
+}
+
+void Family::append(int64_t rowid) {
+  positionOf[rowid] = int64_t(rowids.size());
+  rowids.push_back(rowid);
+  deleted.push_back(0);
+  ++live;
+}
+
+void Family::markDeleted(int64_t rowid) {
+  auto it = positionOf.find(rowid);
+  if (it == positionOf.end() || deleted[size_t(it->second)]) return;
+  deleted[size_t(it->second)] = 1;
+  --live;
+}
+
+QString resolveFileName(const QString& path) {
+  QFileInfo fi(path);
+  if (fi.exists()) return fi.absoluteFilePath();
+  QDir dir = fi.absoluteDir();
+  if (dir.exists()) {
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden);
+    for (const QString& n : names)
+      if (n.compare(fi.fileName(), Qt::CaseInsensitive) == 0) return dir.filePath(n);
+  }
+  return fi.absoluteFilePath();
+}
+
+QString hashPassword(const QString& pwd) {
+  if (pwd.isEmpty()) return {};
+  return QString::fromLatin1(
+      QCryptographicHash::hash(("tornavo-jet:" + pwd).toUtf8(), QCryptographicHash::Sha256).toHex());
+}
+
+QString passwordFromConnect(const QString& connect) {
+  const QStringList parts = connect.split(u';');
+  for (const QString& p : parts) {
+    const int eq = p.indexOf(u'=');
+    if (eq > 0 && p.left(eq).trimmed().compare(u"pwd", Qt::CaseInsensitive) == 0) return p.mid(eq + 1);
+  }
+  return {};
+}
+
+const char* declaredType(DataType t) {
+  switch (t) {
+    case DataType::Boolean: return "YESNO";
+    case DataType::Byte: return "BYTE";
+    case DataType::Integer: return "SHORT";
+    case DataType::Long: return "LONG";
+    case DataType::Currency: return "CURRENCY";
+    case DataType::Single: return "SINGLE";
+    case DataType::Double: return "DOUBLE";
+    case DataType::Date: return "DATETIME";
+    case DataType::Text: return "TEXT";
+    case DataType::Memo: return "LONGTEXT";
+  }
+  return "TEXT";
+}
+
+DataType typeFromDeclared(const QString& decl) {
+  const QString d = decl.toUpper();
+  static const std::pair<const char*, DataType> exact[] = {
+      {"YESNO", DataType::Boolean}, {"BYTE", DataType::Byte},     {"SHORT", DataType::Integer},
+      {"LONG", DataType::Long},     {"CURRENCY", DataType::Currency}, {"SINGLE", DataType::Single},
+      {"DOUBLE", DataType::Double}, {"DATETIME", DataType::Date}, {"LONGTEXT", DataType::Memo}};
+  for (const auto& [n, t] : exact)
+    if (d == QLatin1String(n)) return t;
+  if (d.contains(u"INT")) return DataType::Long;
+  if (d.contains(u"CHAR") || d.contains(u"TEXT") || d.contains(u"CLOB") || d.isEmpty()) return DataType::Text;
+  return DataType::Double;
+}
+
+int fixedSize(DataType t) {
+  switch (t) {
+    case DataType::Boolean:
+    case DataType::Byte: return 1;
+    case DataType::Integer: return 2;
+    case DataType::Long:
+    case DataType::Single: return 4;
+    case DataType::Currency:
+    case DataType::Double:
+    case DataType::Date: return 8;
+    default: return 0;
+  }
+}
+
+bool Connection::isOpenInProcess(const QString& path) {
+  const QString canon = QFileInfo(resolveFileName(path)).canonicalFilePath();
+  auto it = registry().find(canon);
+  return it != registry().end() && !it->second.expired();
+}
+
+std::shared_ptr<Connection> Connection::acquire(const QString& path, bool exclusive) {
+  const QString resolved = resolveFileName(path);
+  const QFileInfo fi(resolved);
+  if (!fi.absoluteDir().exists()) raise(3044, QDir::toNativeSeparators(fi.absolutePath()));
+  if (!fi.exists() || fi.isDir()) raise(3024, QDir::toNativeSeparators(path));
+  const QString canon = fi.canonicalFilePath();
+
+  if (auto it = registry().find(canon); it != registry().end()) {
+    if (auto c = it->second.lock()) {
+      if (exclusive && !c->exclusive_) {
+        if (!lockByte(c->lockFd_, true)) raise(3356, path);
+        c->exclusive_ = true;
+        c->exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
+      }
+      return c;
+    }
+  }
+
+  std::shared_ptr<Connection> c(new Connection);
+  c->path_ = canon;
+  c->exclusive_ = exclusive;
+  const QByteArray native = QFile::encodeName(canon);
+  c->lockFd_ = ::open(native.constData(), O_RDWR | O_CLOEXEC);
+  const bool writable = c->lockFd_ >= 0;
+  if (!writable) c->lockFd_ = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+  if (c->lockFd_ < 0) raise(3024, path);
+  if (!lockByte(c->lockFd_, exclusive && writable)) raise(3356, path);
+  const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
+  if (sqlite3_open_v2(native.constData(), &c->db_, flags, nullptr) != SQLITE_OK) raise(3024, path);
+  c->configure();
+  // Not one of our databases (not SQLite, or without our catalogue): Jet's "unrecognised format".
+  sqlite3_stmt* probe = nullptr;
+  int rc = sqlite3_prepare_v2(c->db_, "SELECT count(*) FROM sqlite_schema WHERE name='MSysDatabase'", -1, &probe, nullptr);
+  bool ours = false;
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_step(probe);
+    ours = rc == SQLITE_ROW && sqlite3_column_int(probe, 0) == 1;
+  }
+  sqlite3_finalize(probe);
+  if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) raise(3356, path);
+  if (!ours) raise(3343, QDir::toNativeSeparators(path));
+  registry()[canon] = c;
+  return c;
+}
+
+std::shared_ptr<Connection> Connection::create(const QString& path) {
+  const QFileInfo fi(path);
+  if (!fi.absoluteDir().exists()) raise(3044, QDir::toNativeSeparators(fi.absolutePath()));
+  if (fi.exists()) raise(3204);
+  std::shared_ptr<Connection> c(new Connection);
+  const QByteArray native = QFile::encodeName(fi.absoluteFilePath());
+  if (sqlite3_open_v2(native.constData(), &c->db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                      nullptr) != SQLITE_OK) {
+    sqlite3_close(c->db_);
+    c->db_ = nullptr;
+    raise(3044, QDir::toNativeSeparators(fi.absolutePath()));
+  }
+  c->path_ = QFileInfo(fi.absoluteFilePath()).canonicalFilePath();
+  c->lockFd_ = ::open(native.constData(), O_RDWR | O_CLOEXEC);
+  if (c->lockFd_ < 0 || !lockByte(c->lockFd_, false)) raise(3356, path);
+  c->configure();
+  c->exec(QStringLiteral(
+      "CREATE TABLE MSysDatabase (Name TEXT PRIMARY KEY, Value TEXT);"
+      "CREATE TABLE MSysFields (TableName TEXT COLLATE JETTEXT, FieldName TEXT COLLATE JETTEXT, Ordinal INTEGER,"
+      " Type INTEGER, Size INTEGER, Required INTEGER, AllowZeroLength INTEGER, DefaultValue TEXT,"
+      " PRIMARY KEY (TableName, FieldName));"
+      "CREATE TABLE MSysIndexes (TableName TEXT COLLATE JETTEXT, IndexName TEXT COLLATE JETTEXT, Fields TEXT,"
+      " IsPrimary INTEGER, IsUnique INTEGER, PRIMARY KEY (TableName, IndexName));"
+      "CREATE TABLE MSysQueries (Name TEXT COLLATE JETTEXT PRIMARY KEY, SQL TEXT);"
+      "CREATE TABLE MSysRelations (Name TEXT COLLATE JETTEXT PRIMARY KEY, TableName TEXT, ForeignTable TEXT,"
+      " Fields TEXT, ForeignFields TEXT);"
+      "INSERT INTO MSysDatabase VALUES ('Version', '1');"));
+  registry()[c->path_] = c;
+  return c;
+}
+
+Connection::~Connection() {
+  if (db_) {
+    if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    dataVersion_.reset();
+    schemaStmt_.reset();
+    sqlite3_close_v2(db_);
+  }
+  if (lockFd_ >= 0) ::close(lockFd_);
+  auto it = registry().find(path_);
+  if (it != registry().end() && it->second.expired()) registry().erase(it);
+}
+
+void Connection::configure() {
+  registerJetFunctions(db_);
+  sqlite3_busy_timeout(db_, exclusive_ ? 0 : 3000);
+  sqlite3_extended_result_codes(db_, 1);
+  exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA temp_store=MEMORY;"
+                      "PRAGMA cache_size=-16000; PRAGMA foreign_keys=OFF;"));
+  if (exclusive_) exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
+  sqlite3_update_hook(db_, updateHook, this);
+  sqlite3_set_authorizer(db_, authorizer, nullptr);
+}
+
+void Connection::updateHook(void* self, int op, const char* dbName, const char* table, sqlite3_int64 rowid) {
+  if (std::strcmp(dbName, "main") != 0) return;
+  static_cast<Connection*>(self)->pending_.push_back({op, QString::fromUtf8(table), rowid});
+}
+
+Stmt Connection::prepare(const QString& sql, int syntaxNumber, const QString& jetText) {
+  const QByteArray b = sql.toUtf8();
+  sqlite3_stmt* st = nullptr;
+  const int rc = sqlite3_prepare_v2(db_, b.constData(), int(b.size()), &st, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_finalize(st);
+    fail(rc, jetText.isEmpty() ? sql : jetText, syntaxNumber);
+  }
+  return Stmt(st);
+}
+
+void Connection::exec(const QString& sql) {
+  const QByteArray b = sql.toUtf8();
+  const int rc = sqlite3_exec(db_, b.constData(), nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) fail(rc, sql);
+}
+
+bool Connection::step(sqlite3_stmt* st, const QString& jetText) {
+  const int rc = sqlite3_step(st);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  sqlite3_reset(st);
+  fail(rc, jetText);
+}
+
+int64_t Connection::runWrite(sqlite3_stmt* st, const QString& jetText) {
+  beginWrite();
+  pending_.clear();
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+  }
+  if (rc != SQLITE_DONE) {
+    const int ext = sqlite3_extended_errcode(db_);
+    const QByteArray msg = sqlite3_errmsg(db_);
+    sqlite3_reset(st);
+    applyPending(false);
+    // sqlite3_reset may overwrite the message; fail() reads the saved one through the error state.
+    failWith(ext, QString::fromUtf8(msg), jetText, 3075);
+  }
+  const int64_t n = sqlite3_changes64(db_);
+  sqlite3_reset(st);
+  applyPending(true);
+  return n;
+}
+
+void Connection::applyPending(bool ok) {
+  if (!ok) {
+    pending_.clear();
+    return;
+  }
+  std::vector<Pending> events;
+  events.swap(pending_);
+  QStringList tables;
+  for (const Pending& p : events) {
+    if (!tables.contains(p.table, Qt::CaseInsensitive)) tables << p.table;
+    if (p.op != SQLITE_DELETE) continue;
+    auto it = families_.find(lower(p.table));
+    if (it == families_.end()) continue;
+    for (auto& w : it->second)
+      if (auto f = w.lock()) f->markDeleted(p.rowid);
+  }
+  if (tables.isEmpty() || subscribers_.empty()) return;
+  const auto subs = subscribers_;
+  for (const QString& t : tables)
+    for (const auto& [id, fn] : subs) fn(t);
+}
+
+void Connection::fail(int rc, const QString& jetText, int syntaxNumber) {
+  failWith(sqlite3_extended_errcode(db_) ? sqlite3_extended_errcode(db_) : rc, QString::fromUtf8(sqlite3_errmsg(db_)),
+           jetText, syntaxNumber);
+}
+
+void Connection::failWith(int ext, const QString& msg, const QString& jetText, int syntaxNumber) {
+  static const QRegularExpression jetNumber(QStringLiteral("jet(\\d{4})[:_]?(.*)$"));
+  if (auto m = jetNumber.match(msg); m.hasMatch()) {
+    const int number = m.captured(1).toInt();
+    QString arg = m.captured(2);
+    if (number == 3163 || number == 3315) arg = arg.section(u'.', -1);
+    if (number == 3464) throw vb::Error(3464, QStringLiteral("No coinciden los tipos de datos en la expresión de criterios (%1).").arg(arg));
+    raise(number, arg);
+  }
+  const int primary = ext & 0xff;
+  if (ext == SQLITE_CONSTRAINT_PRIMARYKEY || ext == SQLITE_CONSTRAINT_UNIQUE) raise(3022);
+  if (ext == SQLITE_CONSTRAINT_NOTNULL) raise(3314, msg.section(u'.', -1));
+  if (primary == SQLITE_READONLY) raise(3027);
+  if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) raise(3260);
+  if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) raise(3343, path_);
+  auto after = [&](const char* prefix) { return msg.mid(int(std::strlen(prefix))).trimmed(); };
+  if (msg.startsWith(u"no such table:")) {
+    QString t = after("no such table:");
+    if (t.startsWith(u"main.")) t = t.mid(5);
+    raise(3078, t);
+  }
+  if (msg.startsWith(u"no such column:")) raise(3061, after("no such column:"));
+  if (msg.startsWith(u"no such function:")) {
+    QString f = after("no such function:");
+    if (f.startsWith(u"jet_")) f = f.mid(4);
+    raise(3085, f);
+  }
+  if (msg.startsWith(u"ambiguous column name:")) raise(3079, after("ambiguous column name:"));
+  if (msg.contains(u"syntax error") || msg.startsWith(u"incomplete input") || msg.startsWith(u"unrecognized token") ||
+      msg.startsWith(u"wrong number of arguments") || msg.startsWith(u"misuse of aggregate") ||
+      msg.contains(u"terms in the result set") || msg.contains(u"columns but") || msg.contains(u"values for"))
+    raise(syntaxNumber, jetText);
+  throw vb::Error(3000, errorDescription(3000, QStringLiteral("Error del motor de base de datos: %1").arg(msg)));
+}
+
+void Connection::beginWrite() {
+  if (sqlite3_get_autocommit(db_)) {
+    const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) fail(rc);
+  }
+  while (savepoints_ < workspaceDepth()) {
+    exec(QStringLiteral("SAVEPOINT ws"));
+    ++savepoints_;
+  }
+  scheduleFlush();
+}
+
+void Connection::scheduleFlush() {
+  if (flushPosted_ || !QCoreApplication::instance()) return;
+  flushPosted_ = true;
+  std::weak_ptr<Connection> w = weak_from_this();
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(),
+      [w] {
+        if (auto c = w.lock()) {
+          c->flushPosted_ = false;
+          c->flush();
+        }
+      },
+      Qt::QueuedConnection);
+}
+
+void Connection::flush() {
+  if (!db_ || savepoints_ > 0 || workspaceDepth() > 0 || sqlite3_get_autocommit(db_)) return;
+  const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) {
+    // Readers of another process hold the file: the edits stay in the open transaction and the
+    // next flush commits them.
+    qWarning("dao: commit of %s postponed: %s", qPrintable(path_), sqlite3_errmsg(db_));
+    scheduleFlush();
+  }
+}
+
+namespace {
+int g_workspaceDepth = 0;
+}  // namespace
+
+int Connection::workspaceDepth() { return g_workspaceDepth; }
+
+void Connection::flushAll() {
+  for (auto& [path, w] : registry())
+    if (auto c = w.lock()) c->flush();
+}
+
+void Connection::workspaceBegin() { ++g_workspaceDepth; }
+
+void Connection::workspaceEnd(bool commit) {
+  if (g_workspaceDepth == 0) raise(3034);
+  for (auto& [path, w] : registry()) {
+    auto c = w.lock();
+    if (!c || c->savepoints_ < g_workspaceDepth) continue;
+    if (!commit) c->exec(QStringLiteral("ROLLBACK TO ws"));
+    c->exec(QStringLiteral("RELEASE ws"));
+    --c->savepoints_;
+  }
+  --g_workspaceDepth;
+  if (g_workspaceDepth == 0)
+    for (auto& [path, w] : registry())
+      if (auto c = w.lock()) c->flush();
+}
+
+uint64_t Connection::stamp() {
+  uint64_t s = uint64_t(sqlite3_total_changes64(db_));
+  if (!exclusive_) {
+    if (!dataVersion_) dataVersion_ = prepare(QStringLiteral("PRAGMA data_version"));
+    if (sqlite3_step(dataVersion_.get()) == SQLITE_ROW) s += uint64_t(sqlite3_column_int64(dataVersion_.get(), 0)) << 40;
+    sqlite3_reset(dataVersion_.get());
+  }
+  return s;
+}
+
+void Connection::registerFamily(const std::shared_ptr<Family>& f) {
+  auto& v = families_[lower(f->baseTable)];
+  std::erase_if(v, [](const std::weak_ptr<Family>& w) { return w.expired(); });
+  v.push_back(f);
+}
+
+QString Connection::newTempName() { return QStringLiteral("rs%1").arg(++tempIds_); }
+
+int Connection::subscribe(std::function<void(const QString&)> fn) {
+  subscribers_[++nextSubscriber_] = std::move(fn);
+  return nextSubscriber_;
+}
+
+void Connection::unsubscribe(int id) { subscribers_.erase(id); }
+
+const TableInfo* Connection::table(const QString& name) {
+  if (!schemaStmt_) schemaStmt_ = prepare(QStringLiteral("PRAGMA schema_version"));
+  int version = -1;
+  if (sqlite3_step(schemaStmt_.get()) == SQLITE_ROW) version = sqlite3_column_int(schemaStmt_.get(), 0);
+  sqlite3_reset(schemaStmt_.get());
+  if (version != schemaVersion_) {
+    schema_.clear();
+    schemaVersion_ = version;
+  }
+  const QString key = lower(name);
+  if (auto it = schema_.find(key); it != schema_.end()) return it->second.get();
+
+  Stmt st = prepare(QStringLiteral(
+      "SELECT name, type FROM sqlite_schema WHERE type IN ('table','view') AND name = ?1 COLLATE JETTEXT "
+      "AND name NOT GLOB 'sqlite_*'"));
+  const QByteArray nb = name.toUtf8();
+  sqlite3_bind_text(st.get(), 1, nb.constData(), int(nb.size()), SQLITE_TRANSIENT);
+  if (!step(st.get())) return nullptr;
+  auto info = std::make_unique<TableInfo>();
+  info->name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
+  info->isView = std::strcmp(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)), "view") == 0;
+  st.reset();
+
+  std::map<int, QString> pk;
+  Stmt cols = prepare(QStringLiteral("PRAGMA table_info(%1)").arg(jetsql::quoteIdent(info->name)));
+  while (step(cols.get())) {
+    FieldInfo f;
+    f.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(cols.get(), 1)));
+    f.type = typeFromDeclared(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(cols.get(), 2))));
+    f.size = f.type == DataType::Text ? 255 : fixedSize(f.type);
+    if (int k = sqlite3_column_int(cols.get(), 5)) pk[k] = f.name;
+    info->fields.push_back(f);
+  }
+  for (const auto& [k, n] : pk) info->primaryKey << n;
+  if (!info->isView) {
+    Stmt meta = prepare(QStringLiteral(
+        "SELECT FieldName, Type, Size, Required, AllowZeroLength, DefaultValue FROM MSysFields WHERE TableName = ?1"));
+    const QByteArray tb = info->name.toUtf8();
+    sqlite3_bind_text(meta.get(), 1, tb.constData(), int(tb.size()), SQLITE_TRANSIENT);
+    while (step(meta.get())) {
+      const QString fname = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(meta.get(), 0)));
+      for (auto& f : info->fields) {
+        if (f.name.compare(fname, Qt::CaseInsensitive) != 0) continue;
+        f.type = DataType(sqlite3_column_int(meta.get(), 1));
+        f.size = sqlite3_column_int(meta.get(), 2);
+        f.required = sqlite3_column_int(meta.get(), 3) != 0;
+        f.allowZeroLength = sqlite3_column_int(meta.get(), 4) != 0;
+        if (sqlite3_column_type(meta.get(), 5) != SQLITE_NULL)
+          f.defaultValue = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(meta.get(), 5)));
+      }
+    }
+  }
+  const TableInfo* out = info.get();
+  schema_[key] = std::move(info);
+  return out;
+}
+
+QString Connection::password() {
+  Stmt st = prepare(QStringLiteral("SELECT Value FROM MSysDatabase WHERE Name = 'Password'"));
+  if (!step(st.get()) || sqlite3_column_type(st.get(), 0) == SQLITE_NULL) return {};
+  return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
+}
+
+void Connection::setPassword(const QString& pwd) {
+  Stmt st = prepare(QStringLiteral("INSERT OR REPLACE INTO MSysDatabase (Name, Value) VALUES ('Password', ?1)"));
+  const QByteArray h = hashPassword(pwd).toUtf8();
+  sqlite3_bind_text(st.get(), 1, h.constData(), int(h.size()), SQLITE_TRANSIENT);
+  runWrite(st.get());
+}
+
+}  // namespace dao::detail

@@ -1,0 +1,142 @@
+#pragma once
+// Internal: one SQLite connection per database file in this process, shared by every Database
+// handle on that file. Owns the file lock, the lazy write transaction, change tracking and the
+// schema cache. Single-threaded, like the rest of the layer.
+#include "daotypes.h"
+
+#include <QString>
+#include <QStringList>
+#include <sqlite3.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace dao::detail {
+
+struct StmtDeleter {
+  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using Stmt = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
+
+class Connection;
+
+// The rows of a recordset and of its clones: base-table rowids (keyset) or the rows of a
+// temporary table (materialised results), in recordset order.
+struct Family {
+  uint64_t id = 0;
+  std::weak_ptr<Connection> conn;
+  QString baseTable;   // keyset families: the table whose rowids these are
+  QString tempTable;   // materialised families
+  std::vector<int64_t> rowids;
+  std::vector<uint8_t> deleted;
+  std::unordered_map<int64_t, int64_t> positionOf;
+  int64_t live = 0;
+
+  ~Family();
+  void append(int64_t rowid);
+  void markDeleted(int64_t rowid);
+};
+
+struct FieldInfo {
+  QString name;
+  DataType type = DataType::Text;
+  int size = 0;
+  bool required = false;
+  bool allowZeroLength = false;
+  QString defaultValue;
+};
+
+struct TableInfo {
+  QString name;        // as created
+  bool isView = false;
+  std::vector<FieldInfo> fields;
+  QStringList primaryKey;
+  const FieldInfo* field(const QString& name) const;
+};
+
+class Connection : public std::enable_shared_from_this<Connection> {
+public:
+  // Opens (or returns this process's connection to) a file. Errors: 3024, 3044, 3343, 3356.
+  static std::shared_ptr<Connection> acquire(const QString& path, bool exclusive);
+  static std::shared_ptr<Connection> create(const QString& path);   // new file; 3204 when it exists
+  static bool isOpenInProcess(const QString& path);
+  ~Connection();
+
+  sqlite3* db() const { return db_; }
+  const QString& path() const { return path_; }
+  bool exclusive() const { return exclusive_; }
+
+  // Statements. syntaxNumber: the Jet number for a text that does not parse (3075 or 3077).
+  Stmt prepare(const QString& sql, int syntaxNumber = 3075, const QString& jetText = {});
+  void exec(const QString& sql);                    // internal statements (no change tracking)
+  // Runs a write statement to its end: opens the action's transaction, tracks rows deleted and
+  // tables changed, raises Jet's numbers. Returns the number of rows changed.
+  int64_t runWrite(sqlite3_stmt* st, const QString& jetText = {});
+  // Steps a read statement; false at the end. Raises on errors.
+  bool step(sqlite3_stmt* st, const QString& jetText = {});
+  [[noreturn]] void fail(int rc, const QString& jetText = {}, int syntaxNumber = 3075);
+  [[noreturn]] void failWith(int extendedCode, const QString& message, const QString& jetText, int syntaxNumber);
+
+  // The action's transaction: begun by the first write, committed by flush().
+  void beginWrite();
+  void flush();
+  // Workspace transactions (BeginTrans/CommitTrans/Rollback) span every open file: a savepoint on
+  // each connection that writes inside them; the action's commit waits until the outermost ends.
+  static void workspaceBegin();
+  static void workspaceEnd(bool commit);   // 3034 when none is open
+  static int workspaceDepth();
+  static void flushAll();
+
+  // Changes: stamp moves whenever any row may have changed (here or in another process).
+  uint64_t stamp();
+  void registerFamily(const std::shared_ptr<Family>& f);
+  uint64_t newFamilyId() { return ++familyIds_; }
+  QString newTempName();
+  int subscribe(std::function<void(const QString&)> fn);
+  void unsubscribe(int id);
+
+  // Schema.
+  const TableInfo* table(const QString& name);   // nullptr when no such table or view
+  void schemaChanged() { schema_.clear(); }
+  QString password();
+  void setPassword(const QString& pwd);
+
+private:
+  Connection() = default;
+  void configure();
+  static void updateHook(void*, int, const char*, const char*, sqlite3_int64);
+  void scheduleFlush();
+  void applyPending(bool ok);
+
+  sqlite3* db_ = nullptr;
+  QString path_;
+  int lockFd_ = -1;
+  bool exclusive_ = false;
+  int savepoints_ = 0;
+  bool flushPosted_ = false;
+  uint64_t familyIds_ = 0;
+  int tempIds_ = 0;
+  int schemaVersion_ = -1;
+  Stmt dataVersion_;
+  Stmt schemaStmt_;
+  struct Pending { int op; QString table; int64_t rowid; };
+  std::vector<Pending> pending_;
+  std::unordered_map<QString, std::vector<std::weak_ptr<Family>>> families_;   // by lower-case table
+  std::map<int, std::function<void(const QString&)>> subscribers_;
+  int nextSubscriber_ = 0;
+  std::unordered_map<QString, std::unique_ptr<TableInfo>> schema_;
+};
+
+QString lower(const QString& s);
+// The file a path names, its name resolved ignoring letter case when the exact name is absent.
+QString resolveFileName(const QString& path);
+QString hashPassword(const QString& pwd);
+QString passwordFromConnect(const QString& connect);
+const char* declaredType(DataType t);
+DataType typeFromDeclared(const QString& decl);
+int fixedSize(DataType t);
+
+}  // namespace dao::detail

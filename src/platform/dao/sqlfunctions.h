@@ -1,0 +1,8 @@
+#pragma once
+#include <sqlite3.h>
+
+namespace dao::detail {
+// Registers on a connection: the JETTEXT collation, Jet's LIKE, exact sum()/total(), jet_concat
+// (the "&" operator) and the jet_* scalar functions the translator maps Jet's names to.
+void registerJetFunctions(sqlite3* db);
+}
