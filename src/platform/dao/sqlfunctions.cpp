@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <functional>
+#include <memory>
 
 namespace dao::detail {
 namespace {
@@ -63,12 +64,14 @@ struct SumState {
 };
 
 void sumStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  auto* st = static_cast<SumState*>(sqlite3_aggregate_context(ctx, sizeof(SumState)));
-  if (!st) return;
+  // The context holds a pointer: SQLite's block is not aligned for __int128.
+  auto** slot = static_cast<SumState**>(sqlite3_aggregate_context(ctx, sizeof(SumState*)));
+  if (!slot) return;
   sqlite3_value* v = argv[0];
   int t = sqlite3_value_numeric_type(v);
   if (t == SQLITE_NULL) return;
-  if (!st->any) new (st) SumState();
+  if (!*slot) *slot = new SumState();
+  SumState* st = *slot;
   st->any = true;
   if (t == SQLITE_INTEGER) {
     const sqlite3_int64 i = sqlite3_value_int64(v);
@@ -91,7 +94,9 @@ void sumStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 void sumFinal(sqlite3_context* ctx, bool total) {
-  auto* st = static_cast<SumState*>(sqlite3_aggregate_context(ctx, 0));
+  auto** slot = static_cast<SumState**>(sqlite3_aggregate_context(ctx, 0));
+  std::unique_ptr<SumState> owned(slot ? *slot : nullptr);
+  SumState* st = owned.get();
   if (!st || !st->any) {
     if (total) sqlite3_result_double(ctx, 0.0);
     else sqlite3_result_null(ctx);
@@ -182,7 +187,6 @@ void registerJetFunctions(sqlite3* db) {
   addV(db, "jet_dateserial", 3, [null](A a) {
     return anyNull(a) ? null : vb::Variant::fromDate(vb::dateSerial(a[0].toLong(), a[1].toLong(), a[2].toLong()));
   });
-  addV(db, "jet_format", 2, [null](A a) { return a[0].isNull() ? null : vb::Variant(vb::Format(a[0], a[1].toString())); });
   addV(db, "jet_instr", 2, [null](A a) {
     return anyNull(a) ? null : vb::Variant(int32_t(vb::InStr(a[0].toString(), a[1].toString())));
   });
