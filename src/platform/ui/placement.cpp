@@ -96,6 +96,20 @@ private:
   int status_;
 };
 
+// What both directions work on: the store's names and the widget that carries the place.
+struct Subject {
+  QString app;
+  QString section;
+  QMdiSubWindow* frame;  // an MDI child's frame, else nullptr
+  QWidget* target;       // the frame, or the form itself
+};
+
+std::optional<Subject> subjectOf(QWidget* form) {
+  if (!form || Forms::name(form).isEmpty()) return std::nullopt;
+  QMdiSubWindow* frame = Forms::subWindowOf(form);
+  return Subject{exeName(), Forms::name(form), frame, frame ? static_cast<QWidget*>(frame) : form};
+}
+
 }  // namespace
 
 QString exeName() {
@@ -104,12 +118,9 @@ QString exeName() {
 }
 
 void UbicaForma(QWidget* form) {
-  if (!form) return;
-  const QString app = exeName();
-  const QString section = Forms::name(form);
-  if (section.isEmpty()) return;
-  QMdiSubWindow* frame = Forms::subWindowOf(form);
-  QWidget* target = frame ? static_cast<QWidget*>(frame) : form;
+  const std::optional<Subject> subject = subjectOf(form);
+  if (!subject) return;
+  const auto& [app, section, frame, target] = *subject;
 
   QRect r = frame ? frame->geometry() : QRect(form->pos(), form->size());
   if (auto v = readPixels(app, section, kLeft)) r.moveLeft(*v);
@@ -134,12 +145,9 @@ void UbicaForma(QWidget* form) {
 }
 
 void GrabaForma(QWidget* form) {
-  if (!form) return;
-  const QString app = exeName();
-  const QString section = Forms::name(form);
-  if (section.isEmpty()) return;
-  QMdiSubWindow* frame = Forms::subWindowOf(form);
-  QWidget* target = frame ? static_cast<QWidget*>(frame) : form;
+  const std::optional<Subject> subject = subjectOf(form);
+  if (!subject) return;
+  const auto& [app, section, frame, target] = *subject;
 
   QRect r;
   if (frame) {
