@@ -7,6 +7,7 @@
 #include <QStyle>
 
 #include "error.h"
+#include "msgbox.h"
 #include "vbui.h"
 
 using namespace vbui;
@@ -178,19 +179,19 @@ void clsListaOpciones::CreaArbol() {
   letra.setPointSize(12);
   letra.setBold(true);
   lblOpciones_->setFont(letra);
-  setHeightTw(lblOpciones_, pointsToTwips(12) + 60);
+  setHeightTw(lblOpciones_, pointsTw(12) + 60);
 
   tvwOpciones_ = addControl<VbTreeView>(formulario_, QStringLiteral("tvwOpciones"));
   tvwOpciones_->setEnabled(true);
   // 120.18 twips is below what the tree needs for its expand marks; it takes the least it can draw,
   // as the original control did.
   tvwOpciones_->setIndentation(std::max(
-      twipsToPixels(120.18), tvwOpciones_->style()->pixelMetric(QStyle::PM_TreeViewIndentation)));
+      ui::twipsToPixels(120.18), tvwOpciones_->style()->pixelMetric(QStyle::PM_TreeViewIndentation)));
   setWidthTw(tvwOpciones_, 2500);
   connect(tvwOpciones_, &VbTreeView::genericEvent, this, &clsListaOpciones::tvwOpciones_Evento);
 
   int multiplicador = 1;
-  const int paso = pixelsToTwips(tvwOpciones_->indentation()) + 240;
+  const int paso = pixelsTw(tvwOpciones_->indentation()) + 240;
   for (QWidget* marco : Marcos())
     if (enLista(marco)) AgregaNodo(marco, paso, multiplicador);
   ColectaEtiquetados();
@@ -505,7 +506,7 @@ void clsListaOpciones::Reasigna() {
     QTreeWidgetItem* seleccionado = tvwOpciones_->selectedNode();
     const QString texto = seleccionado ? seleccionado->text(0) : QString();
     const int posicion = seleccionado ? int(tvwOpciones_->nodes().indexOf(seleccionado)) + 1 : 0;
-    const int sangria = pixelsToTwips(tvwOpciones_->indentation());
+    const int sangria = pixelsTw(tvwOpciones_->indentation());
 
     tvwOpciones_->clearNodes();
     int factor = 1;
@@ -550,19 +551,22 @@ void clsListaOpciones::Reasigna() {
 
 // ---------------------------------------------------------------------------------------------------
 // Events of the run-time controls. They end here: an error cannot travel back through the window
-// system's event delivery, so it is reported and the page change stops where it failed.
+// system's event delivery, so it is shown in a message box and the page change stops where it failed.
 
 template <class Accion>
-void clsListaOpciones::AtrapaErrores(Accion accion) const {
+void clsListaOpciones::AtrapaErrores(const char* procedimiento, Accion accion) const {
+  const QString prefijo = QStringLiteral("Error en clsListaOpciones.%1: ").arg(QLatin1String(procedimiento));
   try {
     accion();
+  } catch (const vb::Error& error) {
+    ui::MsgBox(prefijo + QString::number(error.number()) + u' ' + error.description());
   } catch (const std::exception& error) {
-    qWarning("clsListaOpciones: %s", error.what());
+    ui::MsgBox(prefijo + QString::fromUtf8(error.what()));
   }
 }
 
 void clsListaOpciones::tvwOpciones_Evento(const QString& nombre) {
-  AtrapaErrores([&] {
+  AtrapaErrores("tvwOpciones_Evento", [&] {
     if ((igual(nombre, QStringLiteral("NodeClick")) || igual(nombre, QStringLiteral("Collapse"))) &&
         tvwOpciones_->selectedNode())
       EstableceMarco(VbTreeView::tag(tvwOpciones_->selectedNode()));
@@ -570,22 +574,22 @@ void clsListaOpciones::tvwOpciones_Evento(const QString& nombre) {
 }
 
 void clsListaOpciones::tabOpciones_Evento(const QString& nombre) {
-  AtrapaErrores([&] {
+  AtrapaErrores("tabOpciones_Evento", [&] {
     if (igual(nombre, QStringLiteral("Click")) && tabOpciones_->selectedIndex() >= 0)
       EstableceMarco(tabOpciones_->tabTag(tabOpciones_->selectedIndex()));
   });
 }
 
 void clsListaOpciones::cmdAtras_Click() {
-  AtrapaErrores([this] { NavegaAsistente(0); });
+  AtrapaErrores("cmdAtras_Click", [this] { NavegaAsistente(0); });
 }
 
 void clsListaOpciones::cmdSiguiente_Click() {
-  AtrapaErrores([this] { NavegaAsistente(1); });
+  AtrapaErrores("cmdSiguiente_Click", [this] { NavegaAsistente(1); });
 }
 
 void clsListaOpciones::cmdCancelarFin_Click() {
-  AtrapaErrores([this] { NavegaAsistente(2); });
+  AtrapaErrores("cmdCancelarFin_Click", [this] { NavegaAsistente(2); });
 }
 
 bool clsListaOpciones::ValidarEnHost(const QString& valor) {

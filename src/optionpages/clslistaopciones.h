@@ -110,7 +110,7 @@ private:
   QList<QWidget*> Marcos() const;
   bool ValidarEnHost(const QString& valor);
   template <class Accion>
-  void AtrapaErrores(Accion accion) const;
+  void AtrapaErrores(const char* procedimiento, Accion accion) const;
 
   int estilo_ = EstiloArbol;
   bool clasificar_ = true;

@@ -11,7 +11,6 @@
 #include <algorithm>
 
 #include "error.h"
-#include "twips.h"
 #include "vbui.h"
 
 // ---------------------------------------------------------------------------------------------------
@@ -72,10 +71,10 @@ void VbLine::setBorderColor(const QColor& color) {
 
 void VbLine::place() {
   const int reach = kLineMargin + borderWidth_;
-  const int left = twipsToPixels(std::min(x1_, x2_)) - reach;
-  const int top = twipsToPixels(std::min(y1_, y2_)) - reach;
-  const int right = twipsToPixels(std::max(x1_, x2_)) + reach;
-  const int bottom = twipsToPixels(std::max(y1_, y2_)) + reach;
+  const int left = ui::twipsToPixels(std::min(x1_, x2_)) - reach;
+  const int top = ui::twipsToPixels(std::min(y1_, y2_)) - reach;
+  const int right = ui::twipsToPixels(std::max(x1_, x2_)) + reach;
+  const int bottom = ui::twipsToPixels(std::max(y1_, y2_)) + reach;
   setGeometry(left, top, right - left, bottom - top);
   update();
 }
@@ -83,8 +82,8 @@ void VbLine::place() {
 void VbLine::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QPoint origin = pos();
-  const QPoint from(twipsToPixels(x1_) - origin.x(), twipsToPixels(y1_) - origin.y());
-  const QPoint to(twipsToPixels(x2_) - origin.x(), twipsToPixels(y2_) - origin.y());
+  const QPoint from(ui::twipsToPixels(x1_) - origin.x(), ui::twipsToPixels(y1_) - origin.y());
+  const QPoint to(ui::twipsToPixels(x2_) - origin.x(), ui::twipsToPixels(y2_) - origin.y());
   if (from.y() == to.y()) {
     // Rows y - width/2 ... : a width of 2 covers the row above Y and Y itself.
     const int top = from.y() - borderWidth_ / 2;
@@ -210,7 +209,7 @@ protected:
   // A row of tabs is as high as the font's size plus 90 twips, what the pages below are placed by.
   QSize tabSizeHint(int index) const override {
     QSize size = QTabBar::tabSizeHint(index);
-    size.setHeight(twipsToPixels(vbui::fontSizeTw(font()) + 90));
+    size.setHeight(ui::twipsToPixels(vbui::fontSizeTw(font()) + 90));
     return size;
   }
   void mousePressEvent(QMouseEvent* event) override {

@@ -22,9 +22,9 @@ int storedTwips(const QWidget* control, const char* property, int pixels) {
   const QVariant stored = control->property(property);
   if (stored.isValid()) {
     const int twips = stored.toInt();
-    if (twipsToPixels(twips) == pixels) return twips;
+    if (ui::twipsToPixels(twips) == pixels) return twips;
   }
-  return pixelsToTwips(pixels);
+  return pixelsTw(pixels);
 }
 
 }  // namespace
@@ -86,7 +86,7 @@ int heightTw(const QWidget* control) { return storedTwips(control, kHeight, cont
 void moveTw(QWidget* control, int left, int top) {
   control->setProperty(kLeft, left);
   control->setProperty(kTop, top);
-  control->move(twipsToPixels(left), twipsToPixels(top));
+  control->move(ui::twipsToPixels(left), ui::twipsToPixels(top));
 }
 
 void moveTw(QWidget* control, int left, int top, int width, int height) {
@@ -96,28 +96,28 @@ void moveTw(QWidget* control, int left, int top, int width, int height) {
   control->setProperty(kTop, top);
   control->setProperty(kWidth, width);
   control->setProperty(kHeight, height);
-  control->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                       twipsToPixels(height));
+  control->setGeometry(ui::twipsToPixels(left), ui::twipsToPixels(top), ui::twipsToPixels(width),
+                       ui::twipsToPixels(height));
 }
 
 void setWidthTw(QWidget* control, int width) {
   width = std::max(width, 0);
   control->setProperty(kWidth, width);
-  control->resize(twipsToPixels(width), control->height());
+  control->resize(ui::twipsToPixels(width), control->height());
 }
 
 void setHeightTw(QWidget* control, int height) {
   height = std::max(height, 0);
   control->setProperty(kHeight, height);
-  control->resize(control->width(), twipsToPixels(height));
+  control->resize(control->width(), ui::twipsToPixels(height));
 }
 
 int formBorderWidthTw(const QWidget* form) {
-  return pixelsToTwips(form->frameGeometry().width() - form->geometry().width());
+  return pixelsTw(form->frameGeometry().width() - form->geometry().width());
 }
 
 int formBorderHeightTw(const QWidget* form) {
-  return pixelsToTwips(form->frameGeometry().height() - form->geometry().height());
+  return pixelsTw(form->frameGeometry().height() - form->geometry().height());
 }
 
 int formWidthTw(const QWidget* form) { return widthTw(form) + formBorderWidthTw(form); }
@@ -128,16 +128,16 @@ void setFormSizeTw(QWidget* form, int width, int height) {
   const int clientHeight = std::max(height - formBorderHeightTw(form), 0);
   form->setProperty(kWidth, clientWidth);
   form->setProperty(kHeight, clientHeight);
-  form->resize(twipsToPixels(clientWidth), twipsToPixels(clientHeight));
+  form->resize(ui::twipsToPixels(clientWidth), ui::twipsToPixels(clientHeight));
 }
 
 int fontSizeTw(const QFont& font) {
-  if (font.pointSizeF() > 0) return pointsToTwips(font.pointSizeF());
-  return pixelsToTwips(font.pixelSize());
+  if (font.pointSizeF() > 0) return pointsTw(font.pointSizeF());
+  return pixelsTw(font.pixelSize());
 }
 
 int textWidthTw(const QFont& font, const QString& text) {
-  return pixelsToTwips(QFontMetrics(font).horizontalAdvance(text));
+  return pixelsTw(QFontMetrics(font).horizontalAdvance(text));
 }
 
 void sendTabKeys(int count) {

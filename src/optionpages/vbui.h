@@ -10,14 +10,13 @@
 //   "fraMarco"); without ArrayName the control's name is its objectName;
 // - property "Caption" (a Q_PROPERTY as on VbFrame, or a dynamic one); buttons, labels and group boxes
 //   also give their text.
-#include "twips.h"
-
 #include <QFont>
 #include <QString>
 #include <QWidget>
 #include <optional>
 
 #include "error.h"
+#include "twips.h"  // ui::twipsToPixels: twips become pixels there only
 
 namespace vbui {
 
@@ -54,6 +53,10 @@ W* addControl(QWidget* form, const QString& name) {
   control->hide();
   return control;
 }
+
+// Whole twips of a measure in pixels, and of a font size in points.
+inline int pixelsTw(int pixels) { return qRound(ui::pixelsToTwips(pixels)); }
+inline int pointsTw(double points) { return qRound(ui::pointsToTwips(points)); }
 
 // Geometry in twips. What was set in twips is read back exactly (unless the widget moved since);
 // anything else reads as its pixels times 15.

@@ -211,7 +211,7 @@ TEST_F(Arbol, ReasignaConservaLaSeleccion) {
 
 TEST_F(Arbol, ElArbolSeEnsanchaParaElTextoMasLargo) {
   const QString largo = QStringLiteral("Datos de la empresa y de su representante legal");
-  const int sangria = pixelsToTwips(20);  // the least indentation the style draws
+  const int sangria = pixelsTw(20);  // the least indentation the style draws
   for (bool conEncabezado : {false, true}) {
     SCOPED_TRACE(conEncabezado ? "con encabezado" : "sin encabezado");
     HostPrueba corto({{1, QStringLiteral("Obra"), QStringLiteral("EnLista=Sí")}});

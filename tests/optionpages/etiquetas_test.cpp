@@ -1,10 +1,13 @@
 // Tag strings, the style property and what a host must offer before the navigator attaches.
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include "clslistaopciones.h"
 #include "error.h"
 #include "hostprueba.h"
 #include "qt_print.h"
+#include "scripted_ui.h"
 
 namespace {
 
@@ -123,6 +126,26 @@ TEST(Etiquetas, UnHostQueNoCumpleFallaAlAdjuntarseConElErrorDelCaso) {
   lista.setFormulario(&host);
   EXPECT_EQ(numeroDeError([&] { lista.EstableceMarco(QStringLiteral("|Marco=7|")); }), 340);
   EXPECT_EQ(numeroDeError([&] { lista.EstableceMarco(QString()); }), 340);
+}
+
+TEST(Etiquetas, UnErrorEnUnClicSeMuestraYElProgramaSigue) {
+  // Tags changed after attaching ask a host without Validar for validation: the click that meets
+  // it reports the error; the page it had already shown stays.
+  HostSinValidar host({{1, QStringLiteral("Obra"), QStringLiteral("EnLista=Sí")},
+                       {2, QStringLiteral("Firmas"), QStringLiteral("EnLista=Sí")}});
+  clsListaOpciones lista;
+  lista.setFormulario(&host);
+  host.show();
+  vbui::setTag(vbui::findControl(&host, QStringLiteral("fraMarco"), 2),
+               QStringLiteral("EnLista=Sí|Validar=firmas"));
+  testui::ScriptedMsgBoxes cajas;
+  cajas.answer(ui::vbOK);
+  auto* arbol = qobject_cast<VbTreeView*>(vbui::findControl(&host, QStringLiteral("tvwOpciones")));
+  QTreeWidgetItem* firmas = arbol->node(QStringLiteral("n2"));
+  QTest::mouseClick(arbol->viewport(), Qt::LeftButton, {}, arbol->visualItemRect(firmas).center());
+  EXPECT_EQ(cajas.texts(), QStringList{"Error en clsListaOpciones.tvwOpciones_Evento: 438 El objeto "
+                                       "no acepta esta propiedad o método"});
+  EXPECT_TRUE(vbui::visible(vbui::findControl(&host, QStringLiteral("fraMarco"), 2)));
 }
 
 }  // namespace
