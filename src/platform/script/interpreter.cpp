@@ -305,8 +305,8 @@ Value Runtime::callExpr(const Expr& e, Frame& f) {
   const NameRef& n = e.name;
   if (n.local >= 0) return index(*f.cells[n.local], n, e.args, f);
   if (f.implicit) {
-    auto it = f.implicit->constFind(n.key);
-    if (it != f.implicit->cend()) return index(*it, n, e.args, f);
+    auto it = f.implicit->find(n.key);
+    if (it != f.implicit->end()) return index(*it, n, e.args, f);
   }
   if (n.cache.epoch != epoch_) resolve(n, *f.module);
   switch (n.cache.kind) {
@@ -318,18 +318,20 @@ Value Runtime::callExpr(const Expr& e, Frame& f) {
   raise(errTypeMismatch, n.text);
 }
 
-Value* Runtime::elementRef(Value& array, const std::vector<ExprPtr>& args, Frame& f) {
+// The index is evaluated before the array is looked at: evaluating it may run a function that
+// replaces the array.
+Value* Runtime::elementRef(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f) {
+  if (args.size() != 1) raise(array.isArray() ? errSubscript : errTypeMismatch, n.text);
+  const int32_t i = scalarOf(evalExpr(*args[0], f)).toLong();
   ArrayData* a = array.arrayData();
-  if (args.size() != 1) raise(errSubscript);
-  const Value i = evalExpr(*args[0], f);
-  const int64_t pos = int64_t(scalarOf(i).toLong()) - a->lower;
+  if (!a) raise(errTypeMismatch, n.text);
+  const int64_t pos = int64_t(i) - a->lower;
   if (pos < 0 || pos >= int64_t(a->items.size())) raise(errSubscript);
   return &a->items[size_t(pos)];
 }
 
-Value Runtime::index(const Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f) {
-  if (!array.isArray()) raise(errTypeMismatch, n.text);
-  return *elementRef(const_cast<Value&>(array), args, f);
+Value Runtime::index(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f) {
+  return *elementRef(array, n, args, f);
 }
 
 Value Runtime::callBuiltin(const Builtin& b, const std::vector<ExprPtr>& args, Frame& f) {
@@ -460,8 +462,8 @@ void Runtime::execAssign(const Stmt& s, Frame& f) {
         raise(errUndefined, n.text);
       }
     }
-    if (!arr || !arr->isArray()) raise(errTypeMismatch, n.text);
-    *elementRef(*arr, s.args, f) = std::move(value);
+    if (!arr) raise(errTypeMismatch, n.text);
+    *elementRef(*arr, n, s.args, f) = std::move(value);
     if (outside) touchedNonlocal(n.key);
     return;
   }

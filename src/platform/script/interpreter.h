@@ -69,8 +69,8 @@ private:
   Value callProcedure(Procedure& p, const std::vector<ExprPtr>& args, Frame& caller);
   Value invoke(Procedure& p, Value** argRefs, const char* nonlocalArgs, int argc);
   Value callBuiltin(const Builtin& b, const std::vector<ExprPtr>& args, Frame& f);
-  Value index(const Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f);
-  Value* elementRef(Value& array, const std::vector<ExprPtr>& args, Frame& f);
+  Value index(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f);
+  Value* elementRef(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f);
   void storeNonlocal(Variable& v, Value value);
   void touchedNonlocal(const QString& key);
   Variable& createVariable(ModuleData& m, const QString& name);

@@ -144,6 +144,13 @@ TEST(ScriptControl, ProceduresTheirArgumentsAndTheirErrors) {
   EXPECT_EQ(errorOf([&] { m.executeStatement("Suma = 1"); }), 501);
   auto small = arrayArg({Variant(int16_t(1))});
   EXPECT_EQ(errorOf([&] { m.run("Cambia", small); }), 9);
+  // An index that replaces the array it indexes.
+  m.addCode("Private A\r\nFunction Quita\r\nA = 5\r\nQuita = 1\r\nEnd Function\r\n"
+            "Sub Copia(P())\r\nA = P\r\nEnd Sub");
+  m.run("Copia", args);
+  EXPECT_EQ(errorOf([&] { m.eval("A(Quita)"); }), 13);
+  m.run("Copia", args);
+  EXPECT_EQ(errorOf([&] { m.executeStatement("A(Quita) = 3"); }), 13);
   // Runaway recursion ends in an error, and the engine stays usable.
   EXPECT_EQ(errorOf([&] { m.eval("Sin(1)"); }), 28);
   EXPECT_EQ(m.eval("Dos"), Variant(int16_t(2)));
