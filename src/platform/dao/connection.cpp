@@ -35,9 +35,10 @@ bool lockByte(int fd, bool write) {
   return fcntl(fd, F_OFD_SETLK, &fl) == 0;
 }
 
-int authorizer(void*, int action, const char*, const char*, const char*, const char*) {
-  // IGNORE on a DELETE turns off the truncate shortcut, so the update hook sees every deleted row.
-  return action == SQLITE_DELETE ? SQLITE_IGNORE : SQLITE_OK;
+int authorizer(void* self, int action, const char*, const char*, const char*, const char*) {
+  // IGNORE on a DELETE statement turns off the truncate shortcut, so the update hook sees every
+  // deleted row. Not during our own DDL: there IGNORE would silently skip a DROP.
+  return action == SQLITE_DELETE && !static_cast<const bool*>(self)[0] ? SQLITE_IGNORE : SQLITE_OK;
 }
 
 }  // namespace
@@ -53,8 +54,7 @@ const FieldInfo* TableInfo::field(const QString& name) const {
 Family::~Family() {
   if (tempTable.isEmpty()) return;
   if (auto c = conn.lock()) {
-    const QByteArray sql = QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(jetsql::quoteIdent(tempTable)).toUtf8();
-    sqlite3_exec(c->db(), sql.constData(), nullptr, nullptr, nullptr);
+    c->execQuiet(QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(jetsql::quoteIdent(tempTable)));
   }
 }
 
@@ -244,7 +244,7 @@ void Connection::configure() {
                       "PRAGMA cache_size=-16000; PRAGMA foreign_keys=OFF;"));
   if (exclusive_) exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
   sqlite3_update_hook(db_, updateHook, this);
-  sqlite3_set_authorizer(db_, authorizer, nullptr);
+  sqlite3_set_authorizer(db_, authorizer, &internal_);
 }
 
 void Connection::updateHook(void* self, int op, const char* dbName, const char* table, sqlite3_int64 rowid) {
@@ -265,8 +265,17 @@ Stmt Connection::prepare(const QString& sql, int syntaxNumber, const QString& je
 
 void Connection::exec(const QString& sql) {
   const QByteArray b = sql.toUtf8();
+  internal_ = true;
   const int rc = sqlite3_exec(db_, b.constData(), nullptr, nullptr, nullptr);
+  internal_ = false;
   if (rc != SQLITE_OK) fail(rc, sql);
+}
+
+void Connection::execQuiet(const QString& sql) noexcept {
+  const QByteArray b = sql.toUtf8();
+  internal_ = true;
+  sqlite3_exec(db_, b.constData(), nullptr, nullptr, nullptr);
+  internal_ = false;
 }
 
 bool Connection::step(sqlite3_stmt* st, const QString& jetText) {

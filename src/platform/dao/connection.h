@@ -72,6 +72,7 @@ public:
   // Statements. syntaxNumber: the Jet number for a text that does not parse (3075 or 3077).
   Stmt prepare(const QString& sql, int syntaxNumber = 3075, const QString& jetText = {});
   void exec(const QString& sql);                    // internal statements (no change tracking)
+  void execQuiet(const QString& sql) noexcept;      // the same, errors ignored (clean-up)
   // Runs a write statement to its end: opens the action's transaction, tracks rows deleted and
   // tables changed, raises Jet's numbers. Returns the number of rows changed.
   int64_t runWrite(sqlite3_stmt* st, const QString& jetText = {});
@@ -115,6 +116,7 @@ private:
   QString path_;
   int lockFd_ = -1;
   bool exclusive_ = false;
+  bool internal_ = false;   // our own DDL is running (see the authorizer)
   int savepoints_ = 0;
   bool flushPosted_ = false;
   uint64_t familyIds_ = 0;

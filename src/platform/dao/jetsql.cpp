@@ -206,7 +206,10 @@ void groupConcat(std::vector<Tok>& seq) {
         size_t s = 0;
         while (s < operand.size() && operand[s].t == T::Space) ++s;
         if (s == operand.size()) throw SyntaxError{};
-        if (!call.kids.empty()) call.kids.push_back({T::Comma, QStringLiteral(","), {}});
+        if (!call.kids.empty()) {
+          call.kids.push_back({T::Comma, QStringLiteral(","), {}});
+          call.kids.push_back({T::Space, QStringLiteral(" "), {}});
+        }
         call.kids.push_back({T::Group, {}, std::vector<Tok>(operand.begin() + long(s), operand.end())});
         operand.clear();
       };

@@ -36,7 +36,7 @@ void atomically(Connection& c, F&& f) {
     f();
     c.exec(QStringLiteral("RELEASE ddl"));
   } catch (...) {
-    sqlite3_exec(c.db(), "ROLLBACK TO ddl; RELEASE ddl", nullptr, nullptr, nullptr);
+    c.execQuiet(QStringLiteral("ROLLBACK TO ddl; RELEASE ddl"));
     c.schemaChanged();
     throw;
   }
