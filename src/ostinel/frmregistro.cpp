@@ -4,6 +4,7 @@
 #include "error.h"
 #include "msgbox.h"
 #include "settings.h"
+#include "twips.h"
 #include "variant.h"
 
 #include <QFileInfo>
@@ -20,10 +21,10 @@ namespace {
 const QString kControl = QStringLiteral("VCF132.OCX");
 const QString kRegistrador = QStringLiteral("regsvr32");
 
-// The window's measures are twips; the screen is taken at 15 twips to the pixel.
-int px(int twips) { return (twips + 7) / 15; }
+// The window's measures are twips.
+int px(int twips) { return ui::twipsToPixels(twips); }
 QRect twipsRect(int left, int top, int width, int height) {
-  return QRect(px(left), px(top), px(width), px(height));
+  return ui::twipsToPixels(QRectF(left, top, width, height));
 }
 
 template <class W>
