@@ -392,3 +392,40 @@ TEST(Display, RepaintOffSilencesChanges) {
 }
 
 }  // namespace
+
+#include "headerfooter.h"
+
+namespace {
+
+TEST(HeaderFooter, SectionsFieldsAndFormatting) {
+  HeaderFooterFields f;
+  f.page = 3;
+  f.pages = 12;
+  f.now = QDateTime(QDate(2009, 3, 15), QTime(9, 5));
+  f.fileName = "Parator1.kor";
+  f.sheetName = "Presupuesto";
+  const HeaderFooterText t =
+      layoutHeaderFooter("Obra&L&8Empresa &&  Cía.&R&\"Arial,Negrita\"Hoja &P de &N&C&A &D &T&R &P+1", f);
+  ASSERT_EQ(t.center.size(), 1u);
+  EXPECT_EQ(t.center[0].text, "ObraPresupuesto 15/03/2009 09:05");  // text before any section code is centred
+  ASSERT_EQ(t.left.size(), 1u);
+  EXPECT_EQ(t.left[0].text, "Empresa &  Cía.");
+  EXPECT_EQ(t.left[0].sizePoints, 8);
+  ASSERT_EQ(t.right.size(), 2u);  // a section named again goes on, its formatting afresh
+  EXPECT_EQ(t.right[0].text, "Hoja 3 de 12");
+  EXPECT_EQ(t.right[0].fontName, "Arial");
+  EXPECT_TRUE(t.right[0].bold);
+  EXPECT_EQ(t.right[1].text, " 4");
+  EXPECT_FALSE(t.right[1].bold);
+
+  const HeaderFooterText b = layoutHeaderFooter("&Lnormal &Bnegrita&B normal&KFF0000rojo", f);
+  ASSERT_EQ(b.left.size(), 4u);
+  EXPECT_FALSE(b.left[0].bold);
+  EXPECT_TRUE(b.left[1].bold);
+  EXPECT_EQ(b.left[2].text, " normal");
+  EXPECT_EQ(b.left[3].color, 0xFF0000u);
+  EXPECT_TRUE(layoutHeaderFooter("", f).isEmpty());
+  EXPECT_EQ(layoutHeaderFooter("fin &", f).center[0].text, "fin &");
+}
+
+}  // namespace
