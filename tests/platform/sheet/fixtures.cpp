@@ -106,6 +106,11 @@ void writeRichWorkbook(const QString& path) {
   dv.minimum_number = 1;
   dv.maximum_number = 10;
   worksheet_data_validation_cell(ws2, 2, 2, &dv);
+  worksheet_write_number(ws2, 1, 0, 3, nullptr);
+  worksheet_write_number(ws2, 2, 0, 5, nullptr);
+  lxw_chart* chart = workbook_add_chart(wb, LXW_CHART_COLUMN);
+  chart_add_series(chart, nullptr, "=Segunda!$A$1:$A$3");
+  worksheet_insert_chart(ws2, 5, 1, chart);
   worksheet_activate(ws2);
 
   if (workbook_close(wb) != LXW_NO_ERROR)

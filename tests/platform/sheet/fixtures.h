@@ -7,7 +7,8 @@ namespace fixtures {
 
 QByteArray pngBytes(int w, int h);  // a small picture
 
-// A workbook with two sheets covering what the reader must understand (see the test that reads it).
+// A workbook with two sheets covering what the reader must understand (see the test that reads it);
+// the second has a data validation and a chart, which the model does not interpret.
 void writeRichWorkbook(const QString& path);
 
 QByteArray zipPart(const QString& zipPath, const QString& part);  // "" when missing

@@ -248,8 +248,15 @@ TEST_F(Xlsx, KeepsWhatItDoesNotModel) {
   EXPECT_TRUE(fixtures::zipPart(out, "[Content_Types].xml").contains("/customXml/item1.xml\" ContentType=\"application/x-prueba+xml\""));
   EXPECT_TRUE(fixtures::zipPart(out, "_rels/.rels").contains("Target=\"customXml/item1.xml\""));
   EXPECT_TRUE(fixtures::zipPart(out, "xl/_rels/workbook.xml.rels").contains("theme/theme1.xml"));
-  // The data validation of the second sheet is kept as its XML.
+  // The data validation of the second sheet is kept as its XML, its chart as its part and its place.
   EXPECT_TRUE(fixtures::zipPart(out, "xl/worksheets/sheet2.xml").contains("<dataValidations"));
+  const QByteArray chart = fixtures::zipPart(f, "xl/charts/chart1.xml");
+  ASSERT_FALSE(chart.isEmpty());
+  EXPECT_EQ(fixtures::zipPart(out, "xl/charts/chart1.xml"), chart);
+  EXPECT_TRUE(fixtures::zipPart(out, "[Content_Types].xml").contains("/xl/charts/chart1.xml"));
+  const QByteArray drawing2 = fixtures::zipPart(out, "xl/drawings/drawing2.xml");
+  EXPECT_TRUE(drawing2.contains("graphicFrame"));
+  EXPECT_TRUE(fixtures::zipPart(out, "xl/drawings/_rels/drawing2.xml.rels").contains("Target=\"../charts/chart1.xml\""));
 
   Book c;
   c.read(out);
@@ -258,6 +265,11 @@ TEST_F(Xlsx, KeepsWhatItDoesNotModel) {
   EXPECT_EQ(c.text(), "cambiado");
   c.setActiveCell(3, 2);
   EXPECT_EQ(c.text(), "$1,234.50");
+  c.setSheet(2);
+  ASSERT_EQ(c.currentSheet().objects.size(), 1u);
+  EXPECT_EQ(c.object(1).kind, wb::DrawingObject::Kind::Other);
+  EXPECT_NEAR(c.objPos(1).x1, 2, 1e-3);
+  EXPECT_NEAR(c.objPos(1).y1, 6, 1e-3);
 }
 
 // Damaged or foreign files raise 20011 and never crash; the book keeps what it had.
