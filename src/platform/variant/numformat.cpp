@@ -1,5 +1,7 @@
 #include "numformat.h"
 
+#include "cnumber.h"
+
 #include "variant.h"
 #include "vbdate.h"
 
@@ -264,8 +266,8 @@ struct Dec {
 Dec roundDecimal(double x, int decimals) {
   Dec r;
   if (!(x > 0)) { r.frac.assign(size_t(decimals), '0'); return r; }
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%.14e", x);
+  const std::string text = detail::printC(x, 'e', 14);
+  const char* buf = text.c_str();
   std::string digits;
   digits += buf[0];
   digits.append(buf + 2, 14);
@@ -297,8 +299,8 @@ Dec roundDecimal(double x, int decimals) {
 }
 
 int decimalExponent(double x) {  // floor(log10(x)) for x > 0, from the 15-digit form
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%.14e", x);
+  const std::string text = detail::printC(x, 'e', 14);
+  const char* buf = text.c_str();
   return std::atoi(std::strchr(buf, 'e') + 1);
 }
 
@@ -823,7 +825,7 @@ std::optional<double> numberOf(const Variant& v, bool preferDate) {
       if (auto n = parseNumber(s)) return n;
       return parseDate(s);
     }
-    case VarType::Single: return std::strtod(v.toString().toLatin1().constData(), nullptr);  // its 7 digits
+    case VarType::Single: return detail::parseC(v.toString().toLatin1().constData());  // its 7 digits
     default: return v.toDouble();
   }
 }

@@ -1,5 +1,7 @@
 #include "variant.h"
 
+#include "cnumber.h"
+
 #include "vbdate.h"
 
 #include <QByteArray>
@@ -115,7 +117,7 @@ std::optional<Scanned> scan(QStringView s, NumberSyntax syntax) {
 }
 
 double decToDouble(const std::string& dec) {
-  double d = std::strtod(dec.c_str(), nullptr);
+  double d = detail::parseC(dec.c_str());
   if (!std::isfinite(d)) throw Error(6);
   return d;
 }
@@ -202,16 +204,14 @@ int compareText(const QString& a, const QString& b, bool textCompare) {
 
 QString numberText(double d) {
   if (d == 0) return QStringLiteral("0");  // also -0
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.15G", d);
-  return QString::fromLatin1(buf);
+  return QString::fromStdString(detail::printC(d, 'G', 15));
 }
 
 std::optional<double> parseNumber(const QString& s, NumberSyntax syntax) {
   auto r = scan(s, syntax);
   if (!r) return std::nullopt;
   if (r->whole) return static_cast<double>(r->wholeValue);
-  double d = std::strtod(r->dec.c_str(), nullptr);
+  double d = detail::parseC(r->dec.c_str());
   if (!std::isfinite(d)) return std::nullopt;
   return d;
 }
@@ -365,9 +365,7 @@ QString Variant::toString() const {
     case VarType::Integer: case VarType::Long: return QString::number(i_);
     case VarType::Single: {
       if (d_ == 0) return QStringLiteral("0");
-      char buf[32];
-      std::snprintf(buf, sizeof buf, "%.7G", d_);
-      return QString::fromLatin1(buf);
+      return QString::fromStdString(detail::printC(d_, 'G', 7));
     }
     case VarType::Double: return numberText(d_);
     case VarType::Currency: return rawCurrency().toString();

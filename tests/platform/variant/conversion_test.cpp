@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <functional>
+#include <string>
 
 using namespace vb;
 
@@ -298,4 +300,22 @@ TEST(Conversion, ErrorCarriesNumberAndSpanishDescription) {
   EXPECT_EQ(own.description(), "No se encontró el archivo");
   for (int n : {5, 6, 9, 11, 13, 53, 70, 91, 438, 450, 457}) EXPECT_FALSE(Error::standardDescription(n).isEmpty()) << n;
   EXPECT_TRUE(Error::standardDescription(12345).isEmpty());
+}
+
+// Qt takes the user's locale at start-up; a comma-decimal locale must not reach number text.
+TEST(NumberTextTest, IgnoresACommaDecimalProcessLocale) {
+  const char* comma[] = {"es_ES.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "es_ES.utf8", "de_DE.utf8"};
+  std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+  bool found = false;
+  for (const char* name : comma)
+    if (std::setlocale(LC_NUMERIC, name)) { found = true; break; }
+  if (!found) GTEST_SKIP() << "no comma-decimal locale installed";
+  const QString text = numberText(1234.5);
+  const auto parsed = parseNumber(QStringLiteral("0.25"), NumberSyntax::Vb);
+  const QString formatted = vb::Format(vb::Variant(1234.5), QStringLiteral("#,##0.00"));
+  std::setlocale(LC_NUMERIC, previous.c_str());
+  EXPECT_EQ(text, "1234.5");
+  ASSERT_TRUE(parsed.has_value());
+  EXPECT_DOUBLE_EQ(*parsed, 0.25);
+  EXPECT_EQ(formatted, "1,234.50");
 }
