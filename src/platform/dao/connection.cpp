@@ -249,7 +249,13 @@ void Connection::configure() {
 
 void Connection::updateHook(void* self, int op, const char* dbName, const char* table, sqlite3_int64 rowid) {
   if (std::strcmp(dbName, "main") != 0) return;
-  static_cast<Connection*>(self)->pending_.push_back({op, QString::fromUtf8(table), rowid});
+  auto* c = static_cast<Connection*>(self);
+  // Row-by-row loops hit one table: reuse its name instead of converting it for every row.
+  if (c->hookTableUtf8_ != table) {
+    c->hookTableUtf8_ = table;
+    c->hookTable_ = QString::fromUtf8(table);
+  }
+  c->pending_.push_back({op, c->hookTable_, rowid});
 }
 
 Stmt Connection::prepare(const QString& sql, int syntaxNumber, const QString& jetText) {
@@ -315,7 +321,7 @@ void Connection::applyPending(bool ok) {
   events.swap(pending_);
   QStringList tables;
   for (const Pending& p : events) {
-    if (!tables.contains(p.table, Qt::CaseInsensitive)) tables << p.table;
+    if (!subscribers_.empty() && !tables.contains(p.table, Qt::CaseInsensitive)) tables << p.table;
     if (p.op != SQLITE_DELETE) continue;
     auto it = families_.find(lower(p.table));
     if (it == families_.end()) continue;

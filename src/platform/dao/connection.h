@@ -126,6 +126,8 @@ private:
   Stmt schemaStmt_;
   struct Pending { int op; QString table; int64_t rowid; };
   std::vector<Pending> pending_;
+  QByteArray hookTableUtf8_;
+  QString hookTable_;
   std::unordered_map<QString, std::vector<std::weak_ptr<Family>>> families_;   // by lower-case table
   std::map<int, std::function<void(const QString&)>> subscribers_;
   int nextSubscriber_ = 0;

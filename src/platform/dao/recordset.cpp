@@ -63,7 +63,7 @@ struct Recordset::Impl {
   QString sort;
   bool closed = false;
   std::map<QString, Stmt> findCache;
-  std::map<QString, Stmt> writeCache;
+  std::map<std::string, Stmt> writeCache;
 
   static std::shared_ptr<Recordset> make(std::unique_ptr<Impl> d) {
     Impl* raw = d.get();
@@ -386,8 +386,9 @@ struct Recordset::Impl {
   }
 
   sqlite3_stmt* writeStmt(const QString& sql) {
-    auto it = writeCache.find(sql);
-    if (it == writeCache.end()) it = writeCache.emplace(sql, conn().prepare(sql)).first;
+    const std::string key = sql.toStdString();
+    auto it = writeCache.find(key);
+    if (it == writeCache.end()) it = writeCache.emplace(key, conn().prepare(sql)).first;
     return it->second.get();
   }
 
@@ -407,33 +408,33 @@ struct Recordset::Impl {
         raise(3315, meta[i].baseColumn);
       if (dirty[i]) cols.push_back(int(i));
     }
-    const QString table = quoteIdent(baseTable);
-    if (adding) {
-      QString sql;
-      if (cols.empty()) {
-        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table);
-      } else {
-        QStringList names, marks;
-        for (size_t k = 0; k < cols.size(); ++k) {
-          names << quoteIdent(meta[size_t(cols[k])].baseColumn);
-          marks << QStringLiteral("?%1").arg(k + 1);
-        }
-        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    // Statements are kept per set of assigned columns: row-by-row loops prepare once.
+    std::string key(1, adding ? 'A' : 'E');
+    for (int i : cols) key += std::to_string(i) + ',';
+    auto it = writeCache.find(key);
+    if (it == writeCache.end()) {
+      const QString table = quoteIdent(baseTable);
+      QStringList names, marks, sets;
+      for (size_t k = 0; k < cols.size(); ++k) {
+        const QString col = quoteIdent(meta[size_t(cols[k])].baseColumn);
+        names << col;
+        marks << QStringLiteral("?%1").arg(k + 1);
+        sets << QStringLiteral("%1 = ?%2").arg(col).arg(k + 1);
       }
-      sqlite3_stmt* st = writeStmt(sql);
-      for (size_t k = 0; k < cols.size(); ++k) detail::bindVariant(st, int(k) + 1, buffer[size_t(cols[k])]);
+      QString sql;
+      if (adding && cols.empty()) sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table);
+      else if (adding) sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+      else sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3").arg(table, sets.join(QStringLiteral(", "))).arg(cols.size() + 1);
+      it = writeCache.emplace(key, c.prepare(sql)).first;
+    }
+    sqlite3_stmt* st = it->second.get();
+    for (size_t k = 0; k < cols.size(); ++k) detail::bindVariant(st, int(k) + 1, buffer[size_t(cols[k])]);
+    if (adding) {
       c.runWrite(st);
       fam->append(sqlite3_last_insert_rowid(c.db()));
       lastModified = Bookmark::make(fam->id, size() - 1);
     } else {
       if (!cols.empty()) {
-        QStringList sets;
-        for (size_t k = 0; k < cols.size(); ++k)
-          sets << QStringLiteral("%1 = ?%2").arg(quoteIdent(meta[size_t(cols[k])].baseColumn)).arg(k + 1);
-        const QString sql =
-            QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3").arg(table, sets.join(QStringLiteral(", "))).arg(cols.size() + 1);
-        sqlite3_stmt* st = writeStmt(sql);
-        for (size_t k = 0; k < cols.size(); ++k) detail::bindVariant(st, int(k) + 1, buffer[size_t(cols[k])]);
         sqlite3_bind_int64(st, int(cols.size()) + 1, fam->rowids[size_t(pos)]);
         if (c.runWrite(st) == 0) {
           mode = EditMode::None;

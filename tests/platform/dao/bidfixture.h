@@ -3,6 +3,7 @@
 #include "dao.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace daotest {
@@ -17,6 +18,16 @@ struct FieldSpec {
   bool allowZeroLength = false;
   const char* defaultValue = nullptr;
 };
+
+// The error number f raises, 0 when it raises none.
+inline int errorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const vb::Error& e) {
+    return e.number();
+  }
+  return 0;
+}
 
 void addTable(dao::Database& db, const QString& name, std::initializer_list<FieldSpec> fields, const QStringList& pk);
 // The bid tables with a few rows, the saved queries and the Monedas relation.

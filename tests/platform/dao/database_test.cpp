@@ -9,18 +9,10 @@
 
 using namespace dao;
 using daotest::BidTest;
+using daotest::errorOf;
 using daotest::kConnect;
 
 namespace {
-
-int errorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 // Opens the file in another process; its error number, 0 when it opened.
 int openElsewhere(const QString& path, bool exclusive) {

@@ -4,17 +4,9 @@
 
 using namespace dao;
 using daotest::BidTest;
+using daotest::errorOf;
 
 namespace {
-
-int errorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 QStringList column(Recordset& rs, const QString& field) {
   QStringList out;
