@@ -80,6 +80,8 @@ double num(const char* s, double dflt = 0) {
   return v;
 }
 double num(const pugi::xml_attribute& a, double dflt = 0) { return a ? num(a.value(), dflt) : dflt; }
+// A number from the file as an int, however large it was written (indexes out of range are caught later).
+int toInt(double v) { return int(std::clamp(v, -2147483647.0, 2147483647.0)); }
 int integer(const pugi::xml_attribute& a, int dflt, int lo, int hi) {
   if (!a)
     return dflt;
@@ -260,11 +262,11 @@ struct Colors {
       if (ok)
         rgb = v & 0xFFFFFF;
     } else if (auto t = c.attribute("theme")) {
-      const int i = int(num(t, -1));
+      const int i = toInt(num(t, -1));
       if (i >= 0 && i < int(theme.size()))
         rgb = theme[size_t(i)];
     } else if (auto x = c.attribute("indexed")) {
-      const int i = int(num(x, -1));
+      const int i = toInt(num(x, -1));
       if (i >= 0 && i < int(indexed.size()))
         rgb = indexed[size_t(i)];
     }
@@ -325,7 +327,7 @@ Styles readStyles(const Package& pkg, const QString& part, const Colors& baseCol
   }
   QHash<int, QString> fmts;
   forChildren(child(root, "numFmts"), "numFmt", [&](pugi::xml_node n) {
-    fmts.insert(int(num(n.attribute("numFmtId"), -1)), decodeXString(str(n.attribute("formatCode"))));
+    fmts.insert(toInt(num(n.attribute("numFmtId"), -1)), decodeXString(str(n.attribute("formatCode"))));
   });
   std::vector<Font> fonts;
   forChildren(child(root, "fonts"), "font", [&](pugi::xml_node n) {
@@ -402,20 +404,20 @@ Styles readStyles(const Package& pkg, const QString& part, const Colors& baseCol
   int xfIndex = 0;
   forChildren(child(root, "cellXfs"), "xf", [&](pugi::xml_node n) {
     CellStyle s;
-    const int fi = int(num(n.attribute("fontId"), 0));
+    const int fi = toInt(num(n.attribute("fontId"), 0));
     if (fi >= 0 && fi < int(fonts.size()))
       s.font = fonts[size_t(fi)];
-    const int fl = int(num(n.attribute("fillId"), 0));
+    const int fl = toInt(num(n.attribute("fillId"), 0));
     if (fl >= 0 && fl < int(fills.size()))
       s.fill = fills[size_t(fl)];
-    const int bi = int(num(n.attribute("borderId"), 0));
+    const int bi = toInt(num(n.attribute("borderId"), 0));
     if (bi >= 0 && bi < int(borders.size())) {
       s.left = borders[size_t(bi)].left;
       s.right = borders[size_t(bi)].right;
       s.top = borders[size_t(bi)].top;
       s.bottom = borders[size_t(bi)].bottom;
     }
-    s.numFmt = fmtCode(int(num(n.attribute("numFmtId"), 0)));
+    s.numFmt = fmtCode(toInt(num(n.attribute("numFmtId"), 0)));
     if (pugi::xml_node a = child(n, "alignment")) {
       const QString h = str(a.attribute("horizontal"));
       for (size_t i = 0; i < kHAligns.size(); ++i)
@@ -504,8 +506,8 @@ struct Marker {
 };
 Marker marker(const pugi::xml_node& n) {
   Marker m;
-  m.col = int(num(child(n, "col").child_value(), 0));
-  m.row = int(num(child(n, "row").child_value(), 0));
+  m.col = toInt(num(child(n, "col").child_value(), 0));
+  m.row = toInt(num(child(n, "row").child_value(), 0));
   m.colOff = num(child(n, "colOff").child_value(), 0);
   m.rowOff = num(child(n, "rowOff").child_value(), 0);
   return m;
@@ -541,7 +543,7 @@ void readShapeLook(const pugi::xml_node& shape, DrawingObject& o) {
   o.noFill = !child(spPr, "solidFill");
   o.fillColor = drawingColor(spPr, 0xFFFFFF);
   if (pugi::xml_node ln = child(spPr, "ln")) {
-    o.lineWidthEmu = int(num(ln.attribute("w"), 9525));
+    o.lineWidthEmu = toInt(num(ln.attribute("w"), 9525));
     o.noLine = bool(child(ln, "noFill"));
     o.lineColor = drawingColor(ln, 0);
   }
@@ -570,7 +572,7 @@ struct Context {
 int poolStyle(const Context& cx, const pugi::xml_attribute& a) {
   if (!a)
     return 0;
-  const int i = int(num(a, 0));
+  const int i = toInt(num(a, 0));
   if (i < 0 || i >= int(cx.styles.xfToPool.size()))
     return 0;
   return cx.styles.xfToPool[size_t(i)];
@@ -628,7 +630,7 @@ void readCells(Context& cx, const pugi::xml_node& sheetData, Sheet& sh) {
       if (pugi::xml_node f = child(cn, "f")) {
         const QString ftext = text(f);
         if (std::strcmp(f.attribute("t").value(), "shared") == 0) {
-          const int si = int(num(f.attribute("si"), -1));
+          const int si = toInt(num(f.attribute("si"), -1));
           if (!ftext.isEmpty())
             shared.insert(si, Shared{ftext, r, ref.col});
           else if (shared.contains(si)) {
@@ -929,7 +931,7 @@ void readDefinedName(Workbook& wb, const pugi::xml_node& n, const std::vector<in
   const QString name = str(n.attribute("name"));
   const bool area = name.compare(QLatin1String("_xlnm.Print_Area"), Qt::CaseInsensitive) == 0;
   const bool titles = name.compare(QLatin1String("_xlnm.Print_Titles"), Qt::CaseInsensitive) == 0;
-  const int local = n.attribute("localSheetId") ? int(num(n.attribute("localSheetId"), -1)) : -1;
+  const int local = n.attribute("localSheetId") ? toInt(num(n.attribute("localSheetId"), -1)) : -1;
   if ((!area && !titles) || local < 0 || local >= int(sheetOfLocalId.size()) || sheetOfLocalId[size_t(local)] < 0) {
     wb.extras.definedNames.push_back(rawXml(n));
     return;
@@ -1041,7 +1043,7 @@ void readPackage(const Package& pkg, Workbook& wb) {
         rel = &r;
     auto sh = std::make_unique<Sheet>(str(n.attribute("name")));
     sh->state = str(n.attribute("state"));
-    sh->extras.sheetId = int(num(n.attribute("sheetId"), 0));
+    sh->extras.sheetId = toInt(num(n.attribute("sheetId"), 0));
     if (!rel || rel->external || !pkg.has(rel->target))
       bad(QStringLiteral("falta la hoja \"%1\"").arg(sh->name));
     if (rel->typeIs("worksheet")) {
@@ -1056,7 +1058,7 @@ void readPackage(const Package& pkg, Workbook& wb) {
   });
   if (wb.sheets.empty())
     bad(QStringLiteral("el libro no tiene hojas"));
-  wb.activeSheet = std::clamp(int(num(child(child(root, "bookViews"), "workbookView").attribute("activeTab"), 0)), 0,
+  wb.activeSheet = std::clamp(toInt(num(child(child(root, "bookViews"), "workbookView").attribute("activeTab"), 0)), 0,
                               int(wb.sheets.size()) - 1);
   forChildren(child(root, "definedNames"), "definedName",
               [&](pugi::xml_node n) { readDefinedName(wb, n, sheetOfLocalId); });
