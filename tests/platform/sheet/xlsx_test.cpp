@@ -128,6 +128,37 @@ TEST_F(Xlsx, ReadsWhatAnotherWriterWrote) {
   EXPECT_EQ(errorNumber([&] { b.objNextId(1); }), 20100);
 }
 
+// Colours given as theme colours with a tint, or as an index into the palette (the file's own
+// palette when it has one), come out as RGB.
+TEST_F(Xlsx, ThemeAndIndexedColoursResolveToRgb) {
+  const QString f = path("colores.xlsx");
+  fixtures::writeRichWorkbook(f);
+  QByteArray styles = fixtures::zipPart(f, "xl/styles.xml");
+  ASSERT_TRUE(styles.contains("<color rgb=\"FF1F4E79\"/>"));
+  ASSERT_TRUE(styles.contains("<color rgb=\"FFFF0000\"/>"));
+  styles.replace("<color rgb=\"FF1F4E79\"/>", "<color theme=\"4\" tint=\"0.3999755851924192\"/>");
+  styles.replace("<color rgb=\"FFFF0000\"/>", "<color indexed=\"12\"/>");
+  fixtures::zipPut(f, "xl/styles.xml", styles);
+  Book b;
+  b.read(f);
+  b.setSheet(1);
+  b.setActiveCell(2, 2);
+  const wb::Rgb accent = b.font().color;  // accent 1 of the file's theme (4F81BD), 40 % lighter: 95B3D7
+  EXPECT_NEAR(int(accent >> 16), 0x95, 2);
+  EXPECT_NEAR(int((accent >> 8) & 0xFF), 0xB3, 2);
+  EXPECT_NEAR(int(accent & 0xFF), 0xD7, 2);
+  b.setActiveCell(3, 2);
+  EXPECT_EQ(b.border().crRight, 0x0000FFu);
+
+  styles.replace("</styleSheet>", "<colors><indexedColors>" + QByteArray("<rgbColor rgb=\"FF000000\"/>").repeated(12) +
+                                      "<rgbColor rgb=\"FF123456\"/></indexedColors></colors></styleSheet>");
+  fixtures::zipPut(f, "xl/styles.xml", styles);
+  b.read(f);
+  b.setSheet(1);
+  b.setActiveCell(3, 2);
+  EXPECT_EQ(b.border().crRight, 0x123456u);
+}
+
 // Writes, reads and writes again: the second file is the same bytes, and the model reads back equal.
 TEST_F(Xlsx, OwnFilesReadBackIdentical) {
   Book a;
