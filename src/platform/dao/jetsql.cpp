@@ -137,7 +137,7 @@ const QHash<QString, QString>& functionMap() {
       {"lcase", "jet_lcase"}, {"val", "jet_val"},     {"nz", "jet_nz"},       {"ccur", "jet_ccur"},
       {"cdbl", "jet_cdbl"},   {"clng", "jet_clng"},   {"cint", "jet_cint"},   {"cstr", "jet_cstr"},
       {"int", "jet_int"},     {"fix", "jet_fix"},     {"year", "jet_year"},   {"month", "jet_month"},
-      {"day", "jet_day"}, {"instr", "jet_instr"}, {"abs", "abs"},
+      {"day", "jet_day"},     {"format", "jet_format"}, {"instr", "jet_instr"}, {"abs", "abs"},
       {"round", "jet_round"}, {"dateserial", "jet_dateserial"}};
   return m;
 }

@@ -187,6 +187,7 @@ void registerJetFunctions(sqlite3* db) {
   addV(db, "jet_dateserial", 3, [null](A a) {
     return anyNull(a) ? null : vb::Variant::fromDate(vb::dateSerial(a[0].toLong(), a[1].toLong(), a[2].toLong()));
   });
+  addV(db, "jet_format", 2, [null](A a) { return a[0].isNull() ? null : vb::Variant(vb::Format(a[0], a[1].toString())); });
   addV(db, "jet_instr", 2, [null](A a) {
     return anyNull(a) ? null : vb::Variant(int32_t(vb::InStr(a[0].toString(), a[1].toString())));
   });

@@ -138,6 +138,12 @@ TEST_F(BidTest, EveryProgramStatementRuns) {
       ADD_FAILURE() << s << " -> " << e.number() << " " << e.description().toStdString();
     }
   }
+  // Jet functions a saved query may use.
+  auto fn = db->OpenRecordset("SELECT Left(Codigo, 3) & '/' & Format(Precio, \"#0.00\") AS c, Val(' 12.5x') AS v, "
+                              "Nz(FechaIni, 0) AS n, Year(#2024/03/01#) AS y FROM Presupuesto WHERE Codigo = 'EXC-01'");
+  EXPECT_EQ(fn->Value("c").toString(), "EXC/150.50");
+  EXPECT_EQ(fn->Value("v").toDouble(), 12.5);
+  EXPECT_EQ(fn->Value("y").toLong(), 2024);
   auto pre = db->OpenRecordset("SELECT * FROM Presupuesto WHERE Partida = 'A01' AND Renglon = 1");
   EXPECT_EQ(pre->Value("FechaIni").toDate(), 45292);
   EXPECT_EQ(pre->Value("TotalVol").toCurrency(), vb::Currency::fromScaled(125000));
