@@ -62,6 +62,8 @@ private:
 class TableDef {
 public:
   explicit TableDef(const QString& name);
+  TableDef(const TableDef&) = delete;   // held by reference (TableDefs().Item) or shared_ptr
+  TableDef& operator=(const TableDef&) = delete;
   QString Name() const { return name_; }
   FieldList& Fields() { return fields_; }
   IndexList& Indexes() { return indexes_; }

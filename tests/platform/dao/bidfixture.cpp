@@ -39,7 +39,7 @@ std::shared_ptr<dao::Database> createBid(const QString& path) {
             {"FechaFin", DataType::Date}, {"TotalVol", DataType::Currency, 0, false, false, "0"}},
            {"Partida", "Renglon"});
   {
-    auto td = db->TableDefs().Item("Presupuesto");
+    auto& td = db->TableDefs().Item("Presupuesto");
     auto idx = td.CreateIndex("Codigo");
     idx->AppendField("Codigo");
     td.Indexes().Append(idx);
