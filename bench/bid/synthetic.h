@@ -1,0 +1,24 @@
+#pragma once
+// Synthetic bids for the benchmarks: the template's structure with N concepts spread over a
+// three-level section tree, codes shared by several sections, two currencies, a twelve-month
+// schedule and the general data filled in. The same N and seed always give the same file.
+#include "schema.h"
+
+#include <QString>
+
+namespace bench {
+
+struct SyntheticBid {
+  int concepts = 20000;
+  int conceptsPerSection = 25;
+  int rowsPerCode = 5;     // each code stands in about this many sections
+  unsigned seed = 1;
+};
+
+// Writes the bid to `path` (replaced when it exists); `schema` is the template's text.
+void writeSyntheticBid(const QString& path, const resources::Schema& schema, const SyntheticBid& options);
+
+// The codes of the bid's concepts, in code order ("C000001", ...).
+QStringList syntheticCodes(const SyntheticBid& options);
+
+}  // namespace bench
