@@ -1,8 +1,7 @@
 // Writes a synthetic bid for trying the program or the benchmark on a large file:
 //   tornavo_sintetica <concepts> <file.mdb> [seed]
+#include "build.h"
 #include "synthetic.h"
-
-#include "error.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,15 +14,8 @@ int main(int argc, char** argv) {
   bench::SyntheticBid options;
   options.concepts = std::atoi(argv[1]);
   if (argc == 4) options.seed = unsigned(std::strtoul(argv[3], nullptr, 10));
-  try {
+  return resources::runTool("tornavo_sintetica", [&] {
     const auto schema = resources::loadSchema(QStringLiteral(TORNAVO_SOURCE_DIR "/resources/TORNAVO.KOR.txt"));
     bench::writeSyntheticBid(QString::fromLocal8Bit(argv[2]), schema, options);
-  } catch (const vb::Error& e) {
-    std::fprintf(stderr, "tornavo_sintetica: error %d %s\n", e.number(), e.description().toUtf8().constData());
-    return 1;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "tornavo_sintetica: %s\n", e.what());
-    return 1;
-  }
-  return 0;
+  });
 }

@@ -28,14 +28,14 @@ QString words(std::mt19937& rng, int count) {
 
 vb::Variant date(const QDate& d) { return vb::Variant::fromDate(d.year(), d.month(), d.day()); }
 
-}  // namespace
-
 QStringList syntheticCodes(const SyntheticBid& o) {
   QStringList codes;
   const int count = std::max(1, o.concepts / std::max(1, o.rowsPerCode));
   for (int i = 1; i <= count; ++i) codes << QStringLiteral("C%1").arg(i, 6, 10, QLatin1Char('0'));
   return codes;
 }
+
+}  // namespace
 
 void writeSyntheticBid(const QString& path, const resources::Schema& schema, const SyntheticBid& o) {
   resources::writeFile(path, schema, [&](dao::Database& db) {

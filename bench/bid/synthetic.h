@@ -18,7 +18,4 @@ struct SyntheticBid {
 // Writes the bid to `path` (replaced when it exists); `schema` is the template's text.
 void writeSyntheticBid(const QString& path, const resources::Schema& schema, const SyntheticBid& options);
 
-// The codes of the bid's concepts, in code order ("C000001", ...).
-QStringList syntheticCodes(const SyntheticBid& options);
-
 }  // namespace bench

@@ -4,6 +4,7 @@
 #include "vbdate.h"
 
 #include <QFile>
+#include <cstdio>
 #include <stdexcept>
 
 namespace resources {
@@ -200,6 +201,18 @@ void writeFile(const QString& path, const Schema& schema, const std::function<vo
   QFile::remove(path);
   if (!QFile::rename(temporary, path))
     throw std::runtime_error(QStringLiteral("cannot write %1").arg(path).toStdString());
+}
+
+int runTool(const char* program, const std::function<void()>& work) {
+  try {
+    work();
+    return 0;
+  } catch (const vb::Error& e) {
+    std::fprintf(stderr, "%s: error %d %s\n", program, e.number(), e.description().toUtf8().constData());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s: %s\n", program, e.what());
+  }
+  return 1;
 }
 
 }  // namespace resources

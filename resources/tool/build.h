@@ -27,4 +27,8 @@ void writeSample(dao::Database& db, const Schema& schema, const SampleBid& bid);
 void writeFile(const QString& path, const Schema& schema,
                const std::function<void(dao::Database&)>& fill = {}, const QString& connect = kConnect);
 
+// Runs a command-line tool's work: an error of the text or of the database layer is printed on
+// stderr after the program's name, and gives exit status 1; otherwise 0.
+int runTool(const char* program, const std::function<void()>& work);
+
 }  // namespace resources

@@ -3,8 +3,6 @@
 // writes TORNAVO.KOR (template bid), paratorn.kor (library database) and Ejemplo.mdb (sample bid).
 #include "build.h"
 
-#include "dao.h"
-
 #include <QDir>
 #include <cstdio>
 #include <stdexcept>
@@ -16,7 +14,7 @@ int main(int argc, char** argv) {
   }
   const QDir in(QString::fromLocal8Bit(argv[1]));
   const QDir out(QString::fromLocal8Bit(argv[2]));
-  try {
+  return resources::runTool("tornavo_resources", [&] {
     if (!out.exists() && !QDir().mkpath(out.path()))
       throw std::runtime_error(QStringLiteral("cannot create %1").arg(out.path()).toStdString());
     const resources::Schema bid = resources::loadSchema(in.filePath(QStringLiteral("TORNAVO.KOR.txt")));
@@ -28,12 +26,5 @@ int main(int argc, char** argv) {
     resources::writeFile(out.filePath(QStringLiteral("paratorn.kor")), library);
     resources::writeFile(out.filePath(QStringLiteral("Ejemplo.mdb")), bid,
                          [&](dao::Database& db) { resources::writeSample(db, bid, sample); });
-  } catch (const vb::Error& e) {
-    std::fprintf(stderr, "tornavo_resources: error %d %s\n", e.number(), e.description().toUtf8().constData());
-    return 1;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "tornavo_resources: %s\n", e.what());
-    return 1;
-  }
-  return 0;
+  });
 }

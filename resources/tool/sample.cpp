@@ -1,5 +1,7 @@
 #include "sample.h"
 
+#include "textreader.h"
+
 #include <QRegularExpression>
 #include <stdexcept>
 
@@ -7,45 +9,33 @@ namespace resources {
 
 namespace {
 
-class Reader {
-public:
-  explicit Reader(const QString& origin) : origin_(origin) {}
-  [[noreturn]] void fail(const QString& message) const {
-    throw std::runtime_error(QStringLiteral("%1:%2: %3").arg(origin_).arg(line_).arg(message).toStdString());
-  }
-  void setLine(int line) { line_ = line; }
+// "12.5" or "-3" with at most four decimals, exactly.
+vb::Currency fixed(const TextReader& r, const QString& text) {
+  static const QRegularExpression number(QStringLiteral("^(-?)(\\d{1,14})(?:\\.(\\d{1,4}))?$"));
+  const auto m = number.match(text.trimmed());
+  if (!m.hasMatch()) r.fail(QStringLiteral("\"%1\" is not a number with up to four decimals").arg(text));
+  const int64_t scaled = m.captured(2).toLongLong() * vb::Currency::Scale +
+                         m.captured(3).leftJustified(4, QLatin1Char('0')).toLongLong();
+  return vb::Currency::fromScaled(m.captured(1).isEmpty() ? scaled : -scaled);
+}
 
-  // "12.5" or "-3" with at most four decimals, exactly.
-  vb::Currency fixed(const QString& text) const {
-    static const QRegularExpression number(QStringLiteral("^(-?)(\\d{1,14})(?:\\.(\\d{1,4}))?$"));
-    const auto m = number.match(text.trimmed());
-    if (!m.hasMatch()) fail(QStringLiteral("\"%1\" is not a number with up to four decimals").arg(text));
-    const int64_t scaled = m.captured(2).toLongLong() * vb::Currency::Scale +
-                           m.captured(3).leftJustified(4, QLatin1Char('0')).toLongLong();
-    return vb::Currency::fromScaled(m.captured(1).isEmpty() ? scaled : -scaled);
-  }
+double number(const TextReader& r, const QString& text) { return fixed(r, text).toDouble(); }
 
-  double number(const QString& text) const { return fixed(text).toDouble(); }
+int whole(const TextReader& r, const QString& text) {
+  bool ok = false;
+  const int v = text.trimmed().toInt(&ok);
+  if (!ok) r.fail(QStringLiteral("\"%1\" is not a whole number").arg(text));
+  return v;
+}
 
-  int whole(const QString& text) const {
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    if (!ok) fail(QStringLiteral("\"%1\" is not a whole number").arg(text));
-    return v;
-  }
-
-  QStringList parts(const QString& text, qsizetype count, qsizetype optional = 0) const {
-    QStringList p = text.split(QLatin1Char('|'));
-    for (QString& s : p) s = s.trimmed();
-    if (p.size() < count - optional || p.size() > count)
-      fail(QStringLiteral("expected %1 parts separated by \"|\"").arg(count));
-    return p;
-  }
-
-private:
-  QString origin_;
-  int line_ = 0;
-};
+// The "|"-separated parts of a statement, `optional` of them may be left out at the end.
+QStringList parts(const TextReader& r, const QString& text, qsizetype count, qsizetype optional = 0) {
+  QStringList p = text.split(QLatin1Char('|'));
+  for (QString& s : p) s = s.trimmed();
+  if (p.size() < count - optional || p.size() > count)
+    r.fail(QStringLiteral("expected %1 parts separated by \"|\"").arg(count));
+  return p;
+}
 
 int64_t floorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
@@ -84,22 +74,17 @@ QDate SampleBid::generalDate(const QString& field) const {
 
 SampleBid parseSample(const QString& text, const QString& origin) {
   SampleBid bid;
-  Reader r(origin);
+  TextReader r(text, origin);
   SampleSection* section = nullptr;
-  const QStringList lines = text.split(QLatin1Char('\n'));
-  for (int i = 0; i < lines.size(); ++i) {
-    r.setLine(i + 1);
-    QString raw = lines[i];
-    if (raw.endsWith(QLatin1Char('\r'))) raw.chop(1);
-    const QString line = raw.trimmed();
-    if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-    if (raw.front().isSpace()) {  // "<code> <quantity>" of the current section
+  while (r.next()) {
+    const QString& line = r.line();
+    if (r.indented()) {  // "<code> <quantity>" of the current section
       if (!section || section->firstPeriod == 0)
         r.fail(QStringLiteral("concepts belong to a section with periods"));
       const QStringList w = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
       if (w.size() != 2) r.fail(QStringLiteral("expected \"<concept> <quantity>\""));
       if (!bid.concepts.count(w[0])) r.fail(QStringLiteral("unknown concept %1").arg(w[0]));
-      section->items.push_back({w[0], r.fixed(w[1])});
+      section->items.push_back({w[0], fixed(r, w[1])});
       continue;
     }
     section = nullptr;
@@ -111,38 +96,38 @@ SampleBid parseSample(const QString& text, const QString& origin) {
       if (eq < 1) r.fail(QStringLiteral("expected DATO <field> = <value>"));
       bid.general.emplace_back(body.left(eq).trimmed(), body.mid(eq + 1).trimmed());
     } else if (keyword == QStringLiteral("MONEDA")) {
-      const QStringList p = r.parts(body, 4);
-      bid.currencies.push_back({p[0], p[1], p[3], r.number(p[2])});
+      const QStringList p = parts(r, body, 4);
+      bid.currencies.push_back({p[0], p[1], p[3], number(r, p[2])});
     } else if (keyword == QStringLiteral("PIE")) {
-      const QStringList p = r.parts(body, 7);
+      const QStringList p = parts(r, body, 7);
       SampleFooterRow row;
-      row.row = r.whole(p[0]);
+      row.row = whole(r, p[0]);
       row.text = p[1];
       const QStringList refs = p[2].split(QLatin1Char(' '), Qt::SkipEmptyParts);
       if (refs.size() != 9) r.fail(QStringLiteral("a footer row has nine references"));
-      for (int k = 0; k < 9; ++k) row.refs[k] = r.whole(refs[k]);
+      for (int k = 0; k < 9; ++k) row.refs[k] = whole(r, refs[k]);
       row.operation = p[3];
-      row.factor = r.number(p[4]);
+      row.factor = number(r, p[4]);
       row.percent = p[5];
-      row.total = r.fixed(p[6]);
+      row.total = fixed(r, p[6]);
       bid.footer.push_back(row);
     } else if (keyword == QStringLiteral("CONCEPTO")) {
-      const QStringList p = r.parts(body, 6);
+      const QStringList p = parts(r, body, 6);
       if (bid.concepts.count(p[0])) r.fail(QStringLiteral("concept %1 appears twice").arg(p[0]));
       bool known = false;
       for (const SampleCurrency& c : bid.currencies) known = known || c.code == p[3];
       if (!known) r.fail(QStringLiteral("unknown currency %1").arg(p[3]));
-      bid.concepts[p[0]] = SampleConcept{p[0], p[1], p[3], p[4], p[5], r.fixed(p[2])};
+      bid.concepts[p[0]] = SampleConcept{p[0], p[1], p[3], p[4], p[5], fixed(r, p[2])};
     } else if (keyword == QStringLiteral("SECCION")) {
-      const QStringList p = r.parts(body, 3, 1);
+      const QStringList p = parts(r, body, 3, 1);
       for (const SampleSection& s : bid.sections)
         if (s.code == p[0]) r.fail(QStringLiteral("section %1 appears twice").arg(p[0]));
       SampleSection s{p[0], p[1], 0, 0, {}};
       if (p.size() == 3) {
         const QStringList range = p[2].split(QLatin1Char('-'));
         if (range.size() != 2) r.fail(QStringLiteral("periods as <first>-<last>"));
-        s.firstPeriod = r.whole(range[0]);
-        s.lastPeriod = r.whole(range[1]);
+        s.firstPeriod = whole(r, range[0]);
+        s.lastPeriod = whole(r, range[1]);
         const int periods = bid.generalValue(QStringLiteral("Periodos")).toInt();
         if (s.firstPeriod < 1 || s.lastPeriod < s.firstPeriod || s.lastPeriod > periods)
           r.fail(QStringLiteral("periods %1 outside the project's 1-%2").arg(p[2]).arg(periods));

@@ -1,31 +1,17 @@
 #include "schema.h"
 
+#include "textreader.h"
+
 #include <QFile>
 #include <QRegularExpression>
-#include <stdexcept>
 
 namespace resources {
 
 namespace {
 
-class Reader {
-public:
-  Reader(const QString& origin) : origin_(origin) {}
-
-  [[noreturn]] void fail(const QString& message) const {
-    throw std::runtime_error(QStringLiteral("%1:%2: %3").arg(origin_).arg(line_).arg(message).toStdString());
-  }
-
-  void setLine(int line) { line_ = line; }
-
-private:
-  QString origin_;
-  int line_ = 0;
-};
-
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
-FieldType parseType(const QString& word, int& size, const Reader& r) {
+FieldType parseType(const QString& word, int& size, const TextReader& r) {
   static const QRegularExpression text(QStringLiteral("^Text\\((\\d+)\\)$"),
                                        QRegularExpression::CaseInsensitiveOption);
   size = 0;
@@ -50,13 +36,13 @@ QStringList fieldList(const QString& text) {
   return fields;
 }
 
-void checkFields(const TableDef& table, const QStringList& fields, const Reader& r) {
+void checkFields(const TableDef& table, const QStringList& fields, const TextReader& r) {
   if (fields.isEmpty() || fields.contains(QString())) r.fail(QStringLiteral("a key names its fields"));
   for (const QString& f : fields)
     if (!table.field(f)) r.fail(QStringLiteral("no field %1 in table %2").arg(f, table.name));
 }
 
-FieldDef parseField(const QString& line, const TableDef& table, const Reader& r) {
+FieldDef parseField(const QString& line, const TableDef& table, const TextReader& r) {
   static const QRegularExpression blanks(QStringLiteral("\\s+"));
   FieldDef f;
   QString rest = line;
@@ -109,17 +95,13 @@ Schema parseSchema(const QString& text, const QString& origin) {
   static const QRegularExpression relation(
       QStringLiteral("^RELATION\\s+(\\S+)\\.(\\S+)\\s*->\\s*(\\S+)\\.(\\S+)$"));
   Schema schema;
-  Reader r(origin);
+  TextReader r(text, origin);
   TableDef* table = nullptr;
   QueryDef* query = nullptr;
   int queryLine = 0;
   QStringList queryLines;
-  const QStringList lines = text.split(QLatin1Char('\n'));
-  for (int i = 0; i < lines.size(); ++i) {
-    r.setLine(i + 1);
-    QString raw = lines[i];
-    if (raw.endsWith(QLatin1Char('\r'))) raw.chop(1);
-    const QString line = raw.trimmed();
+  while (r.next(!query)) {
+    const QString& line = r.line();
     if (query) {  // a query's text runs to its END line, verbatim
       if (line == QStringLiteral("END")) {
         if (queryLines.isEmpty()) r.fail(QStringLiteral("query %1 has no SQL").arg(query->name));
@@ -131,9 +113,7 @@ Schema parseSchema(const QString& text, const QString& origin) {
       }
       continue;
     }
-    if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-    const bool indented = raw.front().isSpace();
-    if (indented) {
+    if (r.indented()) {
       if (!table) r.fail(QStringLiteral("an indented line belongs to a TABLE"));
       if (line.startsWith(QStringLiteral("PRIMARY KEY "))) {
         for (const IndexDef& ix : table->indexes)
@@ -167,7 +147,7 @@ Schema parseSchema(const QString& text, const QString& origin) {
         if (sameName(q.name, name)) r.fail(QStringLiteral("query %1 appears twice").arg(name));
       schema.queries.push_back(QueryDef{name, QString()});
       query = &schema.queries.back();
-      queryLine = i + 1;
+      queryLine = r.lineNumber();
     } else if (const auto m = relation.match(line); m.hasMatch()) {
       RelationDef rel{m.captured(1), m.captured(2), m.captured(3), m.captured(4)};
       for (const auto& [t, f] : {std::pair{rel.referredTable, rel.referredField}, {rel.table, rel.field}}) {
@@ -181,10 +161,7 @@ Schema parseSchema(const QString& text, const QString& origin) {
       r.fail(QStringLiteral("cannot read \"%1\"").arg(line));
     }
   }
-  if (query) {
-    r.setLine(queryLine);
-    r.fail(QStringLiteral("query %1 has no END").arg(query->name));
-  }
+  if (query) r.failAt(queryLine, QStringLiteral("query %1 has no END").arg(query->name));
   for (const TableDef& t : schema.tables)
     if (t.fields.empty()) throw std::runtime_error(QStringLiteral("%1: table %2 has no fields").arg(origin, t.name).toStdString());
   return schema;
