@@ -4,14 +4,20 @@
 #include "template.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <vector>
 
 int main(int argc, char** argv) {
-  // Fonts are measured (column widths, row heights) but nothing is shown.
+  // Fonts are measured (column widths, row heights) but nothing is shown. A build has no session,
+  // so the platform gets a private runtime folder of its own rather than complaining.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  QTemporaryDir runtime;
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
   QGuiApplication app(argc, argv);
   const QStringList args = QGuiApplication::arguments();
   if (args.size() < 3) {

@@ -362,7 +362,7 @@ TEST_P(ShippedTemplate, PageSetUpLeavesPagingToTheReport) {
   const double height = (t().landscape ? 8.5 : 11.0) * 1440;
   const double util = height - (p.top + p.bottom) * 2.54 * 565.0 - rows(sec_.titlesFirst, sec_.titlesLast) -
                       rows(sec_.footFirst, sec_.footLast) - 700;
-  EXPECT_GT(util, (t().landscape ? 2.5 : 4.0) * 1440) << "body height left for concepts, twips";
+  EXPECT_GT(util, (t().landscape ? 3.0 : 4.5) * 1440) << "body height left for concepts, twips";
 }
 
 TEST_P(ShippedTemplate, UsesFontsWithMetricCompatibleFaces) {
