@@ -87,16 +87,22 @@ wb::Rgb color(const QString& s, const QString& where) {
   return wb::Rgb(s.toUInt(nullptr, 16));
 }
 
+// The value a word names in `names`, or a message naming what was expected.
+template <typename T>
+T pick(const QHash<QString, T>& names, const QString& word, const QString& where, const char* what) {
+  auto it = names.constFind(word);
+  if (it == names.constEnd())
+    fail(where, QStringLiteral("unknown %1 \"%2\"").arg(QLatin1String(what), word));
+  return it.value();
+}
+
 wb::LineStyle lineStyle(const QString& s, const QString& where) {
   static const QHash<QString, wb::LineStyle> styles{
       {QStringLiteral("none"), wb::LineStyle::None},     {QStringLiteral("thin"), wb::LineStyle::Thin},
       {QStringLiteral("medium"), wb::LineStyle::Medium}, {QStringLiteral("thick"), wb::LineStyle::Thick},
       {QStringLiteral("double"), wb::LineStyle::Double}, {QStringLiteral("hair"), wb::LineStyle::Hair},
       {QStringLiteral("dotted"), wb::LineStyle::Dotted}, {QStringLiteral("dashed"), wb::LineStyle::Dashed}};
-  auto it = styles.constFind(s);
-  if (it == styles.constEnd())
-    fail(where, QStringLiteral("unknown border style \"%1\"").arg(s));
-  return it.value();
+  return pick(styles, s, where, "border style");
 }
 
 // One cell attribute ("bold", "size=8", "border-top=thin", ...) applied to a style.
@@ -144,18 +150,12 @@ void applyAttribute(wb::CellStyle& st, const QString& attr, const QString& where
                                               {QStringLiteral("center"), wb::HAlign::Center},
                                               {QStringLiteral("right"), wb::HAlign::Right},
                                               {QStringLiteral("justify"), wb::HAlign::Justify}};
-    auto it = h.constFind(value);
-    if (it == h.constEnd())
-      fail(where, QStringLiteral("unknown alignment \"%1\"").arg(value));
-    st.h = it.value();
+    st.h = pick(h, value, where, "alignment");
   } else if (key == u"valign") {
     static const QHash<QString, wb::VAlign> v{{QStringLiteral("top"), wb::VAlign::Top},
                                               {QStringLiteral("center"), wb::VAlign::Center},
                                               {QStringLiteral("bottom"), wb::VAlign::Bottom}};
-    auto it = v.constFind(value);
-    if (it == v.constEnd())
-      fail(where, QStringLiteral("unknown vertical alignment \"%1\"").arg(value));
-    st.v = it.value();
+    st.v = pick(v, value, where, "vertical alignment");
   } else if (key == u"border") {
     const wb::LineStyle ls = lineStyle(value, where);
     for (wb::Edge* e : {&st.left, &st.right, &st.top, &st.bottom})
@@ -294,9 +294,7 @@ private:
       needSheet();
       static const QHash<QString, int> paper{
           {QStringLiteral("letter"), 1}, {QStringLiteral("legal"), 5}, {QStringLiteral("a4"), 9}};
-      if (!paper.contains(args[0].text))
-        fail(where, QStringLiteral("PAPER is letter, legal or a4"));
-      book().pageSetup().paperSize = paper.value(args[0].text);
+      book().pageSetup().paperSize = pick(paper, args[0].text, where, "paper (letter, legal, a4)");
     } else if (word == u"MARGINS") {
       needSheet();
       margins(args, where);
