@@ -1,0 +1,319 @@
+#include "printing.h"
+
+#include "error.h"
+#include "metrics.h"
+#include "printers.h"
+
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace wb {
+
+namespace {
+
+constexpr double kTwipsPerInch = 1440;
+constexpr double kTwipsPerPoint = 20;
+
+QSizeF paperTwips(const QPageSize& paper, QPageLayout::Orientation o) {
+  const QSizeF pt = paper.size(QPageSize::Point);
+  const QSizeF tw(pt.width() * kTwipsPerPoint, pt.height() * kTwipsPerPoint);
+  return o == QPageLayout::Landscape ? tw.transposed() : tw;
+}
+
+double extent(const SheetLayout& l, int first, int last, bool rows) {
+  return rows ? double(l.rowTop(last + 1) - l.rowTop(first)) : double(l.colLeft(last + 1) - l.colLeft(first));
+}
+
+// One line of a header or footer section: runs with their fonts.
+struct HfPiece {
+  Font font;
+  QString text;
+};
+struct HfLine {
+  std::vector<HfPiece> pieces;
+  double width = 0, height = 0, ascent = 0;
+};
+
+std::vector<HfLine> hfLines(const std::vector<HeaderFooterRun>& runs, const Font& base) {
+  std::vector<HfLine> lines(1);
+  for (const HeaderFooterRun& r : runs) {
+    Font f = base;
+    if (!r.fontName.isEmpty())
+      f.name = r.fontName;
+    if (r.sizePoints > 0)
+      f.sizeTwips = r.sizePoints * 20;
+    f.bold = r.bold;
+    f.italic = r.italic;
+    f.underline = r.doubleUnderline ? Underline::Double : r.underline ? Underline::Single : Underline::None;
+    f.strike = r.strike;
+    f.color = r.color;
+    const QStringList parts = QString(r.text).remove(u'\r').split(u'\n');
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+      if (i > 0)
+        lines.emplace_back();
+      lines.back().pieces.push_back(HfPiece{f, parts[i]});
+    }
+  }
+  for (HfLine& l : lines) {
+    if (l.pieces.empty())
+      l.pieces.push_back(HfPiece{base, QString()});
+    for (const HfPiece& p : l.pieces) {
+      const metrics::LineGeometry g = metrics::line(p.font);
+      l.width += metrics::textWidth(p.font, p.text);
+      l.height = std::max<double>(l.height, g.lineTwips);
+      l.ascent = std::max<double>(l.ascent, g.ascentTwips);
+    }
+  }
+  return lines;
+}
+
+}  // namespace
+
+// --- SheetPrintLayout ---
+
+SheetPrintLayout::SheetPrintLayout(const Workbook& wb, const Sheet& sheet, const QPageSize& paper,
+                                   std::optional<QPageLayout::Orientation> orientation,
+                                   std::optional<HeaderFooterFields> fields)
+    : wb_(wb), sheet_(sheet), layout_(wb, sheet), renderer_(wb, sheet, layout_) {
+  const QPageLayout::Orientation o =
+      orientation.value_or(sheet.page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  pageLayout_ = QPageLayout(paper, o, QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+  pages_ = paginate(sheet, layout_, paperTwips(paper, o));
+  if (fields) {
+    fields_ = *fields;
+  } else {
+    fields_.now = QDateTime::currentDateTime();
+    fields_.sheetName = sheet.name;
+  }
+  fields_.pages = pageCount();
+}
+
+QPageLayout SheetPrintLayout::pageLayout() const { return pageLayout_; }
+
+void SheetPrintLayout::paintPage(QPainter& p, int index) const {
+  if (index < 0 || index >= pageCount())
+    return;
+  const PrintPage& page = pages_.pages[size_t(index)];
+  QPaintDevice* dev = p.device();
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setRenderHint(QPainter::TextAntialiasing, true);
+  p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  p.scale(SheetRenderer::twipScaleX(*dev), SheetRenderer::twipScaleY(*dev));
+  paintHeaderFooter(p, index);
+
+  // The block printed: repeated titles above and left of the page's own rows and columns.
+  const double titleH = page.titleRows ? extent(layout_, page.titleRows->first, page.titleRows->second, true) : 0;
+  const double titleW = page.titleCols ? extent(layout_, page.titleCols->first, page.titleCols->second, false) : 0;
+  const double bodyH = extent(layout_, page.body.r1, page.body.r2, true);
+  const double bodyW = extent(layout_, page.body.c1, page.body.c2, false);
+  const double s = pages_.scale;
+  QPointF origin = pages_.body.topLeft();
+  if (sheet_.page.hCenter)
+    origin.rx() += std::max(0.0, (pages_.body.width() - (titleW + bodyW) * s) / 2);
+  if (sheet_.page.vCenter)
+    origin.ry() += std::max(0.0, (pages_.body.height() - (titleH + bodyH) * s) / 2);
+  p.translate(origin);
+  p.scale(s, s);
+  // A row taller than the page is cut at the page's foot.
+  p.setClipRect(QRectF(0, 0, pages_.body.width() / s, pages_.body.height() / s), Qt::IntersectClip);
+
+  RenderOptions opt;
+  opt.gridlines = sheet_.page.printGridlines;
+  opt.gridColor = Qt::black;
+  opt.cosmeticGrid = false;
+  if (page.titleRows && page.titleCols)
+    renderer_.paintCells(p, Range{page.titleRows->first, page.titleCols->first, page.titleRows->second,
+                                  page.titleCols->second},
+                         QPointF(0, 0), opt);
+  if (page.titleRows)
+    renderer_.paintCells(p, Range{page.titleRows->first, page.body.c1, page.titleRows->second, page.body.c2},
+                         QPointF(titleW, 0), opt);
+  if (page.titleCols)
+    renderer_.paintCells(p, Range{page.body.r1, page.titleCols->first, page.body.r2, page.titleCols->second},
+                         QPointF(0, titleH), opt);
+  renderer_.paintCells(p, page.body, QPointF(titleW, titleH), opt);
+  renderer_.paintObjects(p, page.body, QPointF(titleW, titleH));
+  p.restore();
+}
+
+void SheetPrintLayout::paintHeaderFooter(QPainter& p, int index) const {
+  const PageSetup& ps = sheet_.page;
+  if (ps.header.isEmpty() && ps.footer.isEmpty())
+    return;
+  HeaderFooterFields f = fields_;
+  f.page = index + 1 + (ps.useFirstPageNumber ? ps.firstPageNumber - 1 : 0);
+  const Font base = wb_.defaultFont();
+  const double left = pages_.body.left(), right = pages_.body.right();
+  auto section = [&](const std::vector<HeaderFooterRun>& runs, Qt::Alignment align, bool footer) {
+    if (runs.empty())
+      return;
+    const std::vector<HfLine> lines = hfLines(runs, base);
+    double total = 0;
+    for (const HfLine& l : lines)
+      total += l.height;
+    double y = footer ? pages_.paper.height() - ps.footerMargin * kTwipsPerInch - total
+                      : ps.headerMargin * kTwipsPerInch;
+    for (const HfLine& l : lines) {
+      double x = align == Qt::AlignLeft ? left : align == Qt::AlignRight ? right - l.width : (left + right - l.width) / 2;
+      for (const HfPiece& piece : l.pieces) {
+        p.setFont(SheetRenderer::paintFont(piece.font));
+        p.setPen(QColor::fromRgb(QRgb(0xFF000000u | piece.font.color)));
+        p.drawText(QPointF(x, y + l.ascent), piece.text);
+        x += metrics::textWidth(piece.font, piece.text);
+      }
+      y += l.height;
+    }
+  };
+  for (const auto& [code, footer] : {std::pair{ps.header, false}, std::pair{ps.footer, true}}) {
+    if (code.isEmpty())
+      continue;
+    const HeaderFooterText t = layoutHeaderFooter(code, f);
+    section(t.left, Qt::AlignLeft, footer);
+    section(t.center, Qt::AlignHCenter, footer);
+    section(t.right, Qt::AlignRight, footer);
+  }
+}
+
+bool SheetPrintLayout::render(QPagedPaintDevice& device, int first, int last) const {
+  QPainter p;
+  if (!p.begin(&device))
+    return false;
+  const int n = pageCount();
+  first = std::max(1, first);
+  last = last <= 0 ? n : std::min(last, n);
+  bool firstPage = true;
+  for (int i = first; i <= last; ++i) {
+    if (!firstPage)
+      device.newPage();
+    firstPage = false;
+    paintPage(p, i - 1);
+  }
+  return p.end();
+}
+
+// --- PrintService ---
+
+PrintService& PrintService::instance() {
+  static PrintService service;
+  return service;
+}
+
+PrintService::PrintService() = default;
+PrintService::~PrintService() = default;
+
+void PrintService::makePrinter(const QString& name) {
+  if (name.isEmpty() || ui::isPdfPrinter(name)) {
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    // Printing to a file: Letter, the paper of the report templates.
+    printer_->setPageSize(QPageSize(QPageSize::Letter));
+  } else {
+    printer_ = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
+  }
+  printer_->setFullPage(true);
+}
+
+QPrinter& PrintService::printer() {
+  if (!printer_)
+    makePrinter(ui::defaultPrinterName());
+  return *printer_;
+}
+
+QString PrintService::printerName() {
+  QPrinter& p = printer();
+  return p.outputFormat() == QPrinter::PdfFormat ? ui::pdfPrinterName() : p.printerName();
+}
+
+void PrintService::setPrinterName(const QString& name) {
+  const int o = printer_ ? orientation() : 1;
+  makePrinter(name);
+  setOrientation(o);
+}
+
+int PrintService::orientation() { return printer().pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1; }
+
+void PrintService::setOrientation(int o) {
+  printer().setPageOrientation(o == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+double PrintService::pageHeightTwips() { return printer().pageLayout().fullRect(QPageLayout::Point).height() * kTwipsPerPoint; }
+
+double PrintService::pageWidthTwips() { return printer().pageLayout().fullRect(QPageLayout::Point).width() * kTwipsPerPoint; }
+
+bool PrintService::print(const Book& book, bool showDialog, QWidget* parent) {
+  QPrinter& pr = printer();
+  const Sheet& sheet = book.currentSheet();
+  pr.setDocName(sheet.name);
+  pr.setFullPage(true);
+  pr.setPageOrientation(sheet.page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  pr.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+  pr.setPrintRange(QPrinter::AllPages);
+  if (showDialog) {
+    const int pages = SheetPrintLayout(book.workbook(), sheet, pr.pageLayout().pageSize()).pageCount();
+    pr.setFromTo(0, 0);
+    if (dialogHook_) {
+      if (!dialogHook_(pr))
+        return false;
+    } else {
+      QPrintDialog dlg(&pr, parent);
+      dlg.setMinMax(1, std::max(1, pages));
+      if (dlg.exec() != QDialog::Accepted)
+        return false;
+    }
+  } else if (pr.outputFormat() == QPrinter::PdfFormat && pr.outputFileName().isEmpty()) {
+    return false;
+  }
+  // The dialog may have changed the paper or its orientation: the pages follow what will print.
+  const QPageLayout chosen = pr.pageLayout();
+  const SheetPrintLayout layout(book.workbook(), sheet, chosen.pageSize(), chosen.orientation());
+  const bool range = pr.printRange() == QPrinter::PageRange;
+  if (!layout.render(pr, range ? pr.fromPage() : 1, range ? pr.toPage() : 0))
+    throw vb::Error(20102, QStringLiteral("No se puede imprimir en \"%1\"").arg(printerName()));
+  return true;
+}
+
+void PrintService::preview(const Book& book, QWidget* parent) {
+  QPrinter& pr = printer();
+  const Sheet& sheet = book.currentSheet();
+  pr.setDocName(sheet.name);
+  pr.setFullPage(true);
+  pr.setPageOrientation(sheet.page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  pr.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+  pr.setPrintRange(QPrinter::AllPages);
+  QPrintPreviewDialog dlg(&pr, parent);
+  QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&](QPrinter* target) {
+    const QPageLayout chosen = target->pageLayout();
+    const SheetPrintLayout layout(book.workbook(), sheet, chosen.pageSize(), chosen.orientation());
+    const bool range = target->printRange() == QPrinter::PageRange;
+    // A printer that cannot start (printing from the preview) prints nothing; the preview stays.
+    layout.render(*target, range ? target->fromPage() : 1, range ? target->toPage() : 0);
+  });
+  dlg.setWindowState(dlg.windowState() | Qt::WindowMaximized);
+  if (previewHook_)
+    previewHook_(dlg);
+  dlg.exec();
+}
+
+void PrintService::exportPdf(const Book& book, const QString& path) {
+  const Sheet& sheet = book.currentSheet();
+  const SheetPrintLayout layout(book.workbook(), sheet, printer().pageLayout().pageSize());
+  const QString shown = QFileInfo(path).fileName();
+  QPdfWriter writer(path);
+  writer.setResolution(1200);
+  writer.setTitle(sheet.name);
+  writer.setCreator(QStringLiteral("tornavo"));
+  writer.setPageLayout(layout.pageLayout());
+  if (!layout.render(writer))
+    throw vb::Error(20102, QStringLiteral("No se puede escribir el archivo \"%1\"").arg(shown));
+}
+
+void PrintService::setPrintDialogHook(PrintDialogHook hook) { dialogHook_ = std::move(hook); }
+
+void PrintService::setPreviewHook(PreviewHook hook) { previewHook_ = std::move(hook); }
+
+}  // namespace wb

@@ -1,0 +1,105 @@
+#pragma once
+// Printing a sheet: on a printer (with or without the print dialog), in the print preview, and to a PDF
+// file, all through one page painter.
+//
+// PrintService is the program's printer object: the default printer of the printer list (a print
+// queue, or printing to a PDF file when the machine has none), its orientation and its page height,
+// which the report engine reads to budget its pages. Printing, preview and PDF use that printer's
+// paper, turned as the sheet's page set-up says, so the page the program budgeted is the page printed.
+#include "book.h"
+#include "headerfooter.h"
+#include "pagination.h"
+#include "renderer.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QPagedPaintDevice;
+class QPrinter;
+class QWidget;
+
+namespace wb {
+
+// A sheet laid out on paper, ready to paint page by page.
+class SheetPrintLayout {
+public:
+  // The sheet on `paper`, turned as `orientation` says (by default as the sheet's page set-up says).
+  // `fields` gives what the header and footer show besides the page numbers (the sheet's name and
+  // the time of printing by default).
+  SheetPrintLayout(const Workbook& wb, const Sheet& sheet, const QPageSize& paper,
+                   std::optional<QPageLayout::Orientation> orientation = std::nullopt,
+                   std::optional<HeaderFooterFields> fields = std::nullopt);
+  SheetPrintLayout(const SheetPrintLayout&) = delete;
+  SheetPrintLayout& operator=(const SheetPrintLayout&) = delete;
+
+  const Pagination& pagination() const { return pages_; }
+  int pageCount() const { return int(pages_.pages.size()); }
+  // The paper and orientation to print on; no margins, as the page painter places everything.
+  QPageLayout pageLayout() const;
+
+  // Paints page `index` (0-based) on a painter whose coordinates are the device's, origin at the
+  // paper's top-left corner (a full-page printer, a PDF writer, an image).
+  void paintPage(QPainter& p, int index) const;
+  // Paints pages first..last (1-based, inclusive; 0 for "to the end") on a device already set to
+  // pageLayout(); pages after the first start with newPage(). At least one page is written. False
+  // when the device cannot be painted on (a file that cannot be written, a printer gone).
+  bool render(QPagedPaintDevice& device, int first = 1, int last = 0) const;
+
+private:
+  const Workbook& wb_;
+  const Sheet& sheet_;
+  SheetLayout layout_;
+  SheetRenderer renderer_;
+  QPageLayout pageLayout_;
+  Pagination pages_;
+  HeaderFooterFields fields_;
+  void paintHeaderFooter(QPainter& p, int index) const;
+};
+
+class PrintService {
+public:
+  static PrintService& instance();
+
+  // The printer object, made on first use for the printer list's default printer.
+  QPrinter& printer();
+  QString printerName();
+  void setPrinterName(const QString& name);  // a name of ui::printerNames()
+
+  // VB's orientation numbers: 1 portrait, 2 landscape.
+  int orientation();
+  void setOrientation(int orientation);
+  // The paper's full height and width in the current orientation (twips), as VB's Printer object.
+  double pageHeightTwips();
+  double pageWidthTwips();
+
+  // Prints the book's current sheet. With the dialog the user may choose the printer, pages and
+  // copies; false when the dialog was cancelled. Printing to the PDF file without the dialog needs
+  // the printer's output file set (false otherwise). vb::Error 20102 when the printer cannot start.
+  bool print(const Book& book, bool showDialog, QWidget* parent = nullptr);
+  // The print preview of the current sheet, maximised and modal; it can print too.
+  void preview(const Book& book, QWidget* parent = nullptr);
+  // Writes the current sheet to a PDF file on the printer's paper. vb::Error 20102 when the file
+  // cannot be written.
+  void exportPdf(const Book& book, const QString& path);
+
+  // Tests answer the print dialog: the hook gets the printer, may change it (an output file, pages)
+  // and returns false to cancel. nullptr brings back the real dialog.
+  using PrintDialogHook = std::function<bool(QPrinter&)>;
+  void setPrintDialogHook(PrintDialogHook hook);
+  // The preview dialog is handed to this hook just before it is shown (tests close it from there).
+  using PreviewHook = std::function<void(QWidget& dialog)>;
+  void setPreviewHook(PreviewHook hook);
+
+private:
+  PrintService();
+  ~PrintService();
+  std::unique_ptr<QPrinter> printer_;
+  PrintDialogHook dialogHook_;
+  PreviewHook previewHook_;
+  void makePrinter(const QString& name);
+};
+
+}  // namespace wb

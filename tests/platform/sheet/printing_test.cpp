@@ -1,0 +1,232 @@
+// Printed pages: what each page shows and where, the PDF file, the print dialog, the preview and the
+// printer object the report engine budgets with.
+#include "printing.h"
+
+#include "error.h"
+#include "metrics.h"
+#include "printers.h"
+#include "printsamples.h"
+#include "qt_print.h"
+#include "recorder.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace wb;
+using samples::DrawnText;
+
+namespace {
+
+const QPageSize kLetter(QPageSize::Letter);
+
+// Pages of a PDF file, counted on its page objects (Qt writes them uncompressed).
+int pdfPages(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly))
+    return -1;
+  const QByteArray data = f.readAll();
+  return int(data.count("/Type /Page\n") + data.count("/Type /Page/") + data.count("/Type /Page "));
+}
+
+int errorNumber(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const vb::Error& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+TEST(PrintedPages, TitlesRepeatHeaderCountsAndRowsLandWhereLaidOut) {
+  Book b;
+  samples::budget(b, 100);
+  const Sheet& sheet = b.currentSheet();
+  HeaderFooterFields fields;
+  fields.now = QDateTime(QDate(2009, 3, 15), QTime(10, 30));
+  fields.sheetName = sheet.name;
+  const SheetPrintLayout print(b.workbook(), sheet, kLetter, std::nullopt, fields);
+  ASSERT_EQ(print.pageCount(), 4);  // the manual break at row 55 splits the second page
+
+  const SheetLayout layout(b.workbook(), sheet);
+  const Font detail = b.workbook().styles.at(sheet.cell(5, 1)->style).font;
+  const metrics::LineGeometry g = metrics::line(detail);
+  const double top = 0.75 * 1440, left = 0.7 * 1440;
+  samples::RecordingDevice dev(QSizeF(12240, 15840));
+  for (int i = 0; i < print.pageCount(); ++i) {
+    dev.clear();
+    QPainter p(&dev);
+    print.paintPage(p, i);
+    p.end();
+    const PrintPage& page = print.pagination().pages[size_t(i)];
+    SCOPED_TRACE(i + 1);
+    EXPECT_TRUE(dev.contains(QStringLiteral("Página %1 de 4").arg(i + 1)));
+    EXPECT_TRUE(dev.contains(QStringLiteral("15/03/2009")));
+    // The column headings: in place on page 1, repeated above the rows of every later page.
+    const DrawnText* heading = dev.find(QStringLiteral("Clave"));
+    ASSERT_NE(heading, nullptr);
+    const double titleH = layout.rowHeight(4);
+    const metrics::LineGeometry hg = metrics::line(b.workbook().styles.at(sheet.cell(4, 1)->style).font);
+    const double headingTop = i == 0 ? top + double(layout.rowTop(4)) : top;  // vertically centred in row 4
+    EXPECT_NEAR(heading->at.y(), headingTop + (titleH - hg.lineTwips) / 2 + hg.ascentTwips, 0.5);
+    if (i == 0) {
+      EXPECT_FALSE(page.titleRows);
+      EXPECT_EQ(dev.images.size(), 1u);  // the logo, on the first page only
+    } else {
+      ASSERT_TRUE(page.titleRows);
+      EXPECT_TRUE(dev.images.empty());
+      EXPECT_FALSE(dev.contains(QStringLiteral("CONSTRUCTORA DEL NORTE, S.A. DE C.V.")));
+    }
+    // Every concept of the page sits on its row's foot (bottom-aligned), rows placed by their
+    // heights: the same twips the program measured.
+    const double bodyTop = top + (page.titleRows ? titleH : 0);
+    int seen = 0;
+    for (int r = std::max(5, page.body.r1); r <= page.body.r2; ++r) {
+      const DrawnText* t = dev.find(QStringLiteral("C-%1").arg(r - 4, 4, 10, QLatin1Char('0')));
+      ASSERT_NE(t, nullptr) << r;
+      const double rowFoot = bodyTop + double(layout.rowTop(r + 1) - layout.rowTop(page.body.r1));
+      EXPECT_NEAR(t->at.y(), rowFoot - g.lineTwips + g.ascentTwips, 0.5) << r;
+      EXPECT_NEAR(t->at.x(), left + metrics::kCellPadTwips, 0.5) << r;
+      ++seen;
+    }
+    EXPECT_GT(seen, 10);
+    // Nothing of the next page's rows.
+    if (i + 1 < print.pageCount()) {
+      EXPECT_FALSE(dev.contains(QStringLiteral("C-%1").arg(page.body.r2 + 1 - 4, 4, 10, QLatin1Char('0'))));
+    }
+  }
+}
+
+TEST(PrintedPages, FirstPageNumberAndCentring) {
+  Book b;
+  samples::plainRows(b, 100, 300);
+  b.pageSetup().footer = QStringLiteral("&LHoja &P de &N&R&A");
+  b.pageSetup().useFirstPageNumber = true;
+  b.pageSetup().firstPageNumber = 7;
+  b.pageSetup().hCenter = true;
+  const SheetPrintLayout print(b.workbook(), b.currentSheet(), kLetter);
+  samples::RecordingDevice dev(QSizeF(12240, 15840));
+  QPainter p(&dev);
+  print.paintPage(p, 2);
+  p.end();
+  const DrawnText* footer = dev.find(QStringLiteral("Hoja 9 de 3"));
+  ASSERT_NE(footer, nullptr);
+  EXPECT_DOUBLE_EQ(footer->at.x(), 1440);  // the left section starts at the left margin
+  // Its last line sits on the footer margin (0.3 in from the paper's foot).
+  const metrics::LineGeometry g = metrics::line(b.workbook().defaultFont());
+  EXPECT_NEAR(footer->at.y(), 15840 - 0.3 * 1440 - g.lineTwips + g.ascentTwips, 0.5);
+  EXPECT_TRUE(dev.contains(QStringLiteral("Hoja1")));
+  // One column of the default width, centred across the page body.
+  const SheetLayout layout(b.workbook(), b.currentSheet());
+  const DrawnText* n = dev.find(QStringLiteral("87"));
+  ASSERT_NE(n, nullptr);
+  const double colRight = 1440 + (12240 - 2880 + layout.colWidth(1)) / 2.0;
+  EXPECT_NEAR(n->at.x() + metrics::textWidth(b.workbook().defaultFont(), QStringLiteral("87")),
+              colRight - metrics::kCellPadTwips, 0.5);
+}
+
+TEST(PrintedPages, PdfFileHasTheExpectedPageCount) {
+  QTemporaryDir dir;
+  Book b;
+  samples::budget(b, 100);
+  const QString path = dir.filePath(QStringLiteral("presupuesto.pdf"));
+  PrintService::instance().exportPdf(b, path);
+  EXPECT_EQ(pdfPages(path), 4);
+
+  Book wide;
+  samples::plainRows(wide, 100, 300);
+  for (int c = 1; c <= 7; ++c)
+    wide.setColWidth(c, 3000);
+  wide.setActiveCell(1, 7);
+  wide.setText("fin");
+  PrintService::instance().exportPdf(wide, path);
+  EXPECT_EQ(pdfPages(path), 9);  // three pages down, three across
+  wide.pageSetup().landscape = true;
+  PrintService::instance().exportPdf(wide, path);
+  EXPECT_EQ(pdfPages(path), 8);  // four pages of 31 rows down, two across
+
+  Book empty;
+  PrintService::instance().exportPdf(empty, path);
+  EXPECT_EQ(pdfPages(path), 1);  // nothing to print still makes a (blank) page
+
+  EXPECT_EQ(errorNumber([&] { PrintService::instance().exportPdf(b, dir.filePath("no/such/folder/x.pdf")); }),
+            20102);
+}
+
+TEST(PrintService, OrientationAndPageHeightOfThePrinter) {
+  ui::overridePrinterList(QStringList{ui::pdfPrinterName()});
+  PrintService& ps = PrintService::instance();
+  ps.setPrinterName(ui::pdfPrinterName());
+  EXPECT_EQ(ps.printerName(), ui::pdfPrinterName());
+  ps.setOrientation(1);
+  EXPECT_EQ(ps.orientation(), 1);
+  EXPECT_DOUBLE_EQ(ps.pageHeightTwips(), 15840);  // Letter, the whole sheet of paper
+  EXPECT_DOUBLE_EQ(ps.pageWidthTwips(), 12240);
+  ps.setOrientation(2);
+  EXPECT_EQ(ps.orientation(), 2);
+  EXPECT_DOUBLE_EQ(ps.pageHeightTwips(), 12240);
+  ps.setPrinterName(ui::pdfPrinterName());  // a new printer keeps the orientation
+  EXPECT_EQ(ps.orientation(), 2);
+  ps.setOrientation(1);
+  ui::overridePrinterList(std::nullopt);
+}
+
+TEST(PrintService, PrintDialogChoosesFileAndPagesOrCancels) {
+  QTemporaryDir dir;
+  Book b;
+  samples::budget(b, 100);
+  PrintService& ps = PrintService::instance();
+  ps.setPrinterName(ui::pdfPrinterName());
+  const QString path = dir.filePath(QStringLiteral("impreso.pdf"));
+  int asked = 0;
+  ps.setPrintDialogHook([&](QPrinter& pr) {
+    ++asked;
+    pr.setOutputFileName(path);
+    pr.setPrintRange(QPrinter::PageRange);
+    pr.setFromTo(2, 3);
+    return true;
+  });
+  EXPECT_TRUE(ps.print(b, true));
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(pdfPages(path), 2);
+
+  QFile::remove(path);
+  ps.setPrintDialogHook([&](QPrinter&) { return false; });
+  EXPECT_FALSE(ps.print(b, true));
+  EXPECT_FALSE(QFile::exists(path));
+
+  // Without the dialog, on the file printer's last output file, every page.
+  ps.setPrintDialogHook(nullptr);
+  ps.printer().setOutputFileName(path);
+  EXPECT_TRUE(ps.print(b, false));
+  EXPECT_EQ(pdfPages(path), 4);
+  ps.setPrinterName(ui::pdfPrinterName());
+  EXPECT_FALSE(ps.print(b, false));  // a new file printer has no file to print to yet
+}
+
+TEST(PrintService, PreviewShowsEveryPageMaximised) {
+  Book b;
+  samples::budget(b, 100);
+  PrintService& ps = PrintService::instance();
+  ps.setPrinterName(ui::pdfPrinterName());
+  int pages = -1;
+  bool maximised = false;
+  ps.setPreviewHook([&](QWidget& dlg) {
+    maximised = dlg.windowState() & Qt::WindowMaximized;
+    QTimer::singleShot(0, &dlg, [&] {
+      if (auto* w = dlg.findChild<QPrintPreviewWidget*>())
+        pages = w->pageCount();
+      dlg.close();
+    });
+  });
+  ps.preview(b);
+  ps.setPreviewHook(nullptr);
+  EXPECT_TRUE(maximised);
+  EXPECT_EQ(pages, 4);
+}
+
+}  // namespace
