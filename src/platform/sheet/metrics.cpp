@@ -38,6 +38,7 @@ struct Entry {
   QFontMetricsF fm;
   LineGeometry line;
   QHash<QChar, double> advances;
+  QHash<QString, double> words;
   double space = 0;
   int mdwPx = 0;
   explicit Entry(const QFont& f) : font(f), fm(f, &twipDevice()) {}
@@ -80,7 +81,16 @@ Entry& entry(const Font& f) {
 double wordWidth(Entry& e, QStringView s) {
   if (s.size() <= 1)
     return s.isEmpty() ? 0 : e.advance(s[0]);
-  return e.fm.horizontalAdvance(s.toString());
+  // Report texts repeat their words: shaping each word once keeps auto-fit and printing fast.
+  const QString w = s.toString();
+  auto it = e.words.constFind(w);
+  if (it != e.words.constEnd())
+    return it.value();
+  if (e.words.size() >= 50000)
+    e.words.clear();
+  const double width = e.fm.horizontalAdvance(w);
+  e.words.insert(w, width);
+  return width;
 }
 
 void wrapParagraph(Entry& e, QStringView p, double width, QStringList& out) {
