@@ -245,6 +245,8 @@ double PrintService::pageHeightTwips() { return printer().pageLayout().fullRect(
 
 double PrintService::pageWidthTwips() { return printer().pageLayout().fullRect(QPageLayout::Point).width() * kTwipsPerPoint; }
 
+QPageSize PrintService::paperSize() { return printer().pageLayout().pageSize(); }
+
 bool PrintService::print(const Book& book, bool showDialog, QWidget* parent) {
   QPrinter& pr = printer();
   const Sheet& sheet = book.currentSheet();
@@ -301,7 +303,7 @@ void PrintService::preview(const Book& book, QWidget* parent) {
 
 void PrintService::exportPdf(const Book& book, const QString& path) {
   const Sheet& sheet = book.currentSheet();
-  const SheetPrintLayout layout(book.workbook(), sheet, printer().pageLayout().pageSize());
+  const SheetPrintLayout layout(book.workbook(), sheet, paperSize());
   const QString shown = QFileInfo(path).fileName();
   QPdfWriter writer(path);
   writer.setResolution(1200);

@@ -74,6 +74,7 @@ public:
   // The paper's full height and width in the current orientation (twips), as VB's Printer object.
   double pageHeightTwips();
   double pageWidthTwips();
+  QPageSize paperSize();  // the printer's paper, what printing, preview and PDF print on
 
   // Prints the book's current sheet. With the dialog the user may choose the printer, pages and
   // copies; false when the dialog was cancelled. Printing to the PDF file without the dialog needs

@@ -125,18 +125,27 @@ void fillPattern(QPainter& p, const QRectF& r, const Fill& f) {
 
 }  // namespace
 
+// What one cell shows, placed: runs of text at their baselines (painter coordinates).
 struct SheetRenderer::TextItem {
-  QRectF cell;   // the cell, or the merged area (painter coordinates)
+  struct Run {
+    QString text;
+    QPointF at;
+  };
+  QRectF cell;   // the cell, or the merged area
   QRectF clip;   // where the text may show: the cell, widened by the empty cells it runs over
-  QStringList lines;
-  QString before, after;  // a "*x" fill: before at the left, after at the right, x repeated between
-  QChar fillChar;
-  bool hasFill = false;
-  Qt::Alignment align;
+  std::vector<Run> runs;
   int style = 0;
   QColor color;
-  int rotation = 0;
+  int rotation = 0;  // rotated text: one run, drawn turned about the cell's centre
   bool needsClip = false;
+};
+
+// Per style: the painting font, its line geometry, its number format and its indent, looked up once.
+struct SheetRenderer::StyleInfo {
+  QFont font;
+  metrics::LineGeometry line{0, 0};
+  const vb::NumberFormat* format = nullptr;
+  double indent = 0;
 };
 
 struct SheetRenderer::BlockState {
@@ -157,6 +166,8 @@ struct SheetRenderer::BlockState {
 
 SheetRenderer::SheetRenderer(const Workbook& wb, const Sheet& sheet, const SheetLayout& layout)
     : wb_(wb), sheet_(sheet), layout_(layout) {}
+
+SheetRenderer::~SheetRenderer() = default;
 
 double SheetRenderer::twipScaleX(const QPaintDevice& d, double zoom) { return d.logicalDpiX() / 1440.0 * zoom / 100; }
 double SheetRenderer::twipScaleY(const QPaintDevice& d, double zoom) { return d.logicalDpiY() / 1440.0 * zoom / 100; }
@@ -199,28 +210,29 @@ void SheetRenderer::layoutRowText(BlockState& st, int r) const {
   };
   auto item = [&](const Cell& cell, const QRectF& box, bool merged) {
     const CellStyle& s = wb_.styles.at(cell.style);
+    const StyleInfo& si = info(cell.style);
+    const Font& font = s.font;
     TextItem t;
     t.style = cell.style;
     t.cell = box.translated(st.shift);
     t.clip = t.cell;
-    t.color = rgb(s.font.color);
+    t.color = rgb(font.color);
     t.rotation = s.rotation;
-    const vb::NumberFormat& nf = wb_.numberFormat(s.numFmt);
     vb::NumberFormat::Fill fill;
     QString shown;
     const bool number = cell.type == Cell::Type::Number;
     if (number) {
-      shown = nf.format(cell.number, &fill);
-      t.color = formatColor(nf.color(cell.number), t.color);
+      shown = si.format->format(cell.number, &fill);
+      t.color = formatColor(si.format->color(cell.number), t.color);
     } else if (cell.type == Cell::Type::Text) {
-      shown = nf.formatText(cell.text, &fill);
+      shown = si.format->formatText(cell.text, &fill);
     } else {
       shown = wb_.displayText(cell);
     }
     if (shown.isEmpty() && fill.at < 0)
       return;
-    const double indent = s.indent > 0 ? s.indent * metrics::textWidth(s.font, QStringLiteral("000")) : 0;
-    const double areaW = std::max(1.0, box.width() - 2 * kPad - indent);
+    const double left = t.cell.left() + kPad, right = t.cell.right() - kPad;
+    const double areaW = std::max(1.0, box.width() - 2 * kPad - si.indent);
     HAlign h = s.h;
     if (h == HAlign::General)
       h = number ? HAlign::Right : cell.type == Cell::Type::Text ? HAlign::Left : HAlign::Center;
@@ -229,81 +241,103 @@ void SheetRenderer::layoutRowText(BlockState& st, int r) const {
       ha = Qt::AlignRight;
     else if (h == HAlign::Center || h == HAlign::CenterAcross || h == HAlign::Distributed)
       ha = Qt::AlignHCenter;
-    Qt::Alignment va = s.v == VAlign::Center ? Qt::AlignVCenter : s.v == VAlign::Bottom ? Qt::AlignBottom : Qt::AlignTop;
-    t.align = ha | va;
-    if (fill.at >= 0) {
-      t.hasFill = true;
-      t.fillChar = fill.ch;
-      t.before = shown.left(fill.at);
-      t.after = shown.mid(fill.at);
-      if (metrics::textWidth(s.font, t.before) + metrics::textWidth(s.font, t.after) > areaW + 2 * kPad) {
-        t.hasFill = false;
-        t.lines = QStringList{QString(std::max(1, int(areaW / metrics::textWidth(s.font, QStringLiteral("#")))), u'#')};
-        t.align = Qt::AlignLeft | va;
-      }
+    const metrics::LineGeometry& g = si.line;
+    // Lines stacked from the top, the middle or the foot of the cell.
+    auto firstBaseline = [&](int lines) {
+      const double block = double(lines) * g.lineTwips;
+      const double top = s.v == VAlign::Bottom   ? t.cell.bottom() - block
+                         : s.v == VAlign::Center ? t.cell.top() + (t.cell.height() - block) / 2
+                                                 : t.cell.top();
+      return top + g.ascentTwips;
+    };
+    // A number that does not fit shows "#" across the cell, as spreadsheets do; it never runs over.
+    auto hashes = [&] {
+      const double hw = metrics::textWidth(font, QStringLiteral("#"));
+      t.runs = {TextItem::Run{QString(std::max(1, int(areaW / hw)), u'#'), QPointF(left + si.indent, firstBaseline(1))}};
       t.needsClip = true;
       st.texts.push_back(std::move(t));
-      return;
-    }
-    const metrics::LineGeometry g = metrics::line(s.font);
-    if (s.wrap && cell.type == Cell::Type::Text && s.rotation == 0) {
-      t.lines = metrics::wrapLines(s.font, shown, areaW);
-      t.needsClip = double(t.lines.size()) * g.lineTwips > box.height() + 0.5;
+    };
+    if (fill.at >= 0) {
+      // "*x": the text before the fill at the left edge, the rest at the right, x repeated between.
+      const QString before = shown.left(fill.at), after = shown.mid(fill.at);
+      const double wb = metrics::textWidth(font, before), wa = metrics::textWidth(font, after);
+      if (wb + wa > areaW + si.indent)
+        return hashes();
+      const double y = firstBaseline(1);
+      t.runs.push_back(TextItem::Run{before, QPointF(left, y)});
+      t.runs.push_back(TextItem::Run{after, QPointF(right - wa, y)});
+      const double wc = fill.ch.isSpace() ? 0 : metrics::textWidth(font, QString(fill.ch));
+      if (wc > 0) {
+        const int n = int((right - wa - left - wb) / wc);
+        if (n > 0)
+          t.runs.push_back(TextItem::Run{QString(n, fill.ch), QPointF(left + wb, y)});
+      }
+      t.needsClip = g.lineTwips > box.height() + 0.5;
       st.texts.push_back(std::move(t));
       return;
     }
+    auto place = [&](const QString& line, double y, double w) {
+      const double x = ha == Qt::AlignRight     ? right - si.indent - w
+                       : ha == Qt::AlignHCenter ? (t.cell.left() + t.cell.right() - w) / 2
+                                                : left + si.indent;
+      t.runs.push_back(TextItem::Run{line, QPointF(x, y)});
+    };
+    if (s.wrap && cell.type == Cell::Type::Text && s.rotation == 0) {
+      // The same lines auto-fit counted.
+      const QStringList lines = metrics::wrapLines(font, shown, areaW);
+      double y = firstBaseline(int(lines.size()));
+      for (const QString& line : lines) {
+        place(line, y, ha == Qt::AlignLeft ? 0 : metrics::textWidth(font, line));
+        y += g.lineTwips;
+      }
+      t.needsClip = double(lines.size()) * g.lineTwips > box.height() + 0.5;
+      st.texts.push_back(std::move(t));
+      return;
+    }
+    // One line: line breaks in an unwrapped cell are not honoured.
     shown.remove(u'\r');
     shown.replace(u'\n', u' ');
     if (s.rotation != 0) {
-      t.lines = QStringList{shown};
+      t.runs = {TextItem::Run{shown, t.cell.center()}};
       t.needsClip = true;
       st.texts.push_back(std::move(t));
       return;
     }
     if (h == HAlign::Fill) {
-      const double w = metrics::textWidth(s.font, shown);
-      const int times = w > 0 ? std::max(1, int(areaW / w)) : 1;
-      shown = shown.repeated(times);
+      const double w = metrics::textWidth(font, shown);
+      shown = shown.repeated(w > 0 ? std::max(1, int(areaW / w)) : 1);
     }
-    double w = metrics::textWidth(s.font, shown);
+    // Left-aligned text much shorter than its cell needs no measuring.
+    const bool surelyFits = ha == Qt::AlignLeft && double(shown.size()) * 1.5 * font.sizeTwips <= areaW;
+    const double w = surelyFits ? 0 : metrics::textWidth(font, shown);
+    if (number && w > areaW)
+      return hashes();
+    place(shown, firstBaseline(1), w);
     t.needsClip = g.lineTwips > box.height() + 0.5;
-    if (number && w > areaW + 2 * kPad - 15) {
-      // A number never runs over: it shows "#" across the cell, as spreadsheets do.
-      const double hw = metrics::textWidth(s.font, QStringLiteral("#"));
-      shown = QString(std::max(1, int((box.width() - 2 * kPad) / hw)), u'#');
-      w = metrics::textWidth(s.font, shown);
-    }
-    t.lines = QStringList{shown};
-    const double need = w + 2 * kPad + indent;
-    if (!merged && !number && need > box.width() && h != HAlign::Fill && h != HAlign::Justify) {
-      // Text runs over into empty cells beside it: rightwards when it starts at the left, leftwards
-      // when it ends at the right, both ways when centred.
-      double left = 0, right = 0;  // widths gained on each side
-      const double extra = need - box.width();
-      const bool both = ha == Qt::AlignHCenter;
-      const double wantRight = ha == Qt::AlignLeft ? extra : both ? extra / 2 : 0;
-      const double wantLeft = ha == Qt::AlignRight ? extra : both ? extra / 2 : 0;
-      for (int c = cell.col + 1, n = 0; right < wantRight && c <= kMaxCols && n < kMaxSpillCols; ++c, ++n) {
-        if (hasValue(c))
-          break;
-        if (c > b.c2 + 1 && cell.col <= b.c2)
-          break;  // beyond the block: clipped anyway
-        st.spilled.insert(BlockState::key(r, c));
-        right += layout_.colWidth(c);
-      }
-      for (int c = cell.col - 1, n = 0; left < wantLeft && c >= 1 && n < kMaxSpillCols; --c, ++n) {
-        if (hasValue(c))
-          break;
-        if (c < b.c1 - 1 && cell.col >= b.c1)
-          break;
-        st.spilled.insert(BlockState::key(r, c + 1));
-        left += layout_.colWidth(c);
-      }
-      t.clip.adjust(-left, 0, right, 0);
-      if (both) {  // centred over the cell even when one side is blocked
-        t.needsClip = true;
-      } else {
-        t.needsClip = t.needsClip || need > box.width() + left + right;
+    const double need = w + 2 * kPad + si.indent;
+    if (!surelyFits && need > box.width()) {
+      t.needsClip = true;
+      if (!merged && !number && h != HAlign::Fill && h != HAlign::Justify) {
+        // Text runs over into empty cells beside it: rightwards when it starts at the left, leftwards
+        // when it ends at the right, both ways when centred.
+        double gainL = 0, gainR = 0;
+        const double extra = need - box.width();
+        const bool both = ha == Qt::AlignHCenter;
+        const double wantR = ha == Qt::AlignLeft ? extra : both ? extra / 2 : 0;
+        const double wantL = ha == Qt::AlignRight ? extra : both ? extra / 2 : 0;
+        for (int c = cell.col + 1, n = 0; gainR < wantR && c <= std::min(b.c2, kMaxCols) && n < kMaxSpillCols; ++c, ++n) {
+          if (hasValue(c))
+            break;
+          st.spilled.insert(BlockState::key(r, c));
+          gainR += layout_.colWidth(c);
+        }
+        for (int c = cell.col - 1, n = 0; gainL < wantL && c >= b.c1 && n < kMaxSpillCols; --c, ++n) {
+          if (hasValue(c))
+            break;
+          st.spilled.insert(BlockState::key(r, c + 1));
+          gainL += layout_.colWidth(c);
+        }
+        t.clip.adjust(-gainL, 0, gainR, 0);
       }
     }
     st.texts.push_back(std::move(t));
@@ -327,6 +361,16 @@ void SheetRenderer::layoutRowText(BlockState& st, int r) const {
     if (cell.col < b.c1 - kMaxSpillCols || st.mergeAt(r, cell.col))
       continue;
     const bool inside = cell.col >= b.c1 && cell.col <= b.c2;
+    if (!inside) {
+      // From outside the block only unwrapped text that runs over towards it can show.
+      const CellStyle& s = wb_.styles.at(cell.style);
+      const bool toRight = s.h == HAlign::General || s.h == HAlign::Left || s.h == HAlign::Center ||
+                           s.h == HAlign::CenterAcross || s.h == HAlign::Distributed;
+      const bool toLeft = s.h == HAlign::Right || s.h == HAlign::Center || s.h == HAlign::CenterAcross ||
+                          s.h == HAlign::Distributed;
+      if (cell.type != Cell::Type::Text || s.wrap || s.rotation != 0 || (cell.col < b.c1 ? !toRight : !toLeft))
+        continue;
+    }
     const size_t before = st.texts.size();
     item(cell, layout_.cellRect(r, cell.col), false);
     if (!inside && st.texts.size() > before && !st.texts.back().clip.intersects(st.clip))
@@ -462,79 +506,58 @@ void SheetRenderer::paintBorders(QPainter& p, const BlockState& st) const {
 
 void SheetRenderer::paintText(QPainter& p, const BlockState& st) const {
   int currentStyle = -1;
-  metrics::LineGeometry g{0, 0};
-  const Font* font = nullptr;
   for (const TextItem& t : st.texts) {
+    const StyleInfo& si = info(t.style);
     if (t.style != currentStyle) {
       currentStyle = t.style;
-      font = &wb_.styles.at(t.style).font;
-      p.setFont(paintFont(*font));
-      g = metrics::line(*font);
+      p.setFont(si.font);
     }
     p.setPen(t.color);
     if (t.needsClip) {
       p.save();
       p.setClipRect(t.clip, Qt::IntersectClip);
     }
-    const CellStyle& s = wb_.styles.at(t.style);
-    const double indent = s.indent > 0 ? s.indent * metrics::textWidth(s.font, QStringLiteral("000")) : 0;
-    const double left = t.cell.left() + kPad, right = t.cell.right() - kPad;
-    const double blockH = double(t.lines.size()) * g.lineTwips;
-    double top = t.cell.top();
-    if (t.align & Qt::AlignBottom)
-      top = t.cell.bottom() - blockH;
-    else if (t.align & Qt::AlignVCenter)
-      top = t.cell.top() + (t.cell.height() - blockH) / 2;
-
-    if (t.hasFill) {
-      const double y = (t.align & Qt::AlignBottom     ? t.cell.bottom() - g.lineTwips
-                        : t.align & Qt::AlignVCenter ? t.cell.top() + (t.cell.height() - g.lineTwips) / 2
-                                                     : t.cell.top()) +
-                       g.ascentTwips;
-      const double wb = metrics::textWidth(*font, t.before), wa = metrics::textWidth(*font, t.after);
-      p.drawText(QPointF(left, y), t.before);
-      p.drawText(QPointF(right - wa, y), t.after);
-      const double wc = metrics::textWidth(*font, QString(t.fillChar));
-      if (!t.fillChar.isSpace() && wc > 0) {
-        const int n = int((right - wa - left - wb) / wc);
-        if (n > 0)
-          p.drawText(QPointF(left + wb, y), QString(n, t.fillChar));
-      }
-    } else if (t.rotation != 0) {
+    if (t.rotation != 0 && !t.runs.empty()) {
+      const Font& font = wb_.styles.at(t.style).font;
+      const metrics::LineGeometry& g = si.line;
+      const QString& text = t.runs.front().text;
       p.save();
-      const QPointF c = t.cell.center();
-      p.translate(c);
-      if (t.rotation == 255) {
-        const QString& text = t.lines.value(0);
-        const double h = double(text.size()) * g.lineTwips;
-        double y = -h / 2;
+      p.translate(t.runs.front().at);
+      if (t.rotation == 255) {  // letters stacked, top to bottom
+        double y = -double(text.size()) * g.lineTwips / 2;
         for (QChar ch : text) {
-          const double w = metrics::textWidth(*font, QString(ch));
-          p.drawText(QPointF(-w / 2, y + g.ascentTwips), QString(ch));
+          p.drawText(QPointF(-metrics::textWidth(font, QString(ch)) / 2, y + g.ascentTwips), QString(ch));
           y += g.lineTwips;
         }
-      } else {
-        const double deg = t.rotation <= 90 ? -t.rotation : t.rotation - 90;
-        p.rotate(deg);
-        const double w = metrics::textWidth(*font, t.lines.value(0));
-        p.drawText(QPointF(-w / 2, -g.lineTwips / 2.0 + g.ascentTwips), t.lines.value(0));
+      } else {  // 1-90 turned up (anticlockwise), 91-180 turned down
+        p.rotate(t.rotation <= 90 ? -t.rotation : t.rotation - 90);
+        p.drawText(QPointF(-metrics::textWidth(font, text) / 2, -g.lineTwips / 2.0 + g.ascentTwips), text);
       }
       p.restore();
     } else {
-      double y = top;
-      for (const QString& line : t.lines) {
-        double x = left + ((t.align & Qt::AlignLeft) ? indent : 0);
-        if (t.align & (Qt::AlignRight | Qt::AlignHCenter)) {
-          const double w = metrics::textWidth(*font, line);
-          x = (t.align & Qt::AlignRight) ? right - indent - w : (t.cell.left() + t.cell.right() - w) / 2;
-        }
-        p.drawText(QPointF(x, y + g.ascentTwips), line);
-        y += g.lineTwips;
-      }
+      for (const TextItem::Run& run : t.runs)
+        if (!run.text.isEmpty())
+          p.drawText(run.at, run.text);
     }
     if (t.needsClip)
       p.restore();
   }
+}
+
+const SheetRenderer::StyleInfo& SheetRenderer::info(int style) const {
+  if (size_t(style) >= styleInfo_.size())
+    styleInfo_.resize(size_t(wb_.styles.size()));
+  std::unique_ptr<StyleInfo>& slot = styleInfo_[size_t(style)];
+  if (!slot) {
+    const CellStyle& s = wb_.styles.at(style);
+    slot = std::make_unique<StyleInfo>();
+    slot->font = paintFont(s.font);
+    slot->line = metrics::line(s.font);
+    slot->format = &wb_.numberFormat(s.numFmt);
+    // As auto-fit measures it: three digits a step.
+    slot->indent = s.indent > 0 ? s.indent * metrics::textWidth(s.font, QStringLiteral("000")) : 0;
+  }
+  return *slot;
 }
 
 void SheetRenderer::paintObjects(QPainter& p, const Range& block, QPointF at) const {

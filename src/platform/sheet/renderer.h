@@ -11,6 +11,8 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <memory>
+#include <vector>
 
 namespace wb {
 
@@ -23,6 +25,7 @@ struct RenderOptions {
 class SheetRenderer {
 public:
   SheetRenderer(const Workbook& wb, const Sheet& sheet, const SheetLayout& layout);
+  ~SheetRenderer();
 
   // Twips to device units for a painter on `device` at `zoomPercent`.
   static double twipScaleX(const QPaintDevice& device, double zoomPercent = 100);
@@ -44,6 +47,9 @@ private:
   const SheetLayout& layout_;
   struct TextItem;
   struct BlockState;
+  struct StyleInfo;
+  mutable std::vector<std::unique_ptr<StyleInfo>> styleInfo_;
+  const StyleInfo& info(int style) const;
   void layoutRowText(BlockState& st, int r) const;
   void paintFills(QPainter& p, const BlockState& st) const;
   void paintGrid(QPainter& p, const BlockState& st, const RenderOptions& opt) const;
