@@ -85,6 +85,11 @@ public:
                                return QString::fromUtf8(static_cast<const char*>(s1), n1)
                                    .compare(QString::fromUtf8(static_cast<const char*>(s2), n2), Qt::CaseInsensitive);
                              });
+    // The Date and Yes/No fields' conversion triggers name the layer's jet_coerce; the floor's
+    // writes never call it, but their statements must compile.
+    sqlite3_create_function(db_, "jet_coerce", 2, SQLITE_UTF8, nullptr,
+                            [](sqlite3_context* c, int, sqlite3_value** v) { sqlite3_result_value(c, v[0]); }, nullptr,
+                            nullptr);
     exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-16000; "
          "PRAGMA locking_mode=EXCLUSIVE");
   }

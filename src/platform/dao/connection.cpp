@@ -378,6 +378,9 @@ void Connection::beginWrite() {
   if (sqlite3_get_autocommit(db_)) {
     const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) fail(rc);
+    // Other processes change the schema only between our transactions; our own definitions
+    // bring their conversion with them.
+    syncCoercion();
   }
   while (savepoints_ < workspaceDepth()) {
     exec(QStringLiteral("SAVEPOINT ws"));
@@ -465,11 +468,16 @@ int Connection::subscribe(std::function<void(const QString&)> fn) {
 
 void Connection::unsubscribe(int id) { subscribers_.erase(id); }
 
-const TableInfo* Connection::table(const QString& name) {
+int Connection::schemaVersion() {
   if (!schemaStmt_) schemaStmt_ = prepare(QStringLiteral("PRAGMA schema_version"));
   int version = -1;
   if (sqlite3_step(schemaStmt_.get()) == SQLITE_ROW) version = sqlite3_column_int(schemaStmt_.get(), 0);
   sqlite3_reset(schemaStmt_.get());
+  return version;
+}
+
+const TableInfo* Connection::table(const QString& name) {
+  const int version = schemaVersion();
   if (version != schemaVersion_) {
     schema_.clear();
     schemaVersion_ = version;

@@ -101,7 +101,17 @@ public:
 
   // Schema.
   const TableInfo* table(const QString& name);   // nullptr when no such table or view
+  int schemaVersion();
   void schemaChanged() { schema_.clear(); }
+  // Write-time conversion (coercion.cpp): Jet stored a text written by SQL into a Date field as
+  // the date and any nonzero into a Yes/No field as True; SQLite's affinity does neither, so each
+  // such field carries triggers that convert (error 3421 when a text is not a date). Creates the
+  // ones missing (files made before them, tables and fields just defined), converting the values
+  // older writes left; returns at once while the schema is as last seen. Needs a write transaction.
+  void syncCoercion();
+  // The same at open, for a read-write handle: nothing is written when the file is complete; when
+  // it is busy the first write does it.
+  void syncCoercionAtOpen() noexcept;
   QString password();
   void setPassword(const QString& pwd);
 
@@ -122,6 +132,7 @@ private:
   uint64_t familyIds_ = 0;
   int tempIds_ = 0;
   int schemaVersion_ = -1;
+  int coercionVersion_ = -1;
   Stmt dataVersion_;
   Stmt schemaStmt_;
   struct Pending { int op; QString table; int64_t rowid; };

@@ -27,6 +27,7 @@ std::shared_ptr<Database> DBEngine::OpenDatabase(const QString& path, bool exclu
   auto conn = Connection::acquire(path, exclusive);
   const QString stored = conn->password();
   if (!stored.isEmpty() && stored != detail::hashPassword(detail::passwordFromConnect(connect))) raise(3031);
+  if (!readOnly) conn->syncCoercionAtOpen();
   return std::make_shared<Database>(conn, detail::resolveFileName(path), readOnly);
 }
 

@@ -73,7 +73,10 @@ public:
   void Close();
 
   // Runs one Jet action statement (UPDATE, INSERT, DELETE), all or nothing; raises on error
-  // (options are accepted as DAO's; dbFailOnError is always in effect).
+  // (options are accepted as DAO's; dbFailOnError is always in effect). As in Jet, a text written
+  // into a Date field is stored as the date it reads as ("2009/03/15", "15/03/2009", "15/mar/2009",
+  // with or without a time; 3421 when it is not a date, " " included) and any nonzero written into
+  // a Yes/No field as True; saved action queries and recordsets store the same.
   void Execute(const QString& jetSql, int options = 0);
   int64_t RecordsAffected() const { return affected_; }
 

@@ -34,6 +34,7 @@ void atomically(Connection& c, F&& f) {
   c.exec(QStringLiteral("SAVEPOINT ddl"));
   try {
     f();
+    c.syncCoercion();   // a new Date or Yes/No field gets its conversion with it
     c.exec(QStringLiteral("RELEASE ddl"));
   } catch (...) {
     c.execQuiet(QStringLiteral("ROLLBACK TO ddl; RELEASE ddl"));

@@ -133,6 +133,21 @@ void addV(sqlite3* db, const char* name, int nargs, VFn fn) {
                              [](void* p) { delete static_cast<VFn*>(p); });
 }
 
+// jet_coerce(value, type[, keep]): the value as a field of the DAO type stores it (see coercion.cpp).
+// Not convertible: the error "jet3421" (Jet's conversion error), or with keep the value unchanged.
+void coerceFn(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  try {
+    resultVariant(ctx, coerce(fromValue(argv[0]), DataType(sqlite3_value_int(argv[1])), 0));
+  } catch (const vb::Error& e) {
+    if (argc > 2 && sqlite3_value_int(argv[2]) != 0) {
+      sqlite3_result_value(ctx, argv[0]);
+      return;
+    }
+    const QByteArray m = QStringLiteral("jet%1:").arg(e.number()).toUtf8();
+    sqlite3_result_error(ctx, m.constData(), int(m.size()));
+  }
+}
+
 bool anyNull(const std::vector<vb::Variant>& a) {
   for (const auto& v : a)
     if (v.isNull()) return true;
@@ -150,6 +165,9 @@ void registerJetFunctions(sqlite3* db) {
                              [](sqlite3_context* c) { sumFinal(c, false); }, nullptr);
   sqlite3_create_function_v2(db, "total", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, nullptr, sumStep,
                              [](sqlite3_context* c) { sumFinal(c, true); }, nullptr);
+  for (int nargs : {2, 3})
+    sqlite3_create_function_v2(db, "jet_coerce", nargs, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                               coerceFn, nullptr, nullptr, nullptr);
 
   using A = const std::vector<vb::Variant>&;
   const vb::Variant null = vb::Variant::null();
