@@ -1,12 +1,12 @@
+// tornavo and plicadora: the same program; the product name built into each executable decides the
+// edition. The command line is not read.
+#include "mditool.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  app.setApplicationName(QStringLiteral("Tornavo"));
-  QMainWindow w;
-  w.setWindowTitle(QStringLiteral("Tornavo"));
-  w.resize(1024, 700);
-  w.show();
+  if (!mditool::Main(QCoreApplication::applicationDirPath(), QStringLiteral(TORNAVO_PRODUCTO)))
+    return 1;
   return app.exec();
 }

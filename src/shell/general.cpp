@@ -1,5 +1,6 @@
 #include "general.h"
 
+#include "dao.h"
 #include "quarvel.h"
 #include "utilidades.h"
 #include "vbdate.h"
@@ -18,6 +19,40 @@ void CalculaRedondeo(const vb::Variant& redondeo) {
       unidad = vb::Currency::fromDouble(unidad.toDouble() / 10);
   }
   quarvel::unidadRedondeo = unidad;
+}
+
+void CalculaRedondeo() {
+  if (!quarvel::rsDatosGenerales)
+    throw vb::Error(91);
+  CalculaRedondeo(quarvel::rsDatosGenerales->Value(QStringLiteral("Redondeo")));
+}
+
+void descargaObjetos() {
+  objListaOpciones.reset();
+  objGeneraSql.reset();
+}
+
+bool MonedaEnUso(const QString& moneda) {
+  if (!quarvel::rsPresupuestoClon)
+    throw vb::Error(91);
+  // The code goes into the criteria as a literal: a quote in it is doubled, never read as criteria.
+  QString literal = moneda;
+  literal.replace(u'\'', QStringLiteral("''"));
+  quarvel::rsPresupuestoClon->FindFirst(QStringLiteral("Moneda = '") + literal + u'\'');
+  return !quarvel::rsPresupuestoClon->NoMatch();
+}
+
+int32_t CuentaBuscaPre(const vb::Variant& partida, const vb::Variant& renglon) {
+  if (!quarvel::qdBuscaPre || !quarvel::rsBuscaPre)
+    throw vb::Error(91);
+  quarvel::qdBuscaPre->Parameters(QStringLiteral("CPartida")).SetValue(partida);
+  quarvel::qdBuscaPre->Parameters(QStringLiteral("CRenglon")).SetValue(renglon);
+  quarvel::rsBuscaPre->Requery();
+  return static_cast<int32_t>(quarvel::rsBuscaPre->RecordCount());
+}
+
+QString ArchivoPrograma(const QString& nombre) {
+  return dao::DBEngine::ResolvePath(quarvel::rutaPrograma + u'/' + nombre);
 }
 
 void SeparaRuta(const QString& ruta, QString& carpeta, QString& archivo) {

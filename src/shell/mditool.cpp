@@ -1,0 +1,80 @@
+#include "mditool.h"
+
+#include "dao.h"
+#include "error.h"
+#include "forms.h"
+#include "frmpresenta.h"
+#include "general.h"
+#include "korgen.h"
+#include "mditoolbar.h"
+#include "msgbox.h"
+#include "printers.h"
+#include "puntero.h"
+#include "quarvel.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QDir>
+
+namespace mditool {
+
+namespace {
+
+// Services the rest of the program relies on, set up once per process.
+void instalaServicios() {
+  static bool instalados = false;
+  if (instalados)
+    return;
+  instalados = true;
+  KorGen::setConsultaImpresora([] { return ui::HayImpresora(); });
+  // Edits reach the files at the end of every user action: whenever the event loop (the program's, or
+  // a modal window's) has nothing left to do and is about to wait for the user.
+  if (QAbstractEventDispatcher* despachador = QAbstractEventDispatcher::instance())
+    QObject::connect(despachador, &QAbstractEventDispatcher::aboutToBlock, [] { dao::DBEngine::EndAction(); });
+}
+
+}  // namespace
+
+bool Main(const QString& rutaPrograma, const QString& producto) {
+  int linea = 1;
+  try {
+    instalaServicios();
+    QCoreApplication::setApplicationName(producto);
+    linea = 2;
+    if (!QDir::setCurrent(rutaPrograma))
+      throw vb::Error(76);
+    linea = 3;
+    quarvel::rutaPrograma = QDir::cleanPath(QDir(rutaPrograma).absolutePath());
+    linea = 4;
+    quarvel::edicion = producto == QLatin1String("Plicadora") ? 1 : 2;
+    linea = 5;
+    quarvel::dbParametros = dao::DBEngine::OpenDatabase(general::ArchivoPrograma(QStringLiteral("paratorn.kor")),
+                                                        false, false, quarvel::kConexion);
+    linea = 6;
+    quarvel::rsTitgen = quarvel::dbParametros->OpenRecordset(QStringLiteral("SELECT * FROM titgen"),
+                                                             dao::RecordsetType::Dynaset);
+    linea = 7;
+    frmPresenta::MuestraInicio(quarvel::rutaPrograma);
+    linea = 8;
+    QCoreApplication::processEvents();
+    linea = 9;
+    ui::Forms& formas = ui::Forms::instance();
+    MDIToolbar* principal = formas.get<MDIToolbar>();
+    linea = 10;
+    puntero::Normal();
+    linea = 11;
+    frmPresenta::EsperaCierre();
+    linea = 12;
+    if (!principal || !formas.isLoaded(principal))
+      return false;
+    formas.show(principal);
+    QCoreApplication::processEvents();
+    return true;
+  } catch (const vb::Error& e) {
+    ui::MsgBox(QStringLiteral("Error en Mditool.Main ") + QString::number(e.number()) + u' ' + e.description() +
+               QStringLiteral(" Linea: ") + QString::number(linea));
+    return false;
+  }
+}
+
+}  // namespace mditool
