@@ -191,3 +191,41 @@ TEST_F(ShellTest, LookUpsOfTheOpenBid) {
   general::CalculaRedondeo();
   EXPECT_EQ(quarvel::unidadRedondeo, vb::Currency::fromInt(1));
 }
+
+TEST_F(ShellTest, OutdatedBidIsUpgradedOnlyWhenTheUserAgrees) {
+  const QString vieja = carpeta.copiaEjemplo("obras/vieja.mdb");
+  {
+    auto db = dao::DBEngine::OpenDatabase(vieja, true, false, quarvel::kConexion);
+    db->QueryDefs().Delete("UnaPartida");
+  }
+  const QString pregunta = "La estructura de la obra no corresponde a la actual, ¿Deseas actualizarla?";
+  ASSERT_NE(arranca(), nullptr);
+
+  // Refused with no bid open: nothing opens.
+  cajas.answer(ui::vbNo);
+  abre(vieja);
+  EXPECT_EQ(cajas.texts(), QStringList({pregunta}));
+  EXPECT_FALSE(quarvel::obraAbierta);
+  EXPECT_EQ(caption(), "Tornavo de Presupuesto");
+
+  // Refused while another bid is open: that one stays open, and the paths still name it.
+  const QString ejemplo = carpeta.archivo("Ejemplo.mdb");
+  abre(ejemplo);
+  cajas.answer(ui::vbNo);
+  abre(vieja);
+  EXPECT_TRUE(quarvel::obraAbierta);
+  EXPECT_EQ(quarvel::rutaObra, ejemplo);
+  EXPECT_EQ(quarvel::archivoObra, "Ejemplo.mdb");
+  EXPECT_EQ(caption(), "Obra: " + ejemplo);
+  EXPECT_EQ(quarvel::rsPresupuesto->RecordCount(), 257);
+
+  // Accepted: upgraded, compacted (leaving its .bak) and opened.
+  cajas.answer(ui::vbYes).answer(ui::vbOK);
+  abre(vieja);
+  EXPECT_EQ(cajas.texts().mid(2), QStringList({pregunta, "La estructura se actualizó satisfactoriamente"}));
+  EXPECT_TRUE(quarvel::obraAbierta);
+  EXPECT_EQ(caption(), "Obra: " + vieja);
+  EXPECT_TRUE(QFile::exists(carpeta.archivo("obras/vieja.bak")));
+  EXPECT_TRUE(quarvel::dbObra->QueryDefs().Contains("UnaPartida"));
+  EXPECT_EQ(recientes().mid(0, 2), QStringList({vieja, ejemplo}));
+}

@@ -3,6 +3,7 @@
 #include "barcontrol.h"
 #include "dao.h"
 #include "forms.h"
+#include "frmcierre.h"
 #include "general.h"
 #include "maneobra.h"
 #include "placement.h"
@@ -18,6 +19,8 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QMdiArea>
 #include <QToolBar>
 
@@ -372,6 +375,47 @@ TEST_F(ShellTest, PasteIsRefusedOnALockedBid) {
   }
   EXPECT_EQ(cajas.texts(), QStringList(3, "La base de datos esta cerrada no se puede modificar"));
   EXPECT_EQ(cajas.shown()[0].icon(), ui::vbInformation);
+}
+
+TEST_F(ShellTest, LockingTheSampleBidThroughTheLockDialog) {
+  int pegados = 0;
+  ventanas::registro().pegaClipboard = [&](QWidget*) { ++pegados; };
+  QString clave;
+  ui::Forms::instance().setModalRunner([&](QDialog* d) {
+    modales.append(ui::Forms::name(d));
+    if (auto* cierre = qobject_cast<FrmCierre*>(d)) {
+      cierre->Contrasena->setText(clave);
+      cierre->Confirma->setText(clave);
+      cierre->Aceptar_Click();
+    }
+    ui::Forms::instance().unload(d);
+    return 0;
+  });
+  ASSERT_NE(arranca(), nullptr);
+  const QString ejemplo = carpeta.archivo("Ejemplo.mdb");
+  abre(ejemplo);
+  ui::Forms::instance().show(ui::Forms::instance().get<Hija>());
+
+  clave = "secreto ";
+  ASSERT_TRUE(clic("miherramientasca"));
+  EXPECT_TRUE(vb::CBool(quarvel::rsDatosGenerales->Value("BaseCerrada")));
+  EXPECT_EQ(vb::CStr(quarvel::rsDatosGenerales->Value("Contraseña")), "SECRETO");
+  cajas.answer(ui::vbOK);
+  clic("miedicionpegar");
+  EXPECT_EQ(pegados, 0);
+
+  // Locked it stays, through closing and opening again; the right password opens it.
+  clic("mnuCer");
+  abre(ejemplo);
+  EXPECT_TRUE(vb::CBool(quarvel::rsDatosGenerales->Value("BaseCerrada")));
+  clave = "Secreto";
+  ASSERT_TRUE(clic("miherramientasca"));
+  EXPECT_FALSE(vb::CBool(quarvel::rsDatosGenerales->Value("BaseCerrada")));
+  ui::Forms::instance().show(ui::Forms::instance().get<Hija>());
+  clic("mnuPeg");
+  EXPECT_EQ(pegados, 1);
+  EXPECT_EQ(cajas.texts(), QStringList({"La base de datos esta cerrada no se puede modificar"}));
+  EXPECT_EQ(modales.mid(1), QStringList({"FrmCierre", "FrmCierre"}));
 }
 
 TEST_F(ShellTest, EveryToolRunsItsCommand) {
