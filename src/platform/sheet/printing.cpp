@@ -5,6 +5,7 @@
 #include "printers.h"
 
 #include <QFileInfo>
+#include <QPaintEngine>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -180,21 +181,50 @@ void SheetPrintLayout::paintHeaderFooter(QPainter& p, int index) const {
 }
 
 bool SheetPrintLayout::render(QPagedPaintDevice& device, int first, int last) const {
+  std::vector<int> pages;
+  for (int i = std::max(1, first); i <= (last <= 0 ? pageCount() : std::min(last, pageCount())); ++i)
+    pages.push_back(i - 1);
+  return render(device, pages);
+}
+
+bool SheetPrintLayout::render(QPagedPaintDevice& device, const std::vector<int>& pages) const {
   QPainter p;
   if (!p.begin(&device))
     return false;
-  const int n = pageCount();
-  first = std::max(1, first);
-  last = last <= 0 ? n : std::min(last, n);
   bool firstPage = true;
-  for (int i = first; i <= last; ++i) {
+  for (int i : pages) {
     if (!firstPage)
       device.newPage();
     firstPage = false;
-    paintPage(p, i - 1);
+    paintPage(p, i);
   }
   return p.end();
 }
+
+namespace {
+
+// The pages a printer asks for: its page range, and its copies when the printer cannot make them
+// itself (printing to a file), collated or not.
+std::vector<int> requestedPages(const QPrinter& pr, int count) {
+  int first = 1, last = count;
+  if (pr.printRange() == QPrinter::PageRange && pr.fromPage() > 0) {
+    first = pr.fromPage();
+    last = std::min(count, pr.toPage() > 0 ? pr.toPage() : count);
+  }
+  const int copies = pr.supportsMultipleCopies() ? 1 : std::clamp(pr.copyCount(), 1, 999);
+  std::vector<int> pages;
+  if (pr.collateCopies()) {
+    for (int c = 0; c < copies; ++c)
+      for (int i = first; i <= last; ++i)
+        pages.push_back(i - 1);
+  } else {
+    for (int i = first; i <= last; ++i)
+      pages.insert(pages.end(), size_t(copies), i - 1);
+  }
+  return pages;
+}
+
+}  // namespace
 
 // --- PrintService ---
 
@@ -247,14 +277,21 @@ double PrintService::pageWidthTwips() { return printer().pageLayout().fullRect(Q
 
 QPageSize PrintService::paperSize() { return printer().pageLayout().pageSize(); }
 
-bool PrintService::print(const Book& book, bool showDialog, QWidget* parent) {
+QPrinter& PrintService::startJob(const Sheet& sheet) {
   QPrinter& pr = printer();
-  const Sheet& sheet = book.currentSheet();
   pr.setDocName(sheet.name);
   pr.setFullPage(true);
   pr.setPageOrientation(sheet.page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
   pr.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+  // Every job starts from all pages, one copy; only the dialog changes them.
   pr.setPrintRange(QPrinter::AllPages);
+  pr.setCopyCount(1);
+  return pr;
+}
+
+bool PrintService::print(const Book& book, bool showDialog, QWidget* parent) {
+  QPrinter& pr = startJob(book.currentSheet());
+  const Sheet& sheet = book.currentSheet();
   if (showDialog) {
     const int pages = SheetPrintLayout(book.workbook(), sheet, pr.pageLayout().pageSize()).pageCount();
     pr.setFromTo(0, 0);
@@ -273,27 +310,24 @@ bool PrintService::print(const Book& book, bool showDialog, QWidget* parent) {
   // The dialog may have changed the paper or its orientation: the pages follow what will print.
   const QPageLayout chosen = pr.pageLayout();
   const SheetPrintLayout layout(book.workbook(), sheet, chosen.pageSize(), chosen.orientation());
-  const bool range = pr.printRange() == QPrinter::PageRange;
-  if (!layout.render(pr, range ? pr.fromPage() : 1, range ? pr.toPage() : 0))
+  if (!layout.render(pr, requestedPages(pr, layout.pageCount())))
     throw vb::Error(20102, QStringLiteral("No se puede imprimir en \"%1\"").arg(printerName()));
   return true;
 }
 
 void PrintService::preview(const Book& book, QWidget* parent) {
-  QPrinter& pr = printer();
+  QPrinter& pr = startJob(book.currentSheet());
   const Sheet& sheet = book.currentSheet();
-  pr.setDocName(sheet.name);
-  pr.setFullPage(true);
-  pr.setPageOrientation(sheet.page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-  pr.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
-  pr.setPrintRange(QPrinter::AllPages);
   QPrintPreviewDialog dlg(&pr, parent);
   QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&](QPrinter* target) {
     const QPageLayout chosen = target->pageLayout();
     const SheetPrintLayout layout(book.workbook(), sheet, chosen.pageSize(), chosen.orientation());
-    const bool range = target->printRange() == QPrinter::PageRange;
-    // A printer that cannot start (printing from the preview) prints nothing; the preview stays.
-    layout.render(*target, range ? target->fromPage() : 1, range ? target->toPage() : 0);
+    // The preview itself shows every page once; printing from it follows the print dialog. A printer
+    // that cannot start prints nothing and the preview stays.
+    if (target->paintEngine() && target->paintEngine()->type() == QPaintEngine::Picture)
+      layout.render(*target);
+    else
+      layout.render(*target, requestedPages(*target, layout.pageCount()));
   });
   dlg.setWindowState(dlg.windowState() | Qt::WindowMaximized);
   if (previewHook_)

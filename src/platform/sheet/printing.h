@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QPagedPaintDevice;
 class QPrinter;
@@ -47,6 +48,8 @@ public:
   // pageLayout(); pages after the first start with newPage(). At least one page is written. False
   // when the device cannot be painted on (a file that cannot be written, a printer gone).
   bool render(QPagedPaintDevice& device, int first = 1, int last = 0) const;
+  // Paints the pages listed (0-based, in that order, repeats allowed).
+  bool render(QPagedPaintDevice& device, const std::vector<int>& pages) const;
 
 private:
   const Workbook& wb_;
@@ -101,6 +104,7 @@ private:
   PrintDialogHook dialogHook_;
   PreviewHook previewHook_;
   void makePrinter(const QString& name);
+  QPrinter& startJob(const Sheet& sheet);  // the printer set up for a job: the sheet's orientation
 };
 
 }  // namespace wb

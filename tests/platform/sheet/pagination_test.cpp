@@ -108,6 +108,25 @@ TEST(Pagination, ColumnsAcrossAndPageOrder) {
             QStringList({"1-31/1-4", "32-60/1-4", "1-31/5-7", "32-60/5-7"}));
 }
 
+TEST(Pagination, ProgramPagedReportPrintsOneReportPageOnEachSheetOfPaper) {
+  // The report engine budgets each page with the printer's page height and its own arithmetic
+  // (margins at 1435.1 twips an inch, 700 twips of slack) and breaks pages itself: printing must
+  // follow those breaks and never add one.
+  for (const QSizeF paper : {kLetter, kLetter.transposed()}) {
+    Book b;
+    const int reportPages = samples::pagedReport(b, 150, paper.height());
+    const Pagination p = pages(b, paper);
+    ASSERT_EQ(int(p.pages.size()), reportPages) << paper.height();
+    ASSERT_GT(reportPages, 3);
+    std::set<int> starts{1};
+    starts.insert(b.pageSetup().rowBreaks.begin(), b.pageSetup().rowBreaks.end());
+    std::set<int> printed;
+    for (const PrintPage& pg : p.pages)
+      printed.insert(pg.body.r1);
+    EXPECT_EQ(printed, starts);
+  }
+}
+
 TEST(Pagination, AreaTakesInObjectsAndAnEmptySheetHasNoPages) {
   Book b;
   EXPECT_FALSE(pages(b).area.has_value());

@@ -194,6 +194,18 @@ TEST(PrintService, PrintDialogChoosesFileAndPagesOrCancels) {
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(pdfPages(path), 2);
 
+  // Copies that a file cannot make itself are printed as pages, collated or not.
+  ps.setPrintDialogHook([&](QPrinter& pr) {
+    pr.setOutputFileName(path);
+    pr.setPrintRange(QPrinter::PageRange);
+    pr.setFromTo(3, 4);
+    pr.setCopyCount(3);
+    pr.setCollateCopies(false);
+    return true;
+  });
+  EXPECT_TRUE(ps.print(b, true));
+  EXPECT_EQ(pdfPages(path), 6);
+
   QFile::remove(path);
   ps.setPrintDialogHook([&](QPrinter&) { return false; });
   EXPECT_FALSE(ps.print(b, true));

@@ -1,6 +1,7 @@
 #include "printsamples.h"
 
 #include <QBuffer>
+#include <cmath>
 #include <QImage>
 #include <QPainter>
 
@@ -102,6 +103,110 @@ void budget(wb::Book& b, int rows) {
   if (rows > 60)
     b.addRowPageBreak(5 + rows / 2);
   b.setShowGridlines(false);
+}
+
+int pagedReport(wb::Book& b, int concepts, double paperHeight) {
+  const int widths[] = {1000, 4600, 800, 1300, 1500};
+  for (int c = 1; c <= 5; ++c)
+    b.setColWidth(c, widths[c - 1]);
+  wb::PageSetup& ps = b.pageSetup();
+  ps.top = ps.bottom = 0.75;
+  ps.left = ps.right = 0.6;
+  ps.footer = QStringLiteral("&CPágina &P de &N");
+  const QByteArray logo = logoPng();
+  auto setFont = [&](int size, bool bold) {
+    b.setFont(QStringLiteral("Arial"), size, bold, false, false, false, 0, false, false);
+  };
+  // The title block: company, work, column headings (3 rows); the footer: one row.
+  auto titles = [&](int r) {
+    b.addPicture(wb::ObjPos{1.05, double(r) + 0.05, 1.95, double(r) + 1.95}, logo, QStringLiteral("png"));
+    b.setActiveCell(r, 2);
+    b.setText(QStringLiteral("CONSTRUCTORA DEL NORTE, S.A. DE C.V."));
+    setFont(12, true);
+    b.setActiveCell(r + 1, 2);
+    b.setText(QStringLiteral("Presupuesto de obra"));
+    setFont(9, false);
+    const char* heads[] = {"Clave", "Descripción", "Unidad", "Cantidad", "Importe"};
+    for (int c = 1; c <= 5; ++c) {
+      b.setActiveCell(r + 2, c);
+      b.setText(QString::fromUtf8(heads[c - 1]));
+      setFont(8, true);
+      b.setAlignment({wb::HAlign::Center, false, wb::VAlign::Center, 0});
+      b.setBorder(1, -1, -1, -1, -1, -1, 0, wb::kKeepColor, wb::kKeepColor, wb::kKeepColor, wb::kKeepColor);
+    }
+    b.setRowHeight(r, 400);
+    b.setRowHeight(r + 1, 300);
+    b.setRowHeight(r + 2, 300);
+    return 1000;
+  };
+  auto footer = [&](int r, double total) {
+    b.setActiveCell(r, 4);
+    b.setText(QStringLiteral("Total de la hoja"));
+    setFont(8, true);
+    b.setActiveCell(r, 5);
+    b.setNumber(total);
+    b.setNumberFormat(QStringLiteral("$#,##0.00"));
+    setFont(8, true);
+    b.setBorder(-1, -1, -1, 1, -1, -1, wb::kKeepColor, wb::kKeepColor, wb::kKeepColor, 0, wb::kKeepColor);
+    b.setRowHeight(r, 300);
+    return 300;
+  };
+  const double titleH = 1000, footerH = 300;
+  const double budget = paperHeight - (ps.top + ps.bottom) * 2.54 * 565.0 - titleH - footerH - 700;
+  int r = 1, pages = 1;
+  titles(r);
+  r += 3;
+  double used = 0, total = 0;
+  for (int i = 0; i < concepts; ++i) {
+    b.setActiveCell(r, 1);
+    b.setText(QStringLiteral("C-%1").arg(i + 1, 4, 10, QLatin1Char('0')));
+    setFont(8, false);
+    b.setActiveCell(r, 2);
+    b.setText(i % 4 == 0 ? QStringLiteral("Suministro y colocación de acero de refuerzo fy=4200 kg/cm2 en cimentación, "
+                                          "incluye habilitado, armado, silletas, alambre recocido y desperdicios")
+                         : QStringLiteral("Relleno compactado con material de banco al 90% proctor"));
+    setFont(8, false);
+    b.setAlignment({wb::HAlign::Left, true, wb::VAlign::Top, 0});
+    b.setActiveCell(r, 3);
+    b.setText(QStringLiteral("m3"));
+    setFont(8, false);
+    b.setActiveCell(r, 4);
+    b.setNumber(10 + i);
+    setFont(8, false);
+    b.setActiveCell(r, 5);
+    const double amount = (10 + i) * 215.5;
+    b.setNumber(amount);
+    b.setNumberFormat(QStringLiteral("$#,##0.00"));
+    setFont(8, false);
+    b.setRowHeightAuto(r, 1, r, 255, true);
+    used += b.rowHeight(r);
+    total += amount;
+    if (used >= budget && i + 1 < concepts) {
+      // The row that did not fit goes to the next page: filler, footer, break, titles, the row again.
+      used -= b.rowHeight(r);
+      total -= amount;
+      b.clearRange(r, 1, r, 255, wb::Book::ClearMode::All);
+      if (used + 50 < budget) {
+        b.setRowHeight(r, int(std::nearbyint((budget - used) * 0.995)));
+        ++r;
+      }
+      footer(r, total);
+      ++r;
+      b.addRowPageBreak(r);
+      titles(r);
+      r += 3;
+      ++pages;
+      used = 0;
+      total = 0;
+      --i;
+      continue;
+    }
+    ++r;
+  }
+  b.setRowHeight(r, int(std::nearbyint((budget - used) * 0.995)));
+  footer(r + 1, total);
+  b.setShowGridlines(false);
+  return pages;
 }
 
 }  // namespace samples
