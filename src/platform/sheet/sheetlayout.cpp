@@ -14,43 +14,39 @@ SheetLayout::SheetLayout(const Workbook& wb, const Sheet& sheet) {
     rows = std::max(rows, int(std::min<double>(kMaxRows, std::ceil(std::max(o.pos.y1, o.pos.y2)))));
     cols = std::max(cols, int(std::min<double>(kMaxCols, std::ceil(std::max(o.pos.x1, o.pos.x2)))));
   }
-  rowTops_.resize(size_t(rows) + 1);
-  qint64 y = 0;
-  for (int r = 1; r <= rows; ++r) {
-    rowTops_[size_t(r - 1)] = y;
+  // Starts of each row (column) and the end of the last: running sums of the sizes.
+  auto starts = [](std::vector<qint64>& out, int n, auto&& size) {
+    out.resize(size_t(n) + 1);
+    qint64 at = 0;
+    for (int i = 1; i <= n; ++i) {
+      out[size_t(i - 1)] = at;
+      at += size(i);
+    }
+    out[size_t(n)] = at;
+  };
+  starts(rowTops_, rows, [&](int r) {
     const Row* rw = sheet.row(r);
-    if (!rw || !rw->hidden)
-      y += rw && rw->height >= 0 ? rw->height : defaultRow_;
-  }
-  rowTops_[size_t(rows)] = y;
-  colLefts_.resize(size_t(cols) + 1);
-  qint64 x = 0;
-  for (int c = 1; c <= cols; ++c) {
-    colLefts_[size_t(c - 1)] = x;
+    return rw && rw->hidden ? 0 : rw && rw->height >= 0 ? rw->height : defaultRow_;
+  });
+  starts(colLefts_, cols, [&](int c) {
     const ColInfo* ci = sheet.colInfo(c);
-    if (!ci || !ci->hidden)
-      x += ci && ci->width >= 0 ? ci->width : defaultCol_;
-  }
-  colLefts_[size_t(cols)] = x;
+    return ci && ci->hidden ? 0 : ci && ci->width >= 0 ? ci->width : defaultCol_;
+  });
 }
 
-qint64 SheetLayout::rowTop(int r) const {
-  const int n = storedRows();
-  r = std::clamp(r, 1, kMaxRows + 1);
-  if (r <= n + 1)
-    return rowTops_[size_t(r - 1)];
-  return rowTops_[size_t(n)] + qint64(r - 1 - n) * defaultRow_;
+qint64 SheetLayout::startOf(const std::vector<qint64>& starts, int step, int i, int maxIndex) {
+  const int n = int(starts.size()) - 1;
+  i = std::clamp(i, 1, maxIndex + 1);
+  if (i <= n + 1)
+    return starts[size_t(i - 1)];
+  return starts[size_t(n)] + qint64(i - 1 - n) * step;
 }
+
+qint64 SheetLayout::rowTop(int r) const { return startOf(rowTops_, defaultRow_, r, kMaxRows); }
 
 int SheetLayout::rowHeight(int r) const { return int(rowTop(r + 1) - rowTop(r)); }
 
-qint64 SheetLayout::colLeft(int c) const {
-  const int n = storedCols();
-  c = std::clamp(c, 1, kMaxCols + 1);
-  if (c <= n + 1)
-    return colLefts_[size_t(c - 1)];
-  return colLefts_[size_t(n)] + qint64(c - 1 - n) * defaultCol_;
-}
+qint64 SheetLayout::colLeft(int c) const { return startOf(colLefts_, defaultCol_, c, kMaxCols); }
 
 int SheetLayout::colWidth(int c) const { return int(colLeft(c + 1) - colLeft(c)); }
 

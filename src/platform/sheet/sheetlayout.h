@@ -41,6 +41,7 @@ private:
   std::vector<qint64> rowTops_;  // rowTops_[i] = top of row i + 1; one more entry than rows
   std::vector<qint64> colLefts_;
   int defaultRow_ = 255, defaultCol_ = 1440;
+  static qint64 startOf(const std::vector<qint64>& starts, int step, int i, int maxIndex);
   static int indexAt(const std::vector<qint64>& starts, int step, double pos, int maxIndex);
 };
 

@@ -36,13 +36,18 @@ void ruled(Book& b) {
   b.setShowHeadings(false);
 }
 
+// A view of the book, shown offscreen.
+void open(SheetView& v, Book* b, QSize size) {
+  v.resize(size);
+  v.setBook(b);
+  v.show();
+}
+
 TEST(SheetView, RowsLieWhereTwipsBecomePixels) {
   Book b;
   ruled(b);
   SheetView v;
-  v.resize(400, 300);
-  v.setBook(&b);
-  v.show();
+  open(v, &b, QSize(400, 300));
   // 255 + 487 + 300 = 1042 twips: a rule of 45 twips (3 pixels) centred on the pixel of that edge.
   const int foot = ui::twipsToPixels(255 + 487 + 300);
   EXPECT_EQ(darkRows(v, 20), (std::vector<int>{foot - 1, foot, foot + 1}));
@@ -61,9 +66,7 @@ TEST(SheetView, HeadingsAndGridlinesFollowTheSheet) {
   Book b;
   ruled(b);
   SheetView v;
-  v.resize(400, 300);
-  v.setBook(&b);
-  v.show();
+  open(v, &b, QSize(400, 300));
   const std::vector<int> plain = darkRows(v, 60);
   b.setShowHeadings(true);
   const std::vector<int> headed = darkRows(v, 60);
@@ -84,9 +87,7 @@ TEST(SheetView, ShowActiveCellScrollsToIt) {
   Book b;
   samples::budget(b, 300);
   SheetView v;
-  v.resize(600, 400);
-  v.setBook(&b);
-  v.show();
+  open(v, &b, QSize(600, 400));
   EXPECT_EQ(v.firstVisibleRow(), 1);
   b.setActiveCell(250, 4);
   b.showActiveCell();
