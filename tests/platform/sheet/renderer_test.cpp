@@ -189,7 +189,8 @@ TEST(Renderer, SharedEdgeTakesTheHeavierBorder) {
 TEST(Renderer, PicturesStretchWithTheirCellsAndUnreadableOnesShowAFrame) {
   Book b;
   b.addPicture(ObjPos{1.5, 1.0, 2.5, 3.0}, samples::logoPng(), QStringLiteral("png"));
-  b.addPicture(ObjPos{3.0, 1.0, 4.0, 2.0}, QByteArray("\x01\x00\x09\x00 not a picture", 20), QStringLiteral("emf"));
+  static const char emf[] = "\x01\x00\x09\x00 not a picture";
+  b.addPicture(ObjPos{3.0, 1.0, 4.0, 2.0}, QByteArray(emf, sizeof emf - 1), QStringLiteral("emf"));
   b.setRowHeight(2, 600);
   samples::RecordingDevice dev(QSizeF(12240, 15840));
   record(b, Range{1, 1, 5, 5}, dev);
