@@ -6,6 +6,7 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // The windows of the later subsystems are registered here, before the start (ventanas.h).
   if (!mditool::Main(QCoreApplication::applicationDirPath(), QStringLiteral(TORNAVO_PRODUCTO)))
     return 1;
   return app.exec();
