@@ -343,9 +343,9 @@ void SheetRenderer::layoutRowText(BlockState& st, int r) const {
     st.texts.push_back(std::move(t));
   };
 
-  // Merged areas whose top-left cell is in this row.
+  // Merged areas that start in this row, or above the block and reach into it.
   for (const Range& m : st.merges) {
-    if (m.r1 != r || m.c2 < b.c1 - kMaxSpillCols)
+    if ((m.r1 != r && !(r == b.r1 && m.r1 < b.r1)) || m.c2 < b.c1 || m.c1 > b.c2)
       continue;
     if (const Cell* x = sheet_.cell(m.r1, m.c1); x && x->type != Cell::Type::Empty)
       item(*x, layout_.rangeRect(m), true);

@@ -164,6 +164,10 @@ TEST(Renderer, MergedAreaCentresItsTextAndHidesInnerEdges) {
   const int h = b.rowHeight(1);
   const metrics::LineGeometry g = metrics::line(f);
   EXPECT_NEAR(t->at.y(), (2 * h - g.lineTwips) / 2.0 + g.ascentTwips, 0.5);
+  // Drawn from a block that starts inside the area, its text is still there (clipped to the block).
+  samples::RecordingDevice lower(QSizeF(12240, 15840));
+  record(b, Range{2, 2, 2, 2}, lower);
+  EXPECT_TRUE(lower.contains(QStringLiteral("Título")));
   // Only the outline: no line runs inside the area.
   for (const QLineF& l : dev.lines) {
     const QPointF mid = (l.p1() + l.p2()) / 2;
