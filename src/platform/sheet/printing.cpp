@@ -4,6 +4,7 @@
 #include "metrics.h"
 #include "printers.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QPaintEngine>
 #include <QPdfWriter>
@@ -233,6 +234,8 @@ PrintService& PrintService::instance() {
   return service;
 }
 
+void PrintService::releasePrinter() { instance().printer_.reset(); }
+
 PrintService::PrintService() = default;
 PrintService::~PrintService() = default;
 
@@ -246,6 +249,9 @@ void PrintService::makePrinter(const QString& name) {
     printer_ = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
   }
   printer_->setFullPage(true);
+  // The printer goes with the application: its print system does not outlive it.
+  static const bool once = (qAddPostRoutine(&PrintService::releasePrinter), true);
+  Q_UNUSED(once);
 }
 
 QPrinter& PrintService::printer() {

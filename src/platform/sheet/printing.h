@@ -104,6 +104,7 @@ private:
   PrintDialogHook dialogHook_;
   PreviewHook previewHook_;
   void makePrinter(const QString& name);
+  static void releasePrinter();
   QPrinter& startJob(const Sheet& sheet);  // the printer set up for a job: the sheet's orientation
 };
 
