@@ -5,7 +5,9 @@
 // PrintService is the program's printer object: the default printer of the printer list (a print
 // queue, or printing to a PDF file when the machine has none), its orientation and its page height,
 // which the report engine reads to budget its pages. Printing, preview and PDF use that printer's
-// paper, turned as the sheet's page set-up says, so the page the program budgeted is the page printed.
+// paper (not the paper size stored in the sheet), turned as the sheet's page set-up says, so the page
+// the program budgeted is the page printed. Each job starts from all pages and one copy; copies the
+// printer cannot make itself (a file) are printed as repeated pages.
 #include "book.h"
 #include "headerfooter.h"
 #include "pagination.h"

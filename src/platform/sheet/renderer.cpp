@@ -5,7 +5,6 @@
 
 #include <QCache>
 #include <QPaintDevice>
-#include <QPainterPath>
 #include <QSet>
 #include <algorithm>
 #include <cmath>

@@ -31,7 +31,7 @@ void SheetView::setBook(Book* book) {
   disconnect(destroyed_);
   book_ = book;
   if (book) {
-    changed_ = connect(book, &Book::changed, this, &SheetView::refresh);
+    changed_ = connect(book, &Book::changed, this, &SheetView::refreshLater);
     shown_ = connect(book, &Book::activeCellShown, this, &SheetView::scrollToCell);
     destroyed_ = connect(book, &QObject::destroyed, this, [this] { refresh(); });
   }
@@ -75,7 +75,16 @@ int SheetView::firstVisibleCol() const {
   return layout.colAt(horizontalScrollBar()->value() * twipsPerPixel());
 }
 
+void SheetView::refreshLater() {
+  // Many changes in a row cost one refresh.
+  if (refreshPending_)
+    return;
+  refreshPending_ = true;
+  QMetaObject::invokeMethod(this, &SheetView::refresh, Qt::QueuedConnection);
+}
+
 void SheetView::refresh() {
+  refreshPending_ = false;
   if (!book_) {
     horizontalScrollBar()->setRange(0, 0);
     verticalScrollBar()->setRange(0, 0);

@@ -2,8 +2,9 @@
 // A read-only, scrollable view of a Book's current sheet, drawn by the same renderer as the printed
 // pages. At 100% zoom one pixel is 15 twips (ui::twipsToPixels), so rows are as tall on the screen as
 // the program measured them. Gridlines and row and column headings follow the sheet's two display
-// settings; the zoom is the sheet's own unless set here. The view repaints on the book's changed()
-// (which the book holds back while its repaint is off) and scrolls to the cell of showActiveCell().
+// settings; the zoom is the sheet's own unless set here. The view follows the book's changed() (which
+// the book holds back while its repaint is off) once control returns to the event loop, and scrolls to
+// the cell of showActiveCell().
 #include "book.h"
 
 #include <QAbstractScrollArea>
@@ -37,10 +38,12 @@ protected:
 private:
   QPointer<Book> book_;
   int zoom_ = 0;
+  bool refreshPending_ = false;
   QMetaObject::Connection changed_, shown_, destroyed_;
   double twipsPerPixel() const;
   QSize headingSize() const;  // width of the row headings, height of the column headings (0 when off)
   void refresh();
+  void refreshLater();
 };
 
 }  // namespace wb

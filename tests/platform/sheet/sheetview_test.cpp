@@ -7,6 +7,7 @@
 #include "sheetlayout.h"
 #include "twips.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QScrollBar>
 #include <gtest/gtest.h>
@@ -118,6 +119,7 @@ TEST(SheetView, ScrollRangeCoversTheSheetAndABookThatGoesAway) {
   b->clearAll();
   EXPECT_GT(v.verticalScrollBar()->maximum(), 0);
   b->setRepaint(true);
+  QCoreApplication::processEvents();
   EXPECT_EQ(v.verticalScrollBar()->maximum(), 0);
   b.reset();
   EXPECT_EQ(v.book(), nullptr);
