@@ -1,11 +1,13 @@
 // tornavo and plicadora: the same program; the product name built into each executable decides the
 // edition. The command line is not read.
 #include "mditool.h"
+#include "spanish.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  ui::installSpanish();
   // The windows of the later subsystems are registered here, before the start (ventanas.h).
   if (!mditool::Main(QCoreApplication::applicationDirPath(), QStringLiteral(TORNAVO_PRODUCTO)))
     return 1;
