@@ -1,0 +1,237 @@
+#include "copiado.h"
+
+#include "dao.h"
+#include "korgen.h"
+#include "msgbox.h"
+#include "portapapeles.h"
+#include "quarvel.h"
+#include "utilidades.h"
+
+namespace copiado {
+
+namespace {
+
+constexpr QChar kTab = u'\t';
+constexpr QChar kCR = u'\r';
+constexpr QChar kLF = u'\n';
+const QString kFinLinea = QStringLiteral("\r\n");
+
+void muestraError(const QString& prefijo, const vb::Error& e) {
+  ui::MsgBox(prefijo + QString::number(e.number()) + u' ' + e.description());
+}
+
+// The cell of the current row at a pasted column (1-based); error 9 beyond the pasted columns.
+vb::Variant& celda(int posicion) {
+  if (posicion < 1 || posicion >= int(renglonPegado.size()))
+    throw vb::Error(9);
+  return renglonPegado[size_t(posicion)];
+}
+
+// The entry of mapaColumnas for a logical column; error 9 outside it (a period beyond the bid's).
+int16_t& columnaDe(int logica) {
+  if (logica < 1 || logica >= int(mapaColumnas.size()))
+    throw vb::Error(9);
+  return mapaColumnas[size_t(logica)];
+}
+
+// A cell of the header, right-trimmed and lower-cased, as the logical column it names (0: none).
+int columnaLogica(const QString& encabezado) {
+  const QString t = vb::LCase(vb::RTrim(encabezado));
+  if (t == u"código" || t == u"codigo")
+    return kCodigo;
+  if (t == u"precio")
+    return kPrecio;
+  if (t == u"partida")
+    return kPartida;
+  if (t == u"renglon" || t == u"renglón")
+    return kRenglon;
+  if (t == u"comienzo")
+    return kComienzo;
+  if (t == u"fin")
+    return kFin;
+  if (vb::Left(t, 7) == u"periodo")
+    return kPeriodo0 + vb::CInt(vb::Mid(t, 9));  // error 13 when no number follows
+  return 0;
+}
+
+// Sizes the module data for a block and maps its header line.
+void leeEncabezado(const QString& texto) {
+  if (!quarvel::rsDatosGenerales)
+    throw vb::Error(91);
+  const int periodos = vb::CInt(quarvel::rsDatosGenerales->Value(QStringLiteral("Periodos")));
+  if (periodos + kPeriodo0 < 1)
+    throw vb::Error(9);
+  qsizetype finEncabezado = texto.indexOf(kCR);
+  if (finEncabezado < 0)
+    finEncabezado = texto.size();
+  const QStringView encabezado = QStringView(texto).left(finEncabezado);
+  const int columnas = 1 + int(encabezado.count(kTab));
+
+  mapaColumnas.assign(size_t(periodos + kPeriodo0 + 1), 0);
+  renglonPegado.assign(size_t(columnas + 1), vb::Variant());
+  int posicion = 1;
+  for (const QStringView nombre : encabezado.split(kTab)) {
+    if (const int logica = columnaLogica(nombre.toString()))
+      columnaDe(logica) = int16_t(posicion);
+    ++posicion;
+  }
+}
+
+void vaciaRenglon() { std::fill(renglonPegado.begin(), renglonPegado.end(), vb::Variant()); }
+
+// Walks the block: each row after the header is stored cell by cell in renglonPegado and applied.
+void aplicaRenglones(const QString& texto, const QString& forma) {
+  const int columnas = int(renglonPegado.size()) - 1;
+  int columna = 1;
+  int renglon = 1;
+  QString buffer;
+  continuarPegado = true;
+  for (qsizetype i = 0; i < texto.size(); ++i) {
+    const QChar c = texto[i];
+    if (c == kCR) {
+      celda(columna) = buffer;
+      if (renglon > 1)
+        pegaclipdetalle(forma);
+      ++renglon;
+      columna = 1;
+      vaciaRenglon();
+      buffer.clear();
+    } else if (renglon >= 2 && columna <= columnas) {
+      if (c == kTab) {
+        celda(columna) = buffer;
+        buffer.clear();
+        ++columna;
+      } else if (c == kLF) {
+        if (i == 0 || texto[i - 1] != kCR)
+          buffer += kFinLinea;  // a line break inside a cell
+      } else {
+        buffer += c;
+      }
+    }
+    if (!continuarPegado)
+      return;
+  }
+  // A last row without its line end is applied like the others.
+  if (renglon >= 2 && !texto.endsWith(kCR) && !texto.endsWith(kFinLinea)) {
+    celda(columna) = buffer;
+    pegaclipdetalle(forma);
+  }
+}
+
+}  // namespace
+
+// ---- Copy
+
+QString textoCopia(GridCopia& grid) {
+  std::vector<int> visibles;
+  for (int c = 0; c < grid.Columnas(); ++c)
+    if (grid.Visible(c))
+      visibles.push_back(c);
+  QString texto;
+  for (const int c : visibles)
+    texto += grid.Caption(c) + kTab;
+  texto += kFinLinea;
+  for (const dao::Bookmark& fila : grid.Marcados()) {
+    for (const int c : visibles)
+      texto += general::QuitaEnter(grid.Texto(fila, c)) + kTab;
+    texto += kFinLinea;
+  }
+  return texto;
+}
+
+void copiaClipboard(GridCopia& grid) {
+  try {
+    portapapeles().Limpia();
+    if (grid.Marcados().empty())
+      return;  // a grid has no selected text to copy instead
+    portapapeles().PonTexto(textoCopia(grid));
+  } catch (const vb::Error& e) {
+    if (e.number() == 438 || e.number() == 6149)
+      return;
+    muestraError(QStringLiteral("copiado.copiaClipboard "), e);
+  }
+}
+
+// ---- Paste
+
+void pegaClipboard(DestinoPegado& destino) { pegaTexto(portapapeles().Texto(), destino); }
+
+void pegaTexto(const QString& texto, DestinoPegado& destino) {
+  try {
+    if (texto.isEmpty())
+      return;
+    if (!texto.contains(kCR) && !texto.contains(kTab)) {
+      destino.PegaCelda(texto);
+      return;
+    }
+    leeEncabezado(texto);
+    destino.PreparaBloque();
+    formaPegado.clear();
+    aplicaRenglones(texto, destino.Forma());
+    if (formaPegado == u"FrmPrograma")
+      destino.Refresca();
+  } catch (const vb::Error& e) {
+    switch (e.number()) {
+    case 438:
+    case 450:
+      return;
+    case 3426:
+      ui::MsgBox(QStringLiteral("no se pueden pegar los datos, Puede ser porque en la linea actual el campo "
+                                "codigo esta en blanco"));
+      return;
+    default:
+      muestraError(QStringLiteral("copiado.pegaClipboard "), e);
+    }
+  }
+}
+
+void pegaclipdetalle(const QString& forma) {
+  formaPegado = forma;
+  try {
+    if (forma == u"FrmPre" && columnaDe(kCodigo) != 0) {
+      // A row without a price (no such column, or an empty cell) sets none.
+      const vb::Variant precio = columnaDe(kPrecio) != 0 ? celda(columnaDe(kPrecio)) : vb::Variant::null();
+      if (!general::esNulo(precio))
+        actualizaPrecioCodigo(vb::CStr(celda(columnaDe(kCodigo))), vb::CCur(precio));
+    }
+  } catch (const vb::Error& e) {
+    if (e.number() == 3027 || e.number() == 3265)  // a read-only bid; a missing field
+      return;
+    muestraError(QStringLiteral("pegaclipdetalle: "), e);
+  }
+}
+
+void actualizaPrecioCodigo(const QString& codigo, vb::Currency precio) {
+  if (general::esNulo(codigo))
+    return;
+  if (!quarvel::dbObra)
+    throw vb::Error(91);
+  // The code goes into the statement as a literal: a quote in it is doubled, never read as SQL.
+  QString literal = codigo;
+  literal.replace(u'\'', QStringLiteral("''"));
+  const std::shared_ptr<dao::Recordset> rs = quarvel::dbObra->OpenRecordset(
+      QStringLiteral("select Codigo,Importe,Cantidad,Precio from Presupuesto where presupuesto.codigo ='") +
+          literal + QStringLiteral("' "),
+      dao::RecordsetType::Dynaset);
+  for (; !rs->EOF_(); rs->MoveNext()) {
+    if (rs->GetEditMode() == dao::EditMode::None)
+      rs->Edit();
+    rs->SetValue(QStringLiteral("Precio"), precio);
+    rs->SetValue(QStringLiteral("Importe"),
+                 KorGen::Redondea(vb::CDbl(rs->Value(QStringLiteral("Cantidad"))) * precio.toDouble()));
+    rs->Update();
+  }
+  rs->Close();
+}
+
+vb::Variant valorColumnaPegada(int16_t columna, const vb::Variant& omision) {
+  vb::Variant valor = omision.isNull() ? vb::Variant(QString()) : omision;
+  const int16_t posicion = columnaDe(columna);
+  if (posicion != 0 && !general::esNulo(celda(posicion)))
+    valor = celda(posicion);
+  if (columna == kPartida)
+    valor = vb::Left(vb::CStr(valor), 40);
+  return valor;
+}
+
+}  // namespace copiado

@@ -1,0 +1,104 @@
+#pragma once
+// Module copiado: blocks of grid rows through the clipboard as tab-separated text with a header row of
+// column captions (what spreadsheet programs write and read), the prices such a block sets in the
+// budget, and the schedule's period table.
+//
+// The module sees grids only through the two small interfaces below and the clipboard only through
+// portapapeles.h, so it includes no widget header. A window hands its bound grid over in an adapter of
+// a few lines; the text-box side of the copy and paste commands (a control that is no grid copies its
+// selected text and takes the whole clipboard text) is the window's, on portapapeles().
+//
+// Text format: the header line holds the caption of every visible column, each followed by a TAB; then
+// one line per copied row with each visible cell's shown text (a CR in it becomes a blank) followed by
+// a TAB; every line ends in CR LF.
+#include <daotypes.h>
+#include <variant.h>
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace copiado {
+
+// ---- Copy
+
+// What the copy reads of a grid.
+class GridCopia {
+public:
+  virtual ~GridCopia() = default;
+  virtual int Columnas() const = 0;                    // every column, hidden ones included
+  virtual bool Visible(int col) const = 0;
+  virtual QString Caption(int col) const = 0;
+  // The marked rows in the order of the grid's list: bookmarks of the grid's recordset.
+  virtual std::vector<dao::Bookmark> Marcados() const = 0;
+  // The text the cell of that row shows (formatted as in the grid).
+  virtual QString Texto(const dao::Bookmark& fila, int col) = 0;
+};
+
+// The block of the marked rows (header line included).
+QString textoCopia(GridCopia& grid);
+// The copy command on a grid: the clipboard is cleared and then gets textoCopia, when rows are marked.
+// Errors are shown ("copiado.copiaClipboard "...), none reaches the caller.
+void copiaClipboard(GridCopia& grid);
+
+// ---- Paste
+
+// What a paste needs of the window whose grid takes it.
+class DestinoPegado {
+public:
+  virtual ~DestinoPegado() = default;
+  // The window's name: rows pasted into "FrmPre" set unit prices per code; other windows take none
+  // (the work schedule's rows are applied by its own step).
+  virtual QString Forma() const = 0;
+  // A single value (text with neither TAB nor CR) goes into the grid's current cell, as if typed there.
+  virtual void PegaCelda(const QString& texto) = 0;
+  // Before a block's rows are applied. The budget window moves its recordset to the first record when
+  // the current row's código is empty; a grid refusing to leave its row raises error 3426.
+  virtual void PreparaBloque() {}
+  // After rows were applied to the work schedule: its grid reads them again.
+  virtual void Refresca() {}
+};
+
+// The paste command on a grid: the clipboard's text through pegaTexto.
+void pegaClipboard(DestinoPegado& destino);
+// Pastes a text whose rows end in CR LF: nothing when empty; a single value into the current cell;
+// otherwise a block, whose header names the columns and whose rows are applied one by one (a last row
+// without its line end too). Errors are shown, none reaches the caller; rows already applied stay.
+void pegaTexto(const QString& texto, DestinoPegado& destino);
+
+// Logical columns of a pasted block; period n is kPeriodo0 + n.
+enum ColumnaPegada : int16_t { kCodigo = 1, kPrecio, kPartida, kRenglon, kComienzo, kFin, kPeriodo0 = kFin };
+
+// Module data of the paste under way (index 0 unused in both vectors).
+// mapaColumnas[k]: the 1-based position in the block of the column carrying logical column k, 0 when
+// the block has none; sized to Periodos + 6 of the open bid.
+inline std::vector<int16_t> mapaColumnas;
+// The cells of the row being applied, one per pasted column (Empty where the row had none).
+inline std::vector<vb::Variant> renglonPegado;
+// The window the last row was applied to.
+inline QString formaPegado;
+// A row step sets it false to end the paste after the current row.
+inline bool continuarPegado = false;
+
+// Applies the current row (renglonPegado) to the window `forma`; its own errors are shown and the
+// paste goes on.
+void pegaclipdetalle(const QString& forma);
+// Writes a unit price to every budget row of a code, with Importe = KorGen::Redondea(Cantidad x
+// precio). Nothing when the code is empty. Database errors go to the caller.
+void actualizaPrecioCodigo(const QString& codigo, vb::Currency precio);
+// The value of logical column `columna` in the current row: its cell when the block has that column
+// and the cell is not empty, else `omision` (an empty text for Null); a partida keeps at most 40
+// characters. Error 9 for a column outside mapaColumnas.
+vb::Variant valorColumnaPegada(int16_t columna, const vb::Variant& omision);
+
+// ---- Period table
+
+// Rebuilds quarvel::tablaPeriodos from DatosGenerales (Periodos, FechaInicioProy, FechaFinalProy):
+// entry n, for n = 1..Periodos, holds the first and last day of the n-th calendar month of the project,
+// from the start month to the end month; entries beyond the months covered stay zero. With Periodos
+// not above 0 the table is left as it is; without both project dates every entry stays zero.
+void calculaPeriodos();
+// The last day of the month of a date (serial day numbers).
+double ultimoDiaMes(double fecha);
+
+}  // namespace copiado
