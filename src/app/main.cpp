@@ -1,7 +1,9 @@
 // tornavo and plicadora: the same program; the product name built into each executable decides the
 // edition. The command line is not read.
+#include "calculos.h"
 #include "mditool.h"
 #include "spanish.h"
+#include "ventanas.h"
 
 #include <QApplication>
 
@@ -9,6 +11,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   ui::installSpanish();
   // The windows of the later subsystems are registered here, before the start (ventanas.h).
+  ventanas::registro().revisaImpresion = [] { return !Calculos::ValidaImpresion(); };
   if (!mditool::Main(QCoreApplication::applicationDirPath(), QStringLiteral(TORNAVO_PRODUCTO)))
     return 1;
   return app.exec();

@@ -1,6 +1,7 @@
 #include "obra.h"
 
 #include "general.h"
+#include "maneobra.h"
 #include "quarvel.h"
 
 #include <QDir>
@@ -14,17 +15,10 @@ void ObraTest::SetUp() {
   ASSERT_TRUE(QFile::copy(QDir(TORNAVO_BIN_DIR).filePath(QStringLiteral("Ejemplo.mdb")), ruta));
   QFile::setPermissions(ruta, QFile::ReadOwner | QFile::WriteOwner);
 
-  using dao::RecordsetType;
   quarvel::dbObra = dao::DBEngine::OpenDatabase(ruta, true, false, quarvel::kConexion);
-  dao::Database& db = *quarvel::dbObra;
-  quarvel::rsDatosGenerales = db.OpenRecordset(QStringLiteral("SELECT * FROM DatosGenerales"), RecordsetType::Dynaset);
-  quarvel::rsPresupuesto = db.OpenRecordset(QStringLiteral("SELECT * FROM Presupuesto"), RecordsetType::Dynaset);
-  quarvel::rsPresupuestoClon = quarvel::rsPresupuesto->Clone();
-  quarvel::rsPresupuestoClon2 = quarvel::rsPresupuesto->Clone();
-  quarvel::rsMonedas = db.OpenRecordset(QStringLiteral("SELECT * FROM Monedas"), RecordsetType::Dynaset);
-  quarvel::rsMonedasClon = quarvel::rsMonedas->Clone();
-  quarvel::rsPrograma = db.OpenRecordset(QStringLiteral("SELECT * FROM Programa"), RecordsetType::Dynaset);
-  general::CalculaRedondeo(quarvel::rsDatosGenerales->Value(QStringLiteral("Redondeo")));
+  maneobra::abreRecordSets();
+  ASSERT_TRUE(quarvel::rsDatosGenerales && quarvel::rsPresupuestoClon && quarvel::rsMonedasClon);
+  ASSERT_EQ(quarvel::unidadRedondeo, vb::Currency::fromInt(100));  // two decimals
   quarvel::edicion = 2;
   quarvel::obraAbierta = true;
 }
@@ -38,10 +32,12 @@ void ObraTest::TearDown() {
 }
 
 void ObraTest::cierra() {
-  for (quarvel::RecordsetPtr* rs : {&quarvel::rsDatosGenerales, &quarvel::rsPresupuesto, &quarvel::rsPresupuestoClon,
-                                    &quarvel::rsPresupuestoClon2, &quarvel::rsMonedas, &quarvel::rsMonedasClon,
-                                    &quarvel::rsPrograma})
+  using namespace quarvel;
+  for (RecordsetPtr* rs : {&rsDatosGenerales, &rsPresupuesto, &rsPresupuestoClon, &rsPresupuestoClon2, &rsMonedas,
+                           &rsMonedasClon, &rsPartidas, &rsPartidasClon, &rsPrograma, &rsTotalPartidas,
+                           &rsProgramaObra, &rsBuscaPre})
     rs->reset();
+  qdBuscaPre.reset();
   if (quarvel::dbObra)
     quarvel::dbObra->Close();
   quarvel::dbObra.reset();
