@@ -457,6 +457,7 @@ Recordset::~Recordset() = default;
 RecordsetType Recordset::Type() const { return d_->type; }
 bool Recordset::Updatable() const { return d_->keyset && !d_->db->ReadOnly(); }
 QString Recordset::Name() const { return d_->source; }
+std::shared_ptr<Database> Recordset::Parent() const { return d_->db; }
 
 bool Recordset::EOF_() const {
   d_->conn();

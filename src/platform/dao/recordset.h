@@ -37,6 +37,7 @@ public:
   RecordsetType Type() const;
   bool Updatable() const;
   QString Name() const;                 // the source as given
+  std::shared_ptr<Database> Parent() const;   // the database it was opened on (views subscribe to its changes)
 
   bool EOF_() const;                    // DAO's EOF (the name EOF is a C macro)
   bool BOF() const;
