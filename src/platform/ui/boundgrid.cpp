@@ -137,8 +137,8 @@ protected:
       // Focus gone to a message box, the drop-down list or another window: the edit goes on.
       const auto reason = static_cast<QFocusEvent*>(event)->reason();
       auto* editor = qobject_cast<QWidget*>(object);
-      if (grid_->inPipeline_ || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
-          (editor && !editor->isActiveWindow()))
+      if (grid_->inPipeline_ || !grid_->isVisible() || reason == Qt::ActiveWindowFocusReason ||
+          reason == Qt::PopupFocusReason || (editor && !editor->isActiveWindow()))
         return false;
       // A click elsewhere in the grid: moving the current cell commits the edit, once.
       const QWidget* to = QApplication::focusWidget();
@@ -197,7 +197,11 @@ BoundGrid::BoundGrid(QWidget* parent)
     Columns(i).SetWidth(int(pixelsToTwips(size)));
   });
   connect(model_, &RecordsetModel::columnChanged, this, &BoundGrid::applyColumn);
-  connect(model_, &QAbstractItemModel::modelReset, this, &BoundGrid::applyColumns);
+  connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+    marks_.Clear();   // bookmarks of rows read before mean nothing now
+    applyColumns();
+  });
+  connect(model_, &RecordsetModel::rowsResynced, this, [this] { followRecordset(); });
   connect(model_, &QAbstractItemModel::columnsInserted, this, &BoundGrid::applyColumns);
   connect(model_, &QAbstractItemModel::columnsRemoved, this, &BoundGrid::applyColumns);
   marks_.onChanged_ = [this] { viewport()->update(); };
@@ -372,14 +376,23 @@ void BoundGrid::positionRecordset(int row) {
 }
 
 void BoundGrid::followRecordset() {
-  if (inPipeline_ || (editor_ && !editCommitted_)) return;
+  if (inPipeline_ || syncing_ || (editor_ && !editCommitted_)) return;
   const auto& rs = model_->recordset();
   if (!rs) return;
+  QScopedValueRollback<bool> guard(syncing_, true);
+  int col = currentIndex().column();
+  if (col < 0)
+    for (col = 0; col < Columns().Count() - 1 && !Columns(col).Visible();) ++col;
+  col = std::max(0, col);
   dao::Bookmark b;
   try {
-    if (rs->EOF_() || rs->BOF()) return;
-    b = rs->GetBookmark();
+    if (!rs->EOF_() && !rs->BOF()) b = rs->GetBookmark();
   } catch (const vb::Error&) {
+  }
+  if (!b.isValid()) {
+    // No current record (a new clone, or moved past an end): the grid keeps its row, or takes the
+    // first one and puts the recordset there, as binding a data source does.
+    if (!currentIndex().isValid() && model_->recordCount() > 0) moveTo(0, col);
     return;
   }
   int row = model_->rowOf(b);
@@ -388,11 +401,8 @@ void BoundGrid::followRecordset() {
     row = model_->rowOf(b);
   }
   if (row < 0 || row == currentIndex().row()) return;
-  int col = currentIndex().column();
-  if (col < 0)
-    for (col = 0; col < Columns().Count() - 1 && !Columns(col).Visible();) ++col;
-  QScopedValueRollback<bool> guard(following_, true);
-  moveTo(row, std::max(0, col));
+  QScopedValueRollback<bool> following(following_, true);
+  moveTo(row, col);
 }
 
 void BoundGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
@@ -515,7 +525,8 @@ bool BoundGrid::commitEditor() {
 }
 
 void BoundGrid::commitData(QWidget* editor) {
-  if (inPipeline_ || editor != editor_ || editCommitted_) return;
+  // Not while the window goes away: its handlers may be gone already.
+  if (inPipeline_ || editor != editor_ || editCommitted_ || !isVisible()) return;
   editVetoed_ = !commitEditor();
 }
 
@@ -534,6 +545,15 @@ void BoundGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint 
     editor_ = nullptr;
     editIndex_ = QPersistentModelIndex();
     editCommitted_ = false;
+  }
+  if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem) {
+    // Tab moves to the next cell; an editor opens there only when the user types.
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    const QModelIndex next =
+        moveCursor(hint == QAbstractItemDelegate::EditNextItem ? QAbstractItemView::MoveNext : QAbstractItemView::MovePrevious,
+                   Qt::NoModifier);
+    if (next.isValid()) selectionModel()->setCurrentIndex(next, QItemSelectionModel::NoUpdate);
+    return;
   }
   QTableView::closeEditor(editor, hint);
 }

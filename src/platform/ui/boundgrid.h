@@ -257,6 +257,7 @@ private:
   bool pipelineTyped_ = false;
   bool applyingWidths_ = false;
   bool following_ = false;
+  bool syncing_ = false;
   bool restoring_ = false;
   QString errorText_;
   int tipWidth_ = 0;

@@ -10,6 +10,7 @@
 //   dd->Columns().Add(0).SetDataField("Moneda");  // captions, formats as for grid columns
 //   dd->SetListField("Moneda");
 //   Grid1->Columns("Moneda").SetDropDown(dd);
+#include "datacontrol.h"
 #include "recordsetmodel.h"
 
 #include <QComboBox>
@@ -18,8 +19,6 @@
 class QTableView;
 
 namespace ui {
-
-class DataControl;
 
 class DropDown : public QObject {
   Q_OBJECT

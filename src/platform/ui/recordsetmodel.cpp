@@ -1,5 +1,7 @@
 #include "recordsetmodel.h"
 
+#include "dropdown.h"
+
 #include <database.h>
 #include <recordset.h>
 
@@ -59,6 +61,8 @@ void Column::SetAlignment(int alignment) {
   alignment_ = alignment;
   changed(Property::Alignment);
 }
+
+DropDown* Column::GetDropDown() const { return qobject_cast<DropDown*>(dropDown_.data()); }
 
 void Column::SetDropDown(DropDown* dropDown) {
   dropDown_ = dropDown;

@@ -11,6 +11,7 @@
 // Unbound columns (no DataField) ask a fetch function per cell, only for the cells shown.
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QPointer>
 #include <QString>
 #include <daotypes.h>
 #include <variant.h>
@@ -64,7 +65,7 @@ public:
   void SetNumberFormat(const QString& format);
   int Alignment() const { return alignment_; }  // ColumnAlignment
   void SetAlignment(int alignment);
-  DropDown* GetDropDown() const { return dropDown_; }
+  DropDown* GetDropDown() const;   // none once the drop-down is destroyed
   void SetDropDown(DropDown* dropDown);
   int ColIndex() const;
 
@@ -89,7 +90,7 @@ private:
   bool locked_ = false;
   QString numberFormat_;
   int alignment_ = dbgGeneral;
-  DropDown* dropDown_ = nullptr;
+  QPointer<QObject> dropDown_;
 };
 
 class GridColumns {

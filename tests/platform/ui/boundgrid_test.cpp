@@ -195,6 +195,16 @@ TEST_F(BoundGridTest, ARefusedEditStaysInTheEditorWithTheTypedTextWhateverKeyOrC
   EXPECT_EQ(w->log.filter("BeforeColUpdate").size(), 4) << w->log.join("\n").toStdString();   // Enter, Tab, the click, Enter
 }
 
+TEST_F(BoundGridTest, TabWritesTheEditAndMovesOnWithoutOpeningTheNextCell) {
+  goTo(0, W::cUnidad);
+  type("kg");
+  press(Qt::Key_Tab);
+  EXPECT_EQ(w->stored(partidaAt(0), renglonAt(0), "Unidad").toString(), "kg");
+  EXPECT_EQ(grid()->currentIndex(), model()->index(0, W::cCantidad));
+  EXPECT_FALSE(grid()->EditActive());
+  EXPECT_EQ(w->log.filter("BeforeColEdit").size(), 1);
+}
+
 TEST_F(BoundGridTest, EscapeLeavesTheValueAndAnUnchangedEditRaisesNothing) {
   goTo(0, W::cUnidad);
   const QString before = grid()->cellText(0, W::cUnidad);
@@ -258,6 +268,14 @@ TEST_F(BoundGridTest, APriceSpreadByTheHandlerWinsOverTheTypedTextOnEveryRowOfTh
   EXPECT_EQ(grid()->cellText(row, W::cPrecio), "$41.24");
   // The grid wrote nothing of its own over the handler's write.
   EXPECT_TRUE(w->log.filter("BeforeUpdate").isEmpty());
+
+  // Typed so that it rounds to the price the row already has: the value the handler set is the
+  // one written, never the typed text.
+  goTo(row, W::cPrecio);
+  type("41.2399");
+  press(Qt::Key_Return);
+  EXPECT_EQ(w->stored(partidaAt(row), renglonAt(row), "Precio").toCurrency(), vb::Currency::fromScaled(412400));
+  EXPECT_EQ(grid()->cellText(row, W::cPrecio), "$41.24");
 }
 
 TEST_F(BoundGridTest, AWriteTheDatabaseRefusesRaisesTheErrorEventAndKeepsTheEditor) {
@@ -481,6 +499,14 @@ TEST_F(BoundGridTest, RebindingAfterASortShowsTheNewOrderAndEditsTheRightRow) {
   for (int r = 0; r < 5; ++r, sorted->MoveNext()) EXPECT_EQ(grid()->cellText(r, W::cCodigo), sorted->Value("Codigo").toString());
   EXPECT_EQ(grid()->currentIndex().row(), 0);
   EXPECT_EQ(grid()->Bookmark(), w->Data1->Recordset()->GetBookmark());
+  // Bound next to a clone of the sorted rows, which has no current record yet: same rows, and the
+  // clone is put on the first.
+  const QString first = grid()->cellText(0, W::cCodigo);
+  w->Data1->SetRecordset(w->rsClon);
+  EXPECT_EQ(grid()->cellText(0, W::cCodigo), first);
+  EXPECT_EQ(grid()->currentIndex().row(), 0);
+  EXPECT_EQ(w->rsClon->GetBookmark(), model()->bookmarkAt(0));
+  w->rsClon = w->rsClon->Clone();
 
   w->spreadPrices = false;
   goTo(3, W::cUnidad);
@@ -620,6 +646,37 @@ TEST_F(BoundGridTest, SettingACellOfTheCurrentRowFromCodeWritesItAtOnce) {
   EXPECT_EQ(w->stored(partida, renglon, "Unidad").toString(), "lote");
   EXPECT_EQ(grid()->Columns(W::cUnidad).Text(), "lote");
   EXPECT_EQ(w->log.filter(QRegularExpression("Update$")), (QStringList{"BeforeUpdate", "AfterUpdate"}));
+}
+
+TEST_F(BoundGridTest, AReadOnlyViewOfATotalsQueryFollowsItsRequery) {
+  auto totals = db->OpenRecordset("TotalPartidas");
+  ui::BoundGrid g;
+  ui::DataControl data;
+  for (const char* f : {"Partida", "TextoP", "TotalPartida", "Moneda"}) {
+    auto& c = g.Columns().Add(g.Columns().Count());
+    c.SetDataField(f);
+    c.SetCaption(f);
+  }
+  g.Columns("TotalPartida").SetNumberFormat("Currency");
+  g.SetAllowUpdate(false);
+  data.SetRecordset(totals);
+  g.SetDataSource(&data);
+  g.resize(600, 300);
+  g.show();
+  ASSERT_GT(g.recordsetModel()->recordCount(), 0);
+  EXPECT_EQ(g.currentIndex().row(), 0);
+  const QString partida = g.cellText(0, 0);
+  const QString before = g.cellText(0, 2);
+  g.setCurrentIndex(g.recordsetModel()->index(0, 2));
+  EXPECT_FALSE(g.CommitCell(2, "1"));   // read-only
+
+  // A price written elsewhere, then the totals requeried as the price window does.
+  db->Execute("UPDATE Presupuesto SET Importe = Importe + 1000 WHERE Partida Like '" + partida + "*'");
+  totals->Requery();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(g.cellText(0, 0), partida);
+  EXPECT_NE(g.cellText(0, 2), before);
+  EXPECT_EQ(g.currentIndex().row(), 0);
 }
 
 }  // namespace

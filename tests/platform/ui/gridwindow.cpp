@@ -129,6 +129,7 @@ void GridWindow::BeforeColUpdate(int col, const vb::Variant& old, bool& cancel) 
         rs->MoveNext();
       }
       Grid1->Refresh();
+      Grid1->Columns(col).SetValue(rounded);   // what the grid writes is what the spread stored
     }
   } else if (col == cMoneda) {
     if (value.isNull()) {
