@@ -19,8 +19,10 @@
 //   BeforeUpdate(cancel), AfterUpdate() around the row's write through the recordset (Edit or
 //                                     AddNew, changed fields only, Update): every accepted cell edit
 //                                     is written at once, so it reaches the file with its action.
-// A handler that stored a new value in the edited field itself (spreading a rounded price to every
-// row of a code) wins: the grid then writes nothing over it and shows the stored value.
+// A handler that stores the edited field itself (a rounded price spread to every row of its code)
+// sets Columns(col).SetValue(what it stored), so the grid's own write repeats it rather than the
+// typed text. Without that, a stored value that changed during the handler still wins (the grid then
+// writes nothing over it), but one that came out equal to the old value cannot be told apart.
 // A write the database refuses raises Error(16389) with ErrorText() the database's message; the
 // editor stays open. Setting Columns(c).Value/Text of the current row outside an edit writes the row
 // at once (BeforeUpdate/AfterUpdate, no column events).

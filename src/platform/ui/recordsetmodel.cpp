@@ -86,6 +86,18 @@ void Column::SetText(const QString& text) {
     owner_->currentRow->setCurrentValue(ColIndex(), text.isEmpty() ? vb::Variant::null() : vb::Variant(text), &text);
 }
 
+vb::Variant Column::CellValue(const dao::Bookmark& bookmark) const {
+  RecordsetModel* m = owner_->model_;
+  const int row = m ? m->rowOf(bookmark) : -1;
+  return row < 0 ? vb::Variant::null() : m->value(row, ColIndex());
+}
+
+QString Column::CellText(const dao::Bookmark& bookmark) const {
+  RecordsetModel* m = owner_->model_;
+  const int row = m ? m->rowOf(bookmark) : -1;
+  return row < 0 ? QString() : m->displayText(row, ColIndex());
+}
+
 // ---- GridColumns ----
 
 Column& GridColumns::Item(int index) const {
@@ -131,6 +143,7 @@ void GridColumns::Remove(int index) {
 // ---- RecordsetModel ----
 
 RecordsetModel::RecordsetModel(QObject* parent) : QAbstractTableModel(parent) {
+  columns_.model_ = this;
   columns_.onChanged = [this](int col, Column::Property p) {
     if (p == Column::Property::DataField) {
       mapFields();

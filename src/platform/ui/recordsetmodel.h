@@ -31,6 +31,7 @@ namespace ui {
 
 class DropDown;
 class GridColumns;
+class RecordsetModel;
 
 // A column's alignment, by the grid's numbers. General: numbers and dates right, text left.
 enum ColumnAlignment : int { dbgLeft = 0, dbgRight = 1, dbgCenter = 2, dbgGeneral = 3 };
@@ -76,6 +77,11 @@ public:
   void SetValue(const vb::Variant& value);
   QString Text() const;
   void SetText(const QString& text);
+  // Any row's value and shown text, by bookmark, from the rows already read when it is on show (an
+  // unbound-column fetch or a copy reads the row's other cells without a statement of its own).
+  // Null / "" for a bookmark not shown.
+  vb::Variant CellValue(const dao::Bookmark& bookmark) const;
+  QString CellText(const dao::Bookmark& bookmark) const;
 
 private:
   friend class GridColumns;
@@ -113,6 +119,8 @@ public:
 
 private:
   friend class Column;
+  friend class RecordsetModel;
+  RecordsetModel* model_ = nullptr;
   std::vector<std::unique_ptr<Column>> items_;
 };
 

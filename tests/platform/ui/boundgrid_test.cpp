@@ -127,6 +127,9 @@ TEST_F(BoundGridTest, ShowsTheRecordsetInItsOrderWithColumnFormatsAndReadsOnlyTh
     EXPECT_EQ(grid()->cellText(r, W::cPeriodo1), w->volumen(rs->Value("Partida").toString(), vb::CLng(rs->Value("Renglon"))));
   }
   EXPECT_EQ(grid()->cellText(0, W::cPrecio).left(1), "$");
+  // Any row's cells by bookmark, for fetches and copies.
+  EXPECT_EQ(grid()->Columns(W::cPrecio).CellText(model()->bookmarkAt(2)), grid()->cellText(2, W::cPrecio));
+  EXPECT_EQ(grid()->Columns("Codigo").CellValue(model()->bookmarkAt(1)), model()->storedValue(1, W::cCodigo));
   EXPECT_EQ(model()->data(model()->index(0, W::cPrecio), Qt::TextAlignmentRole).toInt() & Qt::AlignRight, Qt::AlignRight);
   EXPECT_EQ(model()->data(model()->index(0, W::cCodigo), Qt::TextAlignmentRole).toInt() & Qt::AlignLeft, Qt::AlignLeft);
 
