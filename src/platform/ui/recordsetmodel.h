@@ -77,9 +77,9 @@ public:
   void SetValue(const vb::Variant& value);
   QString Text() const;
   void SetText(const QString& text);
-  // Any row's value and shown text, by bookmark, from the rows already read when it is on show (an
-  // unbound-column fetch or a copy reads the row's other cells without a statement of its own).
-  // Null / "" for a bookmark not shown.
+  // Any row's value and shown text, by bookmark: a row already read (on show) costs no statement,
+  // so an unbound-column fetch reads its row's other cells for free; a copy of marked rows reads
+  // each once. Null / "" for a bookmark that is none of the grid's rows.
   vb::Variant CellValue(const dao::Bookmark& bookmark) const;
   QString CellText(const dao::Bookmark& bookmark) const;
 
