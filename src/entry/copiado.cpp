@@ -4,6 +4,7 @@
 #include "korgen.h"
 #include "msgbox.h"
 #include "portapapeles.h"
+#include "puntero.h"
 #include "quarvel.h"
 #include "utilidades.h"
 
@@ -144,8 +145,11 @@ void copiaClipboard(GridCopia& grid) {
     portapapeles().Limpia();
     if (grid.Marcados().empty())
       return;  // a grid has no selected text to copy instead
+    puntero::Reloj();
     portapapeles().PonTexto(textoCopia(grid));
+    puntero::Normal();
   } catch (const vb::Error& e) {
+    puntero::Normal();
     if (e.number() == 438 || e.number() == 6149)
       return;
     muestraError(QStringLiteral("copiado.copiaClipboard "), e);
@@ -187,6 +191,7 @@ void pegaTexto(const QString& texto, DestinoPegado& destino) {
 
 void pegaclipdetalle(const QString& forma) {
   formaPegado = forma;
+  puntero::Reloj();  // the paste command puts the pointer back
   try {
     if (forma == u"FrmPre" && columnaDe(kCodigo) != 0) {
       // A row without a price (no such column, or an empty cell) sets none.

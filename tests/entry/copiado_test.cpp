@@ -41,23 +41,6 @@ public:
   }
 };
 
-class PortapapelesFalso : public copiado::Portapapeles {
-public:
-  PortapapelesFalso() : previo_(copiado::instalaPortapapeles(this)) {}
-  ~PortapapelesFalso() override { copiado::instalaPortapapeles(previo_); }
-  QString Texto() override { return texto; }
-  void PonTexto(const QString& t) override { texto = t; }
-  void Limpia() override {
-    texto.clear();
-    ++limpiezas;
-  }
-  QString texto = QStringLiteral("antes");
-  int limpiezas = 0;
-
-private:
-  copiado::Portapapeles* previo_;
-};
-
 class DestinoFalso : public copiado::DestinoPegado {
 public:
   QString forma = QStringLiteral("FrmPre");

@@ -2,6 +2,7 @@
 // A copy of the sample bid "Ejemplo.mdb" opened as the program opens a bid: exclusive, with the shared
 // recordsets of quarvel and the rounding unit set; every message box must be scripted.
 #include "dao.h"
+#include "portapapeles.h"
 #include "scripted_ui.h"
 
 #include <QTemporaryDir>
@@ -33,6 +34,24 @@ protected:
 private:
   void cierra();
   std::shared_ptr<dao::Database> archivo_;
+};
+
+// A clipboard of the test's own, in use while it lives.
+class PortapapelesFalso : public copiado::Portapapeles {
+public:
+  PortapapelesFalso() : previo_(copiado::instalaPortapapeles(this)) {}
+  ~PortapapelesFalso() override { copiado::instalaPortapapeles(previo_); }
+  QString Texto() override { return texto; }
+  void PonTexto(const QString& t) override { texto = t; }
+  void Limpia() override {
+    texto.clear();
+    ++limpiezas;
+  }
+  QString texto = QStringLiteral("antes");
+  int limpiezas = 0;
+
+private:
+  copiado::Portapapeles* previo_;
 };
 
 // The error number a call raises, 0 when none.
