@@ -411,12 +411,26 @@ void BoundGrid::currentChanged(const QModelIndex& current, const QModelIndex& pr
     return;
   }
   if (editor_ && editIndex_.isValid() && previous == editIndex_ && current != previous && !editCommitted_ &&
-      !inPipeline_ && !commitEditor()) {
-    // A refused edit keeps the cell: back to it, editor open.
-    QScopedValueRollback<bool> guard(restoring_, true);
-    selectionModel()->setCurrentIndex(previous, QItemSelectionModel::NoUpdate);
-    if (editor_) editor_->setFocus();
-    return;
+      !inPipeline_) {
+    const QPersistentModelIndex target(current);
+    if (!commitEditor()) {
+      // A refused edit keeps the cell: back to it, editor open.
+      QScopedValueRollback<bool> guard(restoring_, true);
+      selectionModel()->setCurrentIndex(previous, QItemSelectionModel::NoUpdate);
+      if (editor_) editor_->setFocus();
+      return;
+    }
+    if (target.isValid() && currentIndex() != target) {
+      // The write put the cursor on a new record: close the editor and go where the user went.
+      if (QWidget* e = editor_) {
+        editor_ = nullptr;
+        editIndex_ = QPersistentModelIndex();
+        editCommitted_ = false;
+        QTableView::closeEditor(e, QAbstractItemDelegate::NoHint);
+      }
+      selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+      return;
+    }
   }
   QTableView::currentChanged(current, previous);
   if (following_ || inPipeline_) return;

@@ -639,6 +639,17 @@ TEST_F(BoundGridTest, TheAddNewRowInsertsARecordThatClonesSee) {
   EXPECT_EQ(g.AddNewMode(), 1);
   EXPECT_EQ(g.recordsetModel()->rowCount(), n + 2);
   EXPECT_EQ(mon->RecordCount(), n + 1);
+
+  // Typed in the add-new row, then a click on the first row: the record is added and the click holds.
+  g.setCurrentIndex(g.recordsetModel()->index(n + 1, 0));
+  for (QChar ch : QString("YEN")) QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+  QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, g.visualRect(g.recordsetModel()->index(0, 2)).center());
+  EXPECT_EQ(mon->RecordCount(), n + 2);
+  EXPECT_FALSE(g.EditActive());
+  EXPECT_EQ(g.currentIndex(), g.recordsetModel()->index(0, 2));
+  EXPECT_EQ(mon->GetBookmark(), g.recordsetModel()->bookmarkAt(0));
+  EXPECT_EQ(g.cellText(n + 1, 0), "YEN");
+  EXPECT_EQ(g.AddNewMode(), 0);
 }
 
 TEST_F(BoundGridTest, SettingACellOfTheCurrentRowFromCodeWritesItAtOnce) {
