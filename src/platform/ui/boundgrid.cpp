@@ -200,8 +200,12 @@ BoundGrid::BoundGrid(QWidget* parent)
   connect(model_, &QAbstractItemModel::modelReset, this, [this] {
     marks_.Clear();   // bookmarks of rows read before mean nothing now
     applyColumns();
+    model_->setCurrentRow(currentIndex().row());
   });
   connect(model_, &RecordsetModel::rowsResynced, this, [this] { followRecordset(); });
+  // The current-row mark follows the row when rows before it come or go.
+  for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+    connect(model_, signal, this, [this] { model_->setCurrentRow(currentIndex().row()); });
   connect(model_, &QAbstractItemModel::columnsInserted, this, &BoundGrid::applyColumns);
   connect(model_, &QAbstractItemModel::columnsRemoved, this, &BoundGrid::applyColumns);
   marks_.onChanged_ = [this] { viewport()->update(); };
@@ -408,6 +412,7 @@ void BoundGrid::followRecordset() {
 void BoundGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   if (restoring_) {
     QTableView::currentChanged(current, previous);
+    model_->setCurrentRow(current.row());
     return;
   }
   if (editor_ && editIndex_.isValid() && previous == editIndex_ && current != previous && !editCommitted_ &&
@@ -433,6 +438,7 @@ void BoundGrid::currentChanged(const QModelIndex& current, const QModelIndex& pr
     }
   }
   QTableView::currentChanged(current, previous);
+  model_->setCurrentRow(current.row());
   if (following_ || inPipeline_) return;
   if (current.isValid() && current.row() != previous.row()) positionRecordset(current.row());
   if (events_ && current.isValid() && (current.row() != previous.row() || current.column() != previous.column())) {

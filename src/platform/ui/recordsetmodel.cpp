@@ -452,6 +452,14 @@ void RecordsetModel::refresh() {
   if (changedRows) emit rowsResynced();
 }
 
+void RecordsetModel::setCurrentRow(int row) {
+  if (row == currentRow_) return;
+  const int old = currentRow_;
+  currentRow_ = row;
+  if (old >= 0 && old < rowCount()) emit headerDataChanged(Qt::Vertical, old, old);
+  if (row >= 0 && row < rowCount()) emit headerDataChanged(Qt::Vertical, row, row);
+}
+
 int RecordsetModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
   return recordCount() + (addNewRow_ ? 1 : 0);
@@ -490,7 +498,8 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
     if (section < 0 || section >= columns_.Count()) return {};
     return columns_.Item(section).Caption();
   }
-  // Record selectors: the add-new row is marked as the grid marks it.
+  // Record selectors: the current row and the add-new row carry their marks.
+  if (section == currentRow_) return QStringLiteral("\u25B8");
   if (isAddNewRow(section)) return QStringLiteral("*");
   return {};
 }

@@ -181,6 +181,9 @@ public:
   const Stats& stats() const { return stats_; }
   void resetStats() { stats_ = {}; }
 
+  // The row whose record selector shows the current-row mark (-1 none).
+  void setCurrentRow(int row);
+
   bool readOnly() const { return readOnly_; }
   void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
@@ -216,6 +219,7 @@ private:
   std::vector<int> fieldOf_;  // per column: the recordset field index, -1 unbound or unknown
   bool addNewRow_ = false;
   bool readOnly_ = false;
+  int currentRow_ = -1;
   QHash<int64_t, Row> cache_;
   int pendingRow_ = -1;
   std::map<int, vb::Variant> pending_;
