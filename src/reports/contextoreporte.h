@@ -1,0 +1,329 @@
+#pragma once
+// The report engine: the state of the one report being generated and the procedures that build it.
+//
+// A report is built by copying rows of a template sheet (`Formato`) into a report sheet (`Reporte`):
+// the template's title section opens every page, its detail section is copied once per concept by the
+// writer of the report kind, and its page-foot section closes every page with the page and carried
+// totals. Pages are made by the program: every row written is measured and counted against the page
+// height, and a full page is closed with its foot and the next one opened with its titles.
+//
+// The report window owns one ContextoReporte; the five writers receive it and find here, under the
+// names they have in the report Parts, everything they use: the window's option variables
+// (`LongitudConcepto`, `ImprimirIva`, ...), the engine's data (`renDetalleIni`, `altoUsado`,
+// `soloMuestra`, `totalesMoneda`, ...) and procedures (`imprimeTitulos`, `repEscribeTexto`,
+// `imprimePieyTitulos`, `revisaSaltoHoja`, `buscaEtiqueta`, `cortaTexto`, ...). The bid itself is read
+// through the shared recordsets of quarvel, as everywhere else. Nothing of a report outlives the window.
+//
+// A writer, in outline:
+//   void reporteX(ContextoReporte& rep) {
+//     rep.Reporte.setActiveCell(1, 1);
+//     rep.imprimeTitulos();
+//     for (each concept) {
+//       rep.imprimePieyTitulos(false, true, rep.renglonesDetalle(), true);
+//       rep.escribeDetalle([&](wb::Book& celda) { /* fill its key */ });
+//       rep.importeRenglon = ...; rep.monedaRenglon = ...;     // what a page break moves with the row
+//       rep.imprimePieyTitulos(false, true, rep.renglonesDetalle(), true);
+//       rep.importeRenglon = 0;
+//       if (rep.Reporte.row() > kLimiteRenglones || rep.soloMuestra) break;
+//     }
+//     rep.revisaSaltoHoja(true);
+//   }
+// and is registered with setEscritor(kind, reporteX); GeneraReporte calls it after the page set-up.
+#include "book.h"
+#include "currency.h"
+#include "variant.h"
+
+#include <QPageSize>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace repgen {
+
+// The report kinds, in the order of the report window's list.
+enum TipoReporte : int {
+  kPresupuesto = 0,
+  kTotalesPresupuesto = 1,
+  kProgramaObra = 2,
+  kMontosMensuales = 3,
+  kConceptosPrecios = 4,
+};
+inline constexpr int kTiposReporte = 5;
+// The kind's text: its name in the list and its key `Reporte` in the tables reportes and repOpciones.
+QString textoReporte(int tipo);
+// The program's own template of the kind ("Parator1.kor" .. "Parator5.kor"), a file name.
+QString plantillaReporte(int tipo);
+
+// Writers stop their concept loops once the report passes this row.
+inline constexpr int kLimiteRenglones = 15000;
+// The notice of the writers that stopped at the limit (information icon).
+QString mensajeLimite();
+void avisaLimite();
+
+// The printer the pages are budgeted for: its orientation (VB's 1 portrait, 2 landscape) and the
+// height of its paper in that orientation, in twips. The report window hands in the program's printer
+// object; tests and the default use a fixed paper.
+class ImpresoraReporte {
+public:
+  virtual ~ImpresoraReporte() = default;
+  virtual int orientacion() const = 0;
+  virtual void setOrientacion(int orientacion) = 0;
+  virtual double altoPapel() const = 0;
+};
+
+class PapelFijo : public ImpresoraReporte {
+public:
+  explicit PapelFijo(const QPageSize& papel = QPageSize(QPageSize::Letter)) : papel_(papel) {}
+  int orientacion() const override { return orientacion_; }
+  void setOrientacion(int orientacion) override { orientacion_ = orientacion == 2 ? 2 : 1; }
+  double altoPapel() const override;
+
+private:
+  QPageSize papel_;
+  int orientacion_ = 1;
+};
+
+// One currency of the report: its code, the amount since a page foot last printed it, and the
+// amount carried from page to page ({parcialNN} and {acumuladoNN} of the page foot, NN = its place).
+struct TotalMoneda {
+  QString moneda;
+  vb::Currency pagina;
+  vb::Currency acumulado;
+};
+
+// The schedule periods a report prints: all of them, or those of one fiscal year.
+struct RangoPeriodos {
+  int primero = 0;      // 0: no period (nothing to print)
+  int ultimo = -1;
+  int mesInicial = 1;   // month of the first period
+  int anioInicial = 0;  // its year
+};
+// One column of a period run: the period, its month and year, and whether a column with the year's
+// subtotal follows it (after each December and after the last period of the run).
+struct ColumnaPeriodo {
+  int periodo;
+  int mes;
+  int anio;
+  bool subtotal;
+};
+std::vector<ColumnaPeriodo> columnasPeriodo(const RangoPeriodos& rango);
+// The periods of the schedule starting at `inicio` (a date serial), all or those of year `ejercicio`.
+RangoPeriodos rangoPeriodos(double inicio, int periodos, bool porEjercicio, int ejercicio);
+
+class ContextoReporte {
+public:
+  ContextoReporte();
+  ~ContextoReporte();
+  ContextoReporte(const ContextoReporte&) = delete;
+  ContextoReporte& operator=(const ContextoReporte&) = delete;
+
+  // ---------------------------------------------------------------- the sheets
+  wb::Book Formato;  // the template workbook; its chosen sheet is current while a report is built
+  wb::Book Reporte;  // the report: one sheet
+  wb::Book Evalua;   // scratch sheet on which the print header and footer get their placeholders
+
+  std::shared_ptr<ImpresoraReporte> impresora;  // a fixed Letter paper until the window sets its own
+
+  // ---------------------------------------------------------------- what the window chose
+  int tipo = kPresupuesto;  // report kind
+  QString libro;            // template workbook path
+  int hojaIndice = 0;       // the chosen sheet, 0-based (the sheet list's index)
+  QString hoja;             // its name
+  bool soloMuestra = false; // the window's on-screen sample: writers write their first concept only
+
+  // ---------------------------------------------------------------- the window's option variables
+  // Loaded per kind by LeeParametros; the options dialogs set them too.
+  int16_t NivelesUsados = 0;
+  int16_t TodasLasPartidas = 1;
+  QString PartidaInicial = QStringLiteral("AAA");
+  QString PartidaFinal = QStringLiteral("ZZZ");
+  int16_t Clasificacion = 1;
+  int16_t IndirectosAlFinal = 0;
+  int16_t AcumularImportes = 0;
+  int16_t SaltarHoja = 0;
+  int16_t ImprimirIva = 0;
+  int16_t LongitudPartida = 80;
+  int16_t LongitudConcepto = 255;
+  int16_t DescriDetallada = 1;
+  int16_t PaginaInicial = 1;
+  int16_t ModoReporte = 2;
+  int16_t EjercicioActual = 0;
+  bool ImprimePorEjercicio = false;
+  int16_t EjercicioInicial = 0;
+  int16_t EjercicioFinal = 0;
+
+  // ---------------------------------------------------------------- the template's sections
+  // Template rows, 0 when the section is missing. Marker rows belong to no section.
+  int renTitulosIni = 0, renTitulosFin = 0;
+  int renDetalleIni = 0, renDetalleFin = 0;
+  int renPieIni = 0, renPieFin = 0;
+  int renEncontrado = 0;    // row of the last marker search, 0 = not found
+  int columnasFormato = 0;  // template columns copied per row (1 to this)
+  bool hayLogotipo = false; // "{logotipo}" marker or drawing objects in the template
+  // Rows of the detail section: the block a writer carries to the next page.
+  int renglonesDetalle() const { return renDetalleFin - renDetalleIni + 1; }
+
+  // ---------------------------------------------------------------- the page budget (twips)
+  double altoTitulos = 0, altoPie = 0, altoPapel = 0;
+  double altoUtil = 0;   // body height of a page
+  double altoUsado = 0;  // body height used on the current page
+  int32_t numeroPagina = 0;
+  bool primeraPagina = true;
+  // True only for a template without page foot and without logo: titles are written on page 1 and
+  // the sheet repeats them by itself as print titles on the pages it makes.
+  bool sinRepetirTitulos = false;
+  int32_t renFinTitulos = 0;  // report row of the last title line written
+
+  // ---------------------------------------------------------------- placeholders and levels
+  int32_t renEtiqueta = 0, colEtiqueta = 0;  // the last placeholder found by buscaEtiqueta
+  int32_t ultimaColumnaReporte = 0;          // report column of the last "Total" of the period titles
+  std::array<int16_t, 8> longitudNivel{};    // levels 1..7: length of a partida code's prefix
+
+  // ---------------------------------------------------------------- running totals
+  // Kept by the writers, printed and reset by the placeholders of the page foot.
+  std::vector<TotalMoneda> totalesMoneda;  // one per currency of the saved query totalmonedas
+  vb::Currency totalAcumulado;             // {parcial}: amount written on the page
+  std::vector<vb::Currency> totalesPeriodo;  // {parciales}: per period 1..Periodos (index 0 unused)
+  vb::Currency totalPeriodos;                // {parciales}: total of the periods, reset by the foot
+  int32_t columnaTotalPeriodos = 0;          // report column that gets totalPeriodos (0: none)
+  // The row just written moves to the next page when it does not fit: a page break takes its amount
+  // out of the closing page's totals and puts it back for the next page. Writers set these after a
+  // concept's detail rows and clear importeRenglon after the page check that follows them.
+  vb::Currency importeRenglon;
+  QString monedaRenglon;
+  // The monthly-amounts writer's amounts of that row, per period: called with -1 to take them out
+  // of totalesPeriodo/totalPeriodos and +1 to put them back. Unset: nothing to move.
+  std::function<void(int signo)> acumulaMontosPeriodo;
+  bool escribiendoContinuacion = false;  // a cut description continues: a break moves no amount
+
+  // ---------------------------------------------------------------- writers
+  using Escritor = std::function<void(ContextoReporte&)>;
+  void setEscritor(int tipo, Escritor escritor);
+  // Shown while a report is generated (the hourglass); the window sets it.
+  std::function<void(bool espera)> punteroEspera;
+
+  // ================================================================ generation driver
+  // Whole generation for the chosen kind and sheet: reads the template, widens it with currency
+  // rows (kind 0) or period columns (kind 3), loads the options, sets the page up and calls the
+  // writer. False when nothing was written (no currencies, a template without title or detail
+  // section, no writer). Errors of the workbook or the bid go to the caller.
+  bool GeneraReporte();
+  // The window's on-screen sample: the report cleared, then generated with soloMuestra set, then
+  // shown without grid lines and headings.
+  bool GeneraMuestra();
+  void BuscaSecciones();
+  bool PreparaPagina();
+
+  // ================================================================ writing primitives
+  // Writes valor into column col of the report's current row (the next row first with renglonNuevo),
+  // looking like template cell (renFormato, colFormato): its whole look with formatoCompleto, else
+  // only its font, pattern and number format. A numeric valor is written as a number. Nothing is
+  // written when renFormato, col or colFormato is 0; a renFormato that is not a number is error 13.
+  void repEscribeTexto(const vb::Variant& valor, int32_t col, int32_t colFormato, const vb::Variant& renFormato,
+                       bool negrita, bool renglonNuevo, bool raya, bool ajustar, bool formatoCompleto,
+                       bool paginar);
+  // One value with the template cell's look, in col (col + 1 with desplazar); numbers get
+  // "$#,##0.00" (tipo 1), "#,##0.00" (2) or "#,##0.0000%" (3). No row change, no paging.
+  void EscribeFuente(const vb::Variant& valor, int32_t col, int32_t colFormato, const vb::Variant& renFormato,
+                     bool desplazar, int tipo, bool negrita);
+  void AjustaAltura();            // fits the current row's height and counts it
+  void subRaya();                 // a thin rule along the top of the report's selection
+  void lineaEnBlanco();           // next row, fitted and counted
+  void lineaEnBlancoSinSombra();  // a 50-twip row, then lineaEnBlanco
+  void NivelMaximo();             // NivelesUsados and longitudNivel from the general data
+  // The page change: when the page is full (or forzar), the page is closed with its foot and the
+  // next one opened with its titles. With arrastrar, the last `renglones` rows written go to the new
+  // page; otherwise the last row does. Those rows are written again after the new page's titles,
+  // and the report's current row is left on the last of them. sumar counts their heights.
+  void imprimePieyTitulos(bool forzar, bool arrastrar, int renglones, bool sumar);
+
+  // ================================================================ page foot and titles
+  // Closes the page: filler row (so the foot lands at the bottom), foot pictures and rows with their
+  // placeholders. cierre: after the report's last row. Nothing without a page-foot section.
+  void revisaSaltoHoja(bool cierre);
+  // Opens a page at the report's current row: page break (but on page 1), title pictures and rows;
+  // leaves the current row on the last title row.
+  void imprimeTitulos();
+
+  // ================================================================ placeholders
+  // Fills the placeholders of the current cell of `hoja` (the report, or the scratch sheet of the
+  // print header). True when it wrote a whole row of period titles: the caller copies no further
+  // columns of that template row.
+  bool completaEtiquetasRenglon(wb::Book& hoja);
+  // Finds `texto` anywhere in a cell of the sheet (row by row, the first hit) and keeps its place in
+  // renEtiqueta/colEtiqueta (0 when absent); the sheet's current cell does not move.
+  std::optional<wb::CellRef> buscaEtiqueta(wb::Book& hoja, const QString& texto);
+
+  // ================================================================ helpers shared by the writers
+  // The detail section copied into the report below its current row, one report row per template
+  // row: every template cell that is not empty gets its look and text copied and is then handed to
+  // `completa` (the report is current on that cell) to replace its key. Each row is fitted and
+  // counted.
+  void escribeDetalle(const std::function<void(wb::Book& reporte)>& completa);
+  // Adds importe to the page (columna 2) or carried (columna 3) amount of a currency (letter case
+  // ignored). An unknown currency adds nothing.
+  void acumulaMoneda(const QString& moneda, int columna, vb::Currency importe);
+  // totalesMoneda from the saved query totalmonedas, all amounts 0. False when it has no rows.
+  bool cargaTotalesMoneda();
+  // The periods the current pass prints (all, or those of EjercicioActual).
+  RangoPeriodos rangoPeriodos() const;
+  QString partidaNivel(const QString& codigo, const vb::Variant& nivel) const;
+  int nivelPartida(const QString& codigo) const;
+
+  // ================================================================ options store
+  // Defaults of the chosen kind, then its stored options (of textoReporte(tipo), libro, hoja).
+  void LeeParametros();
+
+private:
+  std::array<Escritor, kTiposReporte> escritores_;
+  // The carried rows' contents while a page changes.
+  struct Renglones;
+  void copiaObjetosSeccion(int primero, int ultimo, int desplazamiento);
+  void copiaRenglonesSeccion(int primero, int ultimo, bool titulos);
+  void expandeMonedas(int monedas);
+  void expandePeriodos();
+  bool escribeTitulosPeriodo(wb::Book& hoja);
+  void escribeParciales(wb::Book& hoja);
+  void escribeGenerales(wb::Book& hoja, const QString& texto);
+};
+
+// ---------------------------------------------------------------- stateless helpers of the engine
+
+// Writes a filled value into the current cell: a number when it is numeric, a date when it is a
+// date, else text; nothing for Null (false).
+bool escribeValor(wb::Book& hoja, const vb::Variant& valor);
+
+// The first line of a description at most `ancho` characters wide (cut after a blank, or at a line
+// break); the rest stays in texto without its leading blanks. Below 5 the whole text (at most 255
+// characters) is one line.
+QString cortaTexto(QString& texto, int ancho);
+
+// A general placeholder ("{razón social}", "{fecha inicio}", ...) of the general data.
+struct EtiquetaGeneral {
+  enum Tipo { Campo = 0, Calculo = 1, Ninguna = 2 } tipo = Ninguna;
+  QString campo;       // Campo: the field of DatosGenerales
+  vb::Variant valor;   // Calculo: the value
+};
+EtiquetaGeneral campoEtiquetaGeneral(const QString& etiqueta);
+
+// Stores `Totalletra` of the general data: the budget total as "$###,###,###,##0.00##".
+void calculaTotalLetra();
+// The budget total converted to national currency by each currency's parity.
+vb::Currency totalMonedaNacional();
+// A currency's parity, 0 when the currency is not in Monedas.
+double paridadMoneda(const QString& moneda);
+// "Ene" .. "Dic", "" for any other number.
+QString mesAbreviado(int mes);
+
+// The options store (table repOpciones of the library database, through quarvel::rsRepOpciones).
+// A Null or blank value is stored as one blank.
+void grabaOpcion(const QString& reporte, const QString& libro, const QString& hoja, const QString& parametro,
+                 const vb::Variant& valor);
+// The stored value, or porOmision when there is none (or on an error, after a message).
+QString LeeRepOpciones(const QString& reporte, const QString& libro, const QString& hoja, const QString& parametro,
+                       const QString& porOmision);
+
+}  // namespace repgen

@@ -1,0 +1,98 @@
+// Partida levels, budget totals, parity and month helpers.
+#include "contextoreporte.h"
+
+#include "dao.h"
+#include "internos.h"
+#include "korgen.h"
+#include "quarvel.h"
+#include "utilidades.h"
+#include "vbdate.h"
+
+#include <QHash>
+
+namespace repgen {
+
+namespace {
+
+using detalle::comillas;
+
+// Precio × Cantidad of the budget row, a Null as 0.
+double importeBruto(dao::Recordset& rs, double paridad = 1) {
+  return general::valX(rs.Value(QStringLiteral("Precio"))) * paridad *
+         general::valX(rs.Value(QStringLiteral("Cantidad")));
+}
+
+}  // namespace
+
+void ContextoReporte::NivelMaximo() {
+  auto& dg = *quarvel::rsDatosGenerales;
+  NivelesUsados = 0;
+  for (int k = 1; k <= 7; ++k) {
+    const vb::Variant v = dg.Value(QStringLiteral("nivel%1").arg(k));
+    longitudNivel[size_t(k)] = v.isNull() ? int16_t(0) : vb::CInt(v);
+    if (longitudNivel[size_t(k)] > 0)
+      NivelesUsados = int16_t(k);
+  }
+  for (int k = 2; k <= 7; ++k)
+    longitudNivel[size_t(k)] = int16_t(longitudNivel[size_t(k)] + longitudNivel[size_t(k - 1)]);
+}
+
+QString ContextoReporte::partidaNivel(const QString& codigo, const vb::Variant& nivel) const {
+  if (vb::Trim(codigo).isEmpty())
+    return QString();
+  const int n = vb::CInt(nivel);
+  if (n < 1 || n > 7)
+    return QString();
+  return vb::Left(codigo, longitudNivel[size_t(n)]);
+}
+
+int ContextoReporte::nivelPartida(const QString& codigo) const {
+  const int n = int(vb::Trim(codigo).size());
+  for (int k = 1; k <= NivelesUsados && k <= 7; ++k)
+    if (longitudNivel[size_t(k)] >= n)
+      return k;
+  return NivelesUsados + 1;
+}
+
+void calculaTotalLetra() {
+  auto& rs = *quarvel::rsPresupuestoClon;
+  vb::Currency total;
+  if (rs.RecordCount() > 0)
+    for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext())
+      total += KorGen::Redondea(importeBruto(rs));
+  auto& dg = *quarvel::rsDatosGenerales;
+  dg.Edit();
+  dg.SetValue(QStringLiteral("Totalletra"), vb::Format(vb::Variant(total), QStringLiteral("$###,###,###,##0.00##")));
+  dg.Update();
+}
+
+vb::Currency totalMonedaNacional() {
+  auto& rs = *quarvel::rsPresupuestoClon;
+  vb::Currency total;
+  if (rs.RecordCount() == 0)
+    return total;
+  QHash<QString, double> paridades;  // one look-up per currency
+  for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext()) {
+    const vb::Variant m = rs.Value(QStringLiteral("Moneda"));
+    const QString moneda = m.isNull() ? QString() : vb::CStr(m);
+    auto it = paridades.constFind(moneda);
+    if (it == paridades.constEnd())
+      it = paridades.insert(moneda, vb::Currency::fromDouble(paridadMoneda(moneda)).toDouble());
+    total += KorGen::Redondea(importeBruto(rs, it.value()));
+  }
+  return total;
+}
+
+double paridadMoneda(const QString& moneda) {
+  auto rs = quarvel::dbObra->OpenRecordset(QStringLiteral("SELECT Paridad FROM monedas WHERE Moneda=") + comillas(moneda),
+                                           dao::RecordsetType::Snapshot);
+  double paridad = 0;
+  if (!rs->EOF_())
+    paridad = general::valX(rs->Value(QStringLiteral("paridad")));
+  rs->Close();
+  return paridad;
+}
+
+QString mesAbreviado(int mes) { return vb::mesAbreviado(mes); }
+
+}  // namespace repgen

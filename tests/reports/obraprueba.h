@@ -1,0 +1,44 @@
+#pragma once
+// A copy of the program folder (sample bid, library database, report templates) in a temporary
+// folder, with the bid and the library open as the program opens them, and a report context on it.
+// Also a small budget writer of the tests' own, which drives the engine as a real writer does.
+#include "contextoreporte.h"
+#include "qt_print.h"
+#include "scripted_ui.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace prueba {
+
+class ObraPrueba : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Path of a file of the temporary program folder.
+  QString ruta(const QString& archivo) const;
+  // Points the context at a template of the program folder (its first sheet unless told).
+  void elige(int tipo, const QString& archivo = QString(), int hoja = 0);
+  // Runs Jet SQL on the open bid, then reopens the shared recordsets so they see it.
+  void ejecuta(const QString& sql);
+
+  QTemporaryDir dir_;
+  testui::ScriptedMsgBoxes cajas_;
+  std::unique_ptr<repgen::ContextoReporte> rep_;
+};
+
+// Opens the shared recordsets of the open bid, as the shell does when it opens one.
+void abreRecordSets();
+
+// The tests' budget writer: titles, then each concept's detail rows between two page checks that
+// carry the detail block, its description continued on further rows, the page totals per currency
+// kept for the page foot, and the last page closed. Stops at the row limit and after the first
+// concept of a sample.
+void escritorPrueba(repgen::ContextoReporte& rep);
+
+// Text of a cell of the book's current sheet ("" when empty).
+QString texto(const wb::Book& hoja, int ren, int col);
+double numero(const wb::Book& hoja, int ren, int col);
+
+}  // namespace prueba
