@@ -100,6 +100,12 @@ TEST_F(Paginas, BudgetReportCarriesTotalsFromPageToPage) {
     }
   }
 
+  // The logo of the titles on every page, at the page's first row.
+  const auto& logos = r.currentSheet().objects;
+  ASSERT_EQ(logos.size(), inicios.size());
+  for (size_t p = 0; p < inicios.size(); ++p)
+    EXPECT_DOUBLE_EQ(logos[p].pos.y1, inicios[p]);
+
   // The pages the program made are the pages that print: the filler rows put each foot at the
   // bottom of its page, and no page needs a break of the printer's own.
   wb::SheetPrintLayout impreso(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter));
