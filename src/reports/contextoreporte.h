@@ -202,14 +202,13 @@ public:
   // ---------------------------------------------------------------- writers
   using Escritor = std::function<void(ContextoReporte&)>;
   void setEscritor(int tipo, Escritor escritor);
-  // Shown while a report is generated (the hourglass); the window sets it.
-  std::function<void(bool espera)> punteroEspera;
 
   // ================================================================ generation driver
   // Whole generation for the chosen kind and sheet: reads the template, widens it with currency
   // rows (kind 0) or period columns (kind 3), loads the options, sets the page up and calls the
   // writer. False when nothing was written (no currencies, a template without title or detail
-  // section, no writer). Errors of the workbook or the bid go to the caller.
+  // section, no writer). Errors of the workbook or the bid go to the caller; the pointer and the
+  // report's repainting are put back however it ends.
   bool GeneraReporte();
   // The window's on-screen sample: the report cleared, then generated with soloMuestra set, then
   // shown without grid lines and headings.

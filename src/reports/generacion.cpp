@@ -6,6 +6,7 @@
 #include "dao.h"
 #include "korgen.h"
 #include "msgbox.h"
+#include "puntero.h"
 #include "quarvel.h"
 
 #include <QRegularExpression>
@@ -33,8 +34,7 @@ int alturaRenglones(const wb::Book& hoja, int primero, int ultimo) {
 
 bool ContextoReporte::GeneraReporte() {
   AlSalir fin{[this] {
-    if (punteroEspera)
-      punteroEspera(false);
+    puntero::Normal();
     Reporte.setRepaint(true);
   }};
   Formato.read(libro);
@@ -178,8 +178,7 @@ void ContextoReporte::BuscaSecciones() {
 }
 
 bool ContextoReporte::PreparaPagina() {
-  if (punteroEspera)
-    punteroEspera(true);
+  puntero::Reloj();
   Reporte.setRepaint(false);
   Reporte.setActiveCell(1, 1);
   primeraPagina = true;

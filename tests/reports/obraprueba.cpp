@@ -2,6 +2,7 @@
 
 #include "dao.h"
 #include "korgen.h"
+#include "maneobra.h"
 #include "quarvel.h"
 
 #include <QDir>
@@ -10,18 +11,6 @@
 namespace prueba {
 
 using repgen::ContextoReporte;
-
-void abreRecordSets() {
-  auto& db = *quarvel::dbObra;
-  quarvel::rsDatosGenerales = db.OpenRecordset(QStringLiteral("SELECT * FROM DatosGenerales"));
-  quarvel::rsPresupuesto = db.OpenRecordset(QStringLiteral("SELECT * FROM Presupuesto"));
-  quarvel::rsPresupuestoClon = quarvel::rsPresupuesto->Clone();
-  quarvel::rsMonedas = db.OpenRecordset(QStringLiteral("SELECT * FROM Monedas"));
-  quarvel::rsMonedasClon = quarvel::rsMonedas->Clone();
-  quarvel::rsPartidas = db.OpenRecordset(QStringLiteral("SELECT * FROM Partidas"));
-  quarvel::rsPartidasClon = quarvel::rsPartidas->Clone();
-  quarvel::rsPrograma = db.OpenRecordset(QStringLiteral("SELECT * FROM Programa"));
-}
 
 void ObraPrueba::SetUp() {
   ASSERT_TRUE(dir_.isValid());
@@ -35,11 +24,10 @@ void ObraPrueba::SetUp() {
   }
   quarvel::rutaPrograma = dir_.path();
   quarvel::dbObra = dao::DBEngine::OpenDatabase(ruta(QStringLiteral("Ejemplo.mdb")), true, false, quarvel::kConexion);
-  abreRecordSets();
+  maneobra::abreRecordSets();
   quarvel::dbParametros =
       dao::DBEngine::OpenDatabase(ruta(QStringLiteral("paratorn.kor")), false, false, quarvel::kConexion);
-  quarvel::rsReportes = quarvel::dbParametros->OpenRecordset(QStringLiteral("SELECT * FROM reportes"));
-  quarvel::rsRepOpciones = quarvel::dbParametros->OpenRecordset(QStringLiteral("SELECT * FROM repOpciones"));
+  maneobra::AbreReportes();
   quarvel::obraAbierta = true;
   quarvel::unidadRedondeo = vb::Currency::fromScaled(100);  // as the report window sets it
   rep_ = std::make_unique<ContextoReporte>();
@@ -48,10 +36,12 @@ void ObraPrueba::SetUp() {
 
 void ObraPrueba::TearDown() {
   rep_.reset();
-  for (auto* rs : {&quarvel::rsDatosGenerales, &quarvel::rsPresupuesto, &quarvel::rsPresupuestoClon,
-                   &quarvel::rsMonedas, &quarvel::rsMonedasClon, &quarvel::rsPartidas, &quarvel::rsPartidasClon,
-                   &quarvel::rsPrograma, &quarvel::rsReportes, &quarvel::rsRepOpciones})
+  using namespace quarvel;
+  for (RecordsetPtr* rs : {&rsDatosGenerales, &rsPresupuesto, &rsPresupuestoClon, &rsPresupuestoClon2, &rsMonedas,
+                           &rsMonedasClon, &rsPartidas, &rsPartidasClon, &rsPrograma, &rsTotalPartidas,
+                           &rsProgramaObra, &rsBuscaPre, &rsReportes, &rsRepOpciones})
     rs->reset();
+  qdBuscaPre.reset();
   for (auto* db : {&quarvel::dbObra, &quarvel::dbParametros}) {
     if (*db)
       (*db)->Close();
@@ -73,7 +63,7 @@ void ObraPrueba::elige(int tipo, const QString& archivo, int hoja) {
 
 void ObraPrueba::ejecuta(const QString& sql) {
   quarvel::dbObra->Execute(sql);
-  abreRecordSets();
+  maneobra::abreRecordSets();
 }
 
 QString texto(const wb::Book& hoja, int ren, int col) {

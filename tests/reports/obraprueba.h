@@ -28,9 +28,6 @@ protected:
   std::unique_ptr<repgen::ContextoReporte> rep_;
 };
 
-// Opens the shared recordsets of the open bid, as the shell does when it opens one.
-void abreRecordSets();
-
 // The tests' budget writer: titles, then each concept's detail rows between two page checks that
 // carry the detail block, its description continued on further rows, the page totals per currency
 // kept for the page foot, and the last page closed. Stops at the row limit and after the first

@@ -2,6 +2,7 @@
 // and opened with their titles, the row that does not fit written again on the next page, and the
 // page and carried totals of each currency in the foot of every page.
 #include "dao.h"
+#include "maneobra.h"
 #include "obraprueba.h"
 #include "printing.h"
 #include "quarvel.h"
@@ -145,7 +146,7 @@ TEST_F(Paginas, ReportStopsPastRow15000WithTheNotice) {
         "INSERT INTO Presupuesto (Partida, Renglon, Codigo, Texto, Descri, Unidad, Cantidad, Precio, Importe, Moneda) "
         "SELECT Partida, Renglon + %1, Codigo, Texto, Descri, Unidad, Cantidad, Precio, Importe, Moneda "
         "FROM Presupuesto WHERE Renglon < 1000").arg(k * 1000));
-  prueba::abreRecordSets();
+  maneobra::abreRecordSets();
   ASSERT_EQ(quarvel::rsPresupuestoClon->RecordCount(), 257 * 16);
   elige(repgen::kPresupuesto);
   cajas_.answer(ui::vbOK);
