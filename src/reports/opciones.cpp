@@ -86,6 +86,15 @@ void ContextoReporte::LeeParametros() {
           entera("preDescriDetallada", DescriDetallada),   entera("prePaginaInicial", PaginaInicial)};
       opciones.assign(todas.begin(), todas.begin() + cuantas);
     };
+    // The defaults of the reports that list concepts.
+    const auto conceptos = [&] {
+      PartidaInicial = QStringLiteral("AAA");
+      PartidaFinal = QStringLiteral("ZZZ");
+      Clasificacion = 1;
+      LongitudConcepto = 255;
+      DescriDetallada = 1;
+      ModoReporte = 2;
+    };
     switch (tipo) {
       case kPresupuesto:
         ImprimirIva = 0;
@@ -114,12 +123,7 @@ void ContextoReporte::LeeParametros() {
       case kProgramaObra:
       case kMontosMensuales: {
         auto& dg = *quarvel::rsDatosGenerales;
-        PartidaInicial = QStringLiteral("AAA");
-        PartidaFinal = QStringLiteral("ZZZ");
-        Clasificacion = 1;
-        LongitudConcepto = 255;
-        DescriDetallada = 1;
-        ModoReporte = 2;
+        conceptos();
         ImprimePorEjercicio = false;
         EjercicioInicial = int16_t(vb::year(vb::CDate(dg.Value(QStringLiteral("FechaInicioProy")))));
         EjercicioFinal = int16_t(vb::year(vb::CDate(dg.Value(QStringLiteral("FechaFinalProy")))));
@@ -128,12 +132,7 @@ void ContextoReporte::LeeParametros() {
         break;
       }
       case kConceptosPrecios:
-        PartidaInicial = QStringLiteral("AAA");
-        PartidaFinal = QStringLiteral("ZZZ");
-        Clasificacion = 1;
-        LongitudConcepto = 255;
-        DescriDetallada = 1;
-        ModoReporte = 2;
+        conceptos();
         break;
       default:
         return;
