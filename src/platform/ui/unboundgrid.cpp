@@ -363,6 +363,7 @@ bool UnboundGrid::CommitCell(int col, const QString& text) {
 bool UnboundGrid::CommitValue(int col, const vb::Variant& value) {
   const int row = Row();
   if (!CellEditable(row, col)) return false;
+  if (col != Col()) setCurrentIndex(model_->index(row, col));  // the cell edited is the current one
   if (buffer_ && buffer_->row != row) leaveRow(buffer_->row);
   if (!buffer_) {
     if (!startBuffer(row)) return false;
@@ -516,7 +517,7 @@ void UnboundGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
 
 void UnboundGrid::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
   QTableView::selectionChanged(selected, deselected);
-  if (inEvents_ || !events_) return;
+  if (inEvents_ || !events_ || !userInput_) return;
   bool cancel = false;
   guarded([&] { events_->SelChange(cancel); });
 }
@@ -557,12 +558,22 @@ void UnboundGrid::keyPressEvent(QKeyEvent* event) {
         break;
     }
   }
+  userInput_ = true;
   QTableView::keyPressEvent(event);
+  userInput_ = false;
 }
 
 void UnboundGrid::mousePressEvent(QMouseEvent* event) {
   pressIndex_ = indexAt(event->position().toPoint());
+  userInput_ = true;
   QTableView::mousePressEvent(event);
+  userInput_ = false;
+}
+
+void UnboundGrid::mouseMoveEvent(QMouseEvent* event) {
+  userInput_ = true;
+  QTableView::mouseMoveEvent(event);
+  userInput_ = false;
 }
 
 void UnboundGrid::mouseReleaseEvent(QMouseEvent* event) {

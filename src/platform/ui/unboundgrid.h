@@ -45,7 +45,7 @@ public:
   virtual void AfterUpdate() {}
   virtual void BeforeDelete(bool& /*cancel*/) {}
   virtual void AfterDelete() {}
-  // The user changed the selected cells or rows.
+  // The user changed the selected cells or rows with the mouse or the keyboard.
   virtual void SelChange(bool& /*cancel*/) {}
 };
 
@@ -160,6 +160,7 @@ protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void keyboardSearch(const QString&) override {}
 
 private:
@@ -199,6 +200,7 @@ private:
   QPersistentModelIndex pressIndex_;
   bool inEvents_ = false;
   bool inCurrentChanged_ = false;
+  bool userInput_ = false;  // the user is moving the selection (SelChange is theirs only)
 };
 
 }  // namespace ui

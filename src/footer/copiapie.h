@@ -1,0 +1,26 @@
+#pragma once
+// What the footer page and the format dialogs share: copying stored format rows into the bid's Pie,
+// and the text of a trapped error.
+#include <QString>
+
+namespace dao {
+class Recordset;
+}
+namespace vb {
+class Error;
+}
+
+namespace footer {
+
+// The INSERT INTO Pie of one stored format row (fields of CalDet): texts quoted with their quotes
+// doubled, numbers as plain text with "." (a Null number as 0), flags 1 or 0.
+QString sentenciaInsertaPie(dao::Recordset& fila);
+
+// Replaces every row of the bid's Pie by the rows still to be read from filas, all or nothing: a
+// failure leaves Pie as it was and goes on to the caller.
+void copiaAPie(dao::Recordset& filas);
+
+// prefijo, the error's number, separador and its description.
+QString textoError(const QString& prefijo, const vb::Error& e, const QString& separador);
+
+}  // namespace footer
