@@ -1,13 +1,13 @@
 #pragma once
 // What the footer page and the format dialogs share: copying stored format rows into the bid's Pie,
 // and the text of a trapped error.
+#include "error.h"
+#include "msgbox.h"
+
 #include <QString>
 
 namespace dao {
 class Recordset;
-}
-namespace vb {
-class Error;
 }
 
 namespace footer {
@@ -22,5 +22,17 @@ void copiaAPie(dao::Recordset& filas);
 
 // prefijo, the error's number, separador and its description.
 QString textoError(const QString& prefijo, const vb::Error& e, const QString& separador);
+
+// Runs paso; a run-time error ends it and is shown as textoError (OK only). False after an error.
+template <class F>
+bool atrapa(const QString& prefijo, const QString& separador, F&& paso) {
+  try {
+    paso();
+    return true;
+  } catch (const vb::Error& e) {
+    ui::MsgBox(textoError(prefijo, e, separador));
+    return false;
+  }
+}
 
 }  // namespace footer

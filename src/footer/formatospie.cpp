@@ -76,7 +76,7 @@ void PaginaPie::copiarPieBase() {
 }
 
 void PaginaPie::Command2_Click() {
-  try {
+  atrapa(QStringLiteral("FrmDatGen.Command2_Click "), QStringLiteral(" "), [this] {
     auto rs = quarvel::dbObra->OpenRecordset(
         QStringLiteral("SELECT formato,Renglon,Texto,Renglon1,Renglon2,Renglon3,Renglon4, Renglon5,Renglon6,Renglon7,"
                        "renglon8,renglon9,Operacion,Factor,Porcen,RenglonFactor2,ImprimirRenglon,ImprimirBase,"
@@ -94,9 +94,7 @@ void PaginaPie::Command2_Click() {
     CargaPie();
     enfocaGrid();
     lblnumcontratista->hide();
-  } catch (const vb::Error& e) {
-    ui::MsgBox(textoError(QStringLiteral("FrmDatGen.Command2_Click "), e, QStringLiteral(" ")));
-  }
+  });
 }
 
 // After a format has been copied into Pie (or not): the new rows, their totals, the new totals shown.
@@ -107,46 +105,48 @@ void PaginaPie::despuesDeFormato() {
   enfocaGrid();
 }
 
+namespace {
+
+// Shows a format dialog modal, a new one each time, once prepara has set it up.
+template <class Dialogo, class F>
+void muestra(F&& prepara) {
+  auto& formas = ui::Forms::instance();
+  if (Dialogo* f = formas.get<Dialogo>()) {
+    prepara(*f);
+    formas.showModal(f);
+  }
+}
+
+}  // namespace
+
 void PaginaPie::Command1_Click() {
   // A second look at the contractors' formats keeps the base footer saved at the first.
   if (!ContratistaEnVista()) copiarPieBase();
-  try {
-    auto& formas = ui::Forms::instance();
-    if (frmPieAbre1* f = formas.get<frmPieAbre1>()) {
-      f->setEtiquetaContratista(lblnumcontratista);
-      formas.showModal(f);
-    }
+  atrapa(QStringLiteral("frmDatGen.Command1_Click no.: "), QStringLiteral(" "), [this] {
+    muestra<frmPieAbre1>([this](frmPieAbre1& f) { f.setEtiquetaContratista(lblnumcontratista); });
     despuesDeFormato();
-  } catch (const vb::Error& e) {
-    ui::MsgBox(textoError(QStringLiteral("frmDatGen.Command1_Click no.: "), e, QStringLiteral(" ")));
-  }
+  });
   emit dialogoCerrado();
 }
 
 void PaginaPie::Command6_Click() {
-  try {
-    auto& formas = ui::Forms::instance();
-    if (frmPieAbre* f = formas.get<frmPieAbre>()) formas.showModal(f);
+  atrapa(QStringLiteral("frmDatGen.Command6_Click no.: "), QStringLiteral(" "), [this] {
+    muestra<frmPieAbre>([](frmPieAbre&) {});
     despuesDeFormato();
-  } catch (const vb::Error& e) {
-    ui::MsgBox(textoError(QStringLiteral("frmDatGen.Command6_Click no.: "), e, QStringLiteral(" ")));
-  }
+  });
   emit dialogoCerrado();
 }
 
 void PaginaPie::Command5_Click() {
-  try {
-    auto& formas = ui::Forms::instance();
-    if (frmPieGraba* f = formas.get<frmPieGraba>()) formas.showModal(f);
+  atrapa(QStringLiteral("frmDatGen.Command5_Click  "), QStringLiteral(" "), [this] {
+    muestra<frmPieGraba>([](frmPieGraba&) {});
     enfocaGrid();
-  } catch (const vb::Error& e) {
-    ui::MsgBox(textoError(QStringLiteral("frmDatGen.Command5_Click  "), e, QStringLiteral(" ")));
-  }
+  });
   emit dialogoCerrado();
 }
 
 void PaginaPie::Commmand3_Click() {
-  try {
+  atrapa(QStringLiteral("frmDatGen.Commmand3_Click  "), QStringLiteral(" "), [this] {
     if (ui::MsgBox(QStringLiteral("¿Está seguro de limpiar el formato?"), ui::vbOKCancel | ui::vbQuestion) != ui::vbOK)
       return;
     quarvel::dbObra->Execute(QStringLiteral("DELETE FROM Pie"));
@@ -154,9 +154,7 @@ void PaginaPie::Commmand3_Click() {
       arreglo_->DeleteRows(0, arreglo_->Rows());
       CargaPie();
     }
-  } catch (const vb::Error& e) {
-    ui::MsgBox(textoError(QStringLiteral("frmDatGen.Commmand3_Click  "), e, QStringLiteral(" ")));
-  }
+  });
 }
 
 }  // namespace footer

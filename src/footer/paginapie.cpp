@@ -287,11 +287,7 @@ void PaginaPie::Grid1_BeforeColUpdate(int colIndex, const vb::Variant& /*oldValu
 }
 
 void PaginaPie::Grid1_AfterColUpdate(int /*colIndex*/) {
-  try {
-    Grid1->Update();
-  } catch (const vb::Error& e) {
-    ui::MsgBox(textoError(QStringLiteral("frmDatGen.Grid1_AfterColUpdate : "), e, QStringLiteral(" ")));
-  }
+  atrapa(QStringLiteral("frmDatGen.Grid1_AfterColUpdate : "), QStringLiteral(" "), [this] { Grid1->Update(); });
 }
 
 void PaginaPie::Grid1_OnAddNew() { Grid1->Columns(colImprimirRenglon).SetValue(vb::Variant(true)); }
@@ -343,32 +339,24 @@ void PaginaPie::Grid1_BeforeUpdate(bool& cancel) {
 }
 
 void PaginaPie::Grid1_AfterUpdate() {
-  try {
+  atrapa(QStringLiteral("frmDatGen.Grid1_AfterUpdate "), QStringLiteral(" "), [this] {
     CalculaPieTotal();
     GrabaFactorIntegrado();
     CargaPie();
     Grid1->SetCol(columnaGuardada_);
     Grid1->SetRow(filaGuardada_);
-  } catch (const vb::Error& e) {
-    ui::MsgBox(textoError(QStringLiteral("frmDatGen.Grid1_AfterUpdate "), e, QStringLiteral(" ")));
-  }
+  });
 }
 
 void PaginaPie::Grid1_BeforeDelete(bool& /*cancel*/) {
-  try {
+  atrapa(QStringLiteral("frmDatGen.Grid1_BeforeDelete "), QStringLiteral(" "), [this] {
     quarvel::dbObra->Execute(QStringLiteral("DELETE FROM Pie WHERE Renglon= ") +
                              textoDe(Grid1->Columns(colRenglon).Value()));
-  } catch (const vb::Error& e) {
-    ui::MsgBox(textoError(QStringLiteral("frmDatGen.Grid1_BeforeDelete "), e, QStringLiteral(" ")));
-  }
+  });
 }
 
 void PaginaPie::Grid1_AfterDelete() {
-  try {
-    RenumeraPie();
-  } catch (const vb::Error& e) {
-    ui::MsgBox(textoError(QStringLiteral("FrmDatGen.Grid1_AfterDelete "), e, QStringLiteral(" ")));
-  }
+  atrapa(QStringLiteral("FrmDatGen.Grid1_AfterDelete "), QStringLiteral(" "), [this] { RenumeraPie(); });
 }
 
 void PaginaPie::Grid1_SelChange(bool& /*cancel*/) {
