@@ -1,8 +1,7 @@
 // tornavo and plicadora: the same program; the product name built into each executable decides the
 // edition. The command line is not read.
-#include "calculos.h"
-#include "copiadogrid.h"
 #include "mditool.h"
+#include "registroentrada.h"
 #include "spanish.h"
 #include "ventanas.h"
 
@@ -13,9 +12,7 @@ int main(int argc, char** argv) {
   ui::installSpanish();
   // The windows of the later subsystems are registered here, before the start (ventanas.h).
   ventanas::Registro& ventanas = ventanas::registro();
-  ventanas.revisaImpresion = [] { return !Calculos::ValidaImpresion(); };
-  ventanas.copiaClipboard = [](QWidget* control) { copiado::copiaClipboard(control); };
-  ventanas.pegaClipboard = [](QWidget* control) { copiado::pegaClipboard(control); };
+  registraVentanasEntrada(ventanas);
   if (!mditool::Main(QCoreApplication::applicationDirPath(), QStringLiteral(TORNAVO_PRODUCTO)))
     return 1;
   return app.exec();
