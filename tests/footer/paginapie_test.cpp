@@ -43,8 +43,12 @@ TEST_F(Pagina, TheWorkedFooterTypedInTheGridIsWrittenEvaluatedAndItsFactorStored
     // its number would be refused.
     ASSERT_TRUE(escribe(i, "Texto", r.texto)) << i;
     for (int k = 0; k < r.refs.size(); ++k) ASSERT_TRUE(escribe(i, qPrintable(QString("Renglon%1").arg(k + 1)), r.refs[k]));
-    if (*r.factor) ASSERT_TRUE(escribe(i, "Factor", r.factor));
-    if (*r.porcen) ASSERT_TRUE(escribe(i, "Porcen", r.porcen));
+    if (*r.factor) {
+      ASSERT_TRUE(escribe(i, "Factor", r.factor));
+    }
+    if (*r.porcen) {
+      ASSERT_TRUE(escribe(i, "Porcen", r.porcen));
+    }
   }
   EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
 

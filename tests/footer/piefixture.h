@@ -5,6 +5,7 @@
 
 #include "dao.h"
 #include "forms.h"
+#include "maneobra.h"
 #include "quarvel.h"
 #include "scripted_ui.h"
 
@@ -52,7 +53,8 @@ protected:
     quarvel::rutaPrograma = dir_.path();
     quarvel::edicion = edicion;
     quarvel::dbObra = dao::DBEngine::OpenDatabase(ruta, true, false, quarvel::kConexion);
-    quarvel::rsDatosGenerales = quarvel::dbObra->OpenRecordset(QStringLiteral("SELECT * FROM DatosGenerales"));
+    maneobra::abreRecordSets();  // the bid's shared recordsets, as opening it gives them
+    ASSERT_TRUE(quarvel::rsDatosGenerales);
     quarvel::dbParametros = dao::DBEngine::OpenDatabase(biblioteca, false, false, quarvel::kConexion);
     quarvel::obraAbierta = true;
     pagina = std::make_unique<footer::PaginaPie>();
@@ -66,7 +68,14 @@ protected:
     pagina.reset();
     QCoreApplication::processEvents();
     quarvel::obraAbierta = false;
-    quarvel::rsDatosGenerales.reset();
+    using namespace quarvel;
+    for (RecordsetPtr* rs : {&rsDatosGenerales, &rsPresupuesto, &rsPresupuestoClon, &rsPresupuestoClon2, &rsMonedas,
+                             &rsMonedasClon, &rsPartidas, &rsPartidasClon, &rsPrograma, &rsTotalPartidas,
+                             &rsProgramaObra, &rsBuscaPre})
+      rs->reset();
+    qdBuscaPre.reset();
+    quarvel::tablaPeriodos.clear();
+    quarvel::unidadRedondeo = {};
     if (quarvel::dbObra) quarvel::dbObra->Close();
     if (quarvel::dbParametros) quarvel::dbParametros->Close();
     quarvel::dbObra.reset();
