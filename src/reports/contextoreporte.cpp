@@ -2,6 +2,7 @@
 
 #include "dao.h"
 #include "msgbox.h"
+#include "printing.h"
 #include "quarvel.h"
 #include "vbdate.h"
 
@@ -33,6 +34,12 @@ QString mensajeLimite() {
 }
 
 void avisaLimite() { ui::MsgBox(mensajeLimite(), ui::vbOKOnly | ui::vbInformation); }
+
+int ImpresoraPrograma::orientacion() const { return wb::PrintService::instance().orientation(); }
+
+void ImpresoraPrograma::setOrientacion(int orientacion) { wb::PrintService::instance().setOrientation(orientacion); }
+
+double ImpresoraPrograma::altoPapel() const { return wb::PrintService::instance().pageHeightTwips(); }
 
 double PapelFijo::altoPapel() const {
   const QSizeF puntos = papel_.size(QPageSize::Point);
@@ -96,7 +103,7 @@ std::vector<ColumnaPeriodo> columnasPeriodo(const RangoPeriodos& rango) {
   return columnas;
 }
 
-ContextoReporte::ContextoReporte() : impresora(std::make_shared<PapelFijo>()) {}
+ContextoReporte::ContextoReporte() : impresora(std::make_shared<ImpresoraPrograma>()) {}
 
 ContextoReporte::~ContextoReporte() = default;
 

@@ -64,14 +64,21 @@ QString mensajeLimite();
 void avisaLimite();
 
 // The printer the pages are budgeted for: its orientation (VB's 1 portrait, 2 landscape) and the
-// height of its paper in that orientation, in twips. The report window hands in the program's printer
-// object; tests and the default use a fixed paper.
+// height of its paper in that orientation, in twips. By default the program's printer object, the one
+// that prints and previews the report; a fixed paper for tests.
 class ImpresoraReporte {
 public:
   virtual ~ImpresoraReporte() = default;
   virtual int orientacion() const = 0;
   virtual void setOrientacion(int orientacion) = 0;
   virtual double altoPapel() const = 0;
+};
+
+class ImpresoraPrograma : public ImpresoraReporte {
+public:
+  int orientacion() const override;
+  void setOrientacion(int orientacion) override;
+  double altoPapel() const override;
 };
 
 class PapelFijo : public ImpresoraReporte {
@@ -125,7 +132,7 @@ public:
   wb::Book Reporte;  // the report: one sheet
   wb::Book Evalua;   // scratch sheet on which the print header and footer get their placeholders
 
-  std::shared_ptr<ImpresoraReporte> impresora;  // a fixed Letter paper until the window sets its own
+  std::shared_ptr<ImpresoraReporte> impresora;  // the program's printer unless replaced
 
   // ---------------------------------------------------------------- what the window chose
   int tipo = kPresupuesto;  // report kind
@@ -278,8 +285,6 @@ public:
 
 private:
   std::array<Escritor, kTiposReporte> escritores_;
-  // The carried rows' contents while a page changes.
-  struct Renglones;
   void copiaObjetosSeccion(int primero, int ultimo, int desplazamiento);
   void copiaRenglonesSeccion(int primero, int ultimo, bool titulos);
   void expandeMonedas(int monedas);

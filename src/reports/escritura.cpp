@@ -117,12 +117,6 @@ void ContextoReporte::escribeDetalle(const std::function<void(wb::Book&)>& compl
   }
 }
 
-// The rows that go to the next page, kept while the closing page's foot and the next page's titles
-// take their place.
-struct ContextoReporte::Renglones {
-  std::vector<wb::Row> filas;
-};
-
 void ContextoReporte::imprimePieyTitulos(bool forzar, bool arrastrar, int renglones, bool sumar) {
   if (altoUsado < altoUtil && !forzar)
     return;
@@ -138,11 +132,12 @@ void ContextoReporte::imprimePieyTitulos(bool forzar, bool arrastrar, int renglo
   const int32_t primero = Reporte.row();
   // Titles left to the sheet: the rows stay where they are and nothing is written again.
   const bool titulosPorHoja = sinRepetirTitulos && !primeraPagina;
-  Renglones llevados;
+  // The rows are kept while the closing page's foot and the next page's titles take their place.
+  std::vector<wb::Row> llevados;
   wb::Sheet& hojaReporte = Reporte.currentSheet();
   if (!titulosPorHoja) {
     for (int32_t r = primero; r < primero + llevar; ++r)
-      llevados.filas.push_back(hojaReporte.row(r) ? *hojaReporte.row(r) : wb::Row{});
+      llevados.push_back(hojaReporte.row(r) ? *hojaReporte.row(r) : wb::Row{});
     // Emptied (heights kept) so that the foot and titles written over them show nothing of them.
     Reporte.clearRange(primero, 1, primero + llevar - 1, 255, wb::Book::ClearMode::All);
     Reporte.setRow(primero);
@@ -153,7 +148,7 @@ void ContextoReporte::imprimePieyTitulos(bool forzar, bool arrastrar, int renglo
   if (!titulosPorHoja) {
     const int32_t ultimo = Reporte.row();
     for (int i = 0; i < llevar; ++i)
-      hojaReporte.rowAt(ultimo - llevar + 1 + i) = llevados.filas[size_t(i)];
+      hojaReporte.rowAt(ultimo - llevar + 1 + i) = llevados[size_t(i)];
     hojaReporte.touch();
   }
   if (sumar)

@@ -123,7 +123,7 @@ void ContextoReporte::expandePeriodos() {
   const vb::Variant v = dg.Value(QStringLiteral("Periodos"));
   const int periodos = v.isNull() ? 0 : vb::CInt(v);
   int ultima = col + periodos + 2;
-  if (periodos > 0) {
+  if (periodos > 0 && !dg.Value(QStringLiteral("FechaInicioProy")).isNull()) {
     const auto columnas = columnasPeriodo(
         repgen::rangoPeriodos(vb::CDate(dg.Value(QStringLiteral("FechaInicioProy"))), periodos, false, 0));
     int subtotales = 0;

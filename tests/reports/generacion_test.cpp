@@ -2,6 +2,7 @@
 // period columns, page set-up, and the messages of a template without sections.
 #include "dao.h"
 #include "obraprueba.h"
+#include "printing.h"
 #include "qt_print.h"
 #include "quarvel.h"
 
@@ -188,6 +189,26 @@ TEST_F(Generacion, PrintHeaderAndFooterGetTheirPlaceholders) {
   ASSERT_TRUE(rep_->GeneraReporte());
   EXPECT_EQ(rep_->Reporte.printHeader(), "&R&8Hoja &P de &N");
   EXPECT_EQ(rep_->Reporte.printFooter(), "&L&7Concurso No. LO-SMF-OP-014/2025");
+}
+
+}  // namespace
+
+namespace {
+
+// Without a paper of its own the engine budgets for the program's printer, and turns it as the
+// template prints.
+TEST_F(Generacion, PagesAreBudgetedForTheProgramsPrinter) {
+  rep_->impresora = std::make_shared<repgen::ImpresoraPrograma>();
+  wb::PrintService& impresora = wb::PrintService::instance();
+  for (int tipo : {repgen::kMontosMensuales, repgen::kPresupuesto}) {
+    SCOPED_TRACE(tipo);
+    elige(tipo);
+    rep_->setEscritor(tipo, [](ContextoReporte&) {});
+    ASSERT_TRUE(rep_->GeneraReporte());
+    EXPECT_EQ(impresora.orientation(), tipo == repgen::kMontosMensuales ? 2 : 1);
+    const double margenes = (rep_->Reporte.printTopMargin() + rep_->Reporte.printBottomMargin()) * 2.54 * 565.0;
+    EXPECT_DOUBLE_EQ(rep_->altoPapel, impresora.pageHeightTwips() - margenes);
+  }
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ void ObraPrueba::SetUp() {
   quarvel::obraAbierta = true;
   quarvel::unidadRedondeo = vb::Currency::fromScaled(100);  // as the report window sets it
   rep_ = std::make_unique<ContextoReporte>();
+  rep_->impresora = std::make_shared<repgen::PapelFijo>();  // Letter, whatever printer the machine has
   rep_->setEscritor(repgen::kPresupuesto, escritorPrueba);
 }
 
