@@ -8,7 +8,7 @@
 // height, and a full page is closed with its foot and the next one opened with its titles.
 //
 // The report window owns one ContextoReporte; the five writers receive it and find here, under the
-// names they have in the report Parts, everything they use: the window's option variables
+// names the report modules always gave them, everything they use: the window's option variables
 // (`LongitudConcepto`, `ImprimirIva`, ...), the engine's data (`renDetalleIni`, `altoUsado`,
 // `soloMuestra`, `totalesMoneda`, ...) and procedures (`imprimeTitulos`, `repEscribeTexto`,
 // `imprimePieyTitulos`, `revisaSaltoHoja`, `buscaEtiqueta`, `cortaTexto`, ...). The bid itself is read
