@@ -1,6 +1,7 @@
 #include "contextoreporte.h"
 
 #include "dao.h"
+#include "internos.h"
 #include "msgbox.h"
 #include "printing.h"
 #include "quarvel.h"
@@ -126,7 +127,8 @@ void ContextoReporte::acumulaMoneda(const QString& moneda, int columna, vb::Curr
 
 bool ContextoReporte::cargaTotalesMoneda() {
   totalesMoneda.clear();
-  auto rs = quarvel::dbObra->OpenRecordset(QStringLiteral("totalmonedas"), dao::RecordsetType::Snapshot);
+  auto rs = detalle::abierto(quarvel::dbObra)
+                .OpenRecordset(QStringLiteral("totalmonedas"), dao::RecordsetType::Snapshot);
   for (; !rs->EOF_(); rs->MoveNext())
     totalesMoneda.push_back({vb::CStr(rs->Value(QStringLiteral("Moneda"))), {}, {}});
   rs->Close();
@@ -134,7 +136,7 @@ bool ContextoReporte::cargaTotalesMoneda() {
 }
 
 RangoPeriodos ContextoReporte::rangoPeriodos() const {
-  auto& dg = *quarvel::rsDatosGenerales;
+  auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
   const vb::Variant periodos = dg.Value(QStringLiteral("Periodos"));
   const int n = periodos.isNull() ? 0 : vb::CInt(periodos);
   return repgen::rangoPeriodos(vb::CDate(dg.Value(QStringLiteral("FechaInicioProy"))), n, ImprimePorEjercicio,

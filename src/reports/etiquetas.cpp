@@ -113,7 +113,7 @@ EtiquetaGeneral campoEtiquetaGeneral(const QString& etiqueta) {
       return r;
     }
   if (t == QLatin1String("{plazo}")) {
-    auto& dg = *quarvel::rsDatosGenerales;
+    auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
     r.tipo = EtiquetaGeneral::Calculo;
     r.valor = vb::CDate(dg.Value(QStringLiteral("FechaFinalProy"))) -
               vb::CDate(dg.Value(QStringLiteral("FechaInicioProy"))) + 1;
@@ -143,7 +143,7 @@ bool ContextoReporte::completaEtiquetasRenglon(wb::Book& hoja) {
     const QString t = vb::LCase(texto);
     if (t.startsWith(QLatin1String("{moneda"))) {
       const QString moneda = totalMoneda(totalesMoneda, texto, 8).moneda;
-      auto& rs = *quarvel::rsMonedasClon;
+      auto& rs = detalle::abierto(quarvel::rsMonedasClon);
       rs.FindFirst(QStringLiteral("Moneda=") + comillas(moneda));
       hoja.setText(rs.NoMatch() ? moneda : vb::CStr(rs.Value(QStringLiteral("Texto"))));
     } else if (t == QLatin1String("{parcial}")) {
@@ -198,7 +198,7 @@ void ContextoReporte::escribeParciales(wb::Book& hoja) {
 // "Total" after each December and after the last period, each with the look and width of the
 // template's title cell; the year over the first period of each year, in the row above.
 bool ContextoReporte::escribeTitulosPeriodo(wb::Book& hoja) {
-  auto& dg = *quarvel::rsDatosGenerales;
+  auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
   const vb::Variant periodos = dg.Value(QStringLiteral("Periodos"));
   if (periodos.isNull() || vb::CInt(periodos) == 0)
     return false;
@@ -240,7 +240,7 @@ bool ContextoReporte::escribeTitulosPeriodo(wb::Book& hoja) {
 // Any other text: its general placeholders replaced by the general data; the result written as a
 // number or a date when it reads as one.
 void ContextoReporte::escribeGenerales(wb::Book& hoja, const QString& texto) {
-  auto& dg = *quarvel::rsDatosGenerales;
+  auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
   QString resultado;
   resultado.reserve(texto.size());
   for (qsizetype i = 0; i < texto.size();) {

@@ -4,6 +4,7 @@
 
 #include "copiaformato.h"
 #include "dao.h"
+#include "internos.h"
 #include "korgen.h"
 #include "msgbox.h"
 #include "puntero.h"
@@ -42,7 +43,8 @@ bool ContextoReporte::GeneraReporte() {
   if (hojaIndice >= 0 && hojaIndice < Formato.numSheets())
     Formato.setSheet(hojaIndice + 1);
   if (tipo == kPresupuesto) {
-    auto rs = quarvel::dbObra->OpenRecordset(QStringLiteral("totalmonedas"), dao::RecordsetType::Snapshot);
+    auto rs = detalle::abierto(quarvel::dbObra)
+                  .OpenRecordset(QStringLiteral("totalmonedas"), dao::RecordsetType::Snapshot);
     if (rs->EOF_()) {
       rs->Close();
       return false;
@@ -119,7 +121,7 @@ void ContextoReporte::expandePeriodos() {
   if (!buscaEtiqueta(Formato, QStringLiteral("{parciales}")))
     return;
   const int ren = renEtiqueta, col = colEtiqueta;
-  auto& dg = *quarvel::rsDatosGenerales;
+  auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
   const vb::Variant v = dg.Value(QStringLiteral("Periodos"));
   const int periodos = v.isNull() ? 0 : vb::CInt(v);
   int ultima = col + periodos + 2;

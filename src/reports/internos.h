@@ -3,6 +3,7 @@
 #include "error.h"
 
 #include <QString>
+#include <memory>
 
 namespace repgen::detalle {
 
@@ -11,6 +12,14 @@ inline QString comillas(const QString& s) {
   QString t = s;
   t.replace(QLatin1Char('\''), QStringLiteral("''"));
   return QLatin1Char('\'') + t + QLatin1Char('\'');
+}
+
+// A shared database or recordset of the open bid or the library; error 91 when it is not open, as
+// VB's unset object.
+template <typename T> T& abierto(const std::shared_ptr<T>& objeto) {
+  if (!objeto)
+    throw vb::Error(91);
+  return *objeto;
 }
 
 // Runs one step of a procedure whose errors resume with the next step. False when it failed.

@@ -25,7 +25,7 @@ double importeBruto(dao::Recordset& rs, double paridad = 1) {
 }  // namespace
 
 void ContextoReporte::NivelMaximo() {
-  auto& dg = *quarvel::rsDatosGenerales;
+  auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
   NivelesUsados = 0;
   for (int k = 1; k <= 7; ++k) {
     const vb::Variant v = dg.Value(QStringLiteral("nivel%1").arg(k));
@@ -55,19 +55,19 @@ int ContextoReporte::nivelPartida(const QString& codigo) const {
 }
 
 void calculaTotalLetra() {
-  auto& rs = *quarvel::rsPresupuestoClon;
+  auto& rs = detalle::abierto(quarvel::rsPresupuestoClon);
   vb::Currency total;
   if (rs.RecordCount() > 0)
     for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext())
       total += KorGen::Redondea(importeBruto(rs));
-  auto& dg = *quarvel::rsDatosGenerales;
+  auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
   dg.Edit();
   dg.SetValue(QStringLiteral("Totalletra"), vb::Format(vb::Variant(total), QStringLiteral("$###,###,###,##0.00##")));
   dg.Update();
 }
 
 vb::Currency totalMonedaNacional() {
-  auto& rs = *quarvel::rsPresupuestoClon;
+  auto& rs = detalle::abierto(quarvel::rsPresupuestoClon);
   vb::Currency total;
   if (rs.RecordCount() == 0)
     return total;
@@ -84,8 +84,9 @@ vb::Currency totalMonedaNacional() {
 }
 
 double paridadMoneda(const QString& moneda) {
-  auto rs = quarvel::dbObra->OpenRecordset(QStringLiteral("SELECT Paridad FROM monedas WHERE Moneda=") + comillas(moneda),
-                                           dao::RecordsetType::Snapshot);
+  auto rs = detalle::abierto(quarvel::dbObra)
+                .OpenRecordset(QStringLiteral("SELECT Paridad FROM monedas WHERE Moneda=") + comillas(moneda),
+                               dao::RecordsetType::Snapshot);
   double paridad = 0;
   if (!rs->EOF_())
     paridad = general::valX(rs->Value(QStringLiteral("paridad")));

@@ -43,7 +43,7 @@ Opcion logica(const char* clave, bool& v) {
 
 void grabaOpcion(const QString& reporte, const QString& libro, const QString& hoja, const QString& parametro,
                  const vb::Variant& valor) {
-  auto& rs = *quarvel::rsRepOpciones;
+  auto& rs = detalle::abierto(quarvel::rsRepOpciones);
   if (!buscaOpcion(rs, reporte, libro, hoja, parametro)) {
     rs.AddNew();
     rs.SetValue(QStringLiteral("Reporte"), reporte);
@@ -60,7 +60,7 @@ void grabaOpcion(const QString& reporte, const QString& libro, const QString& ho
 QString LeeRepOpciones(const QString& reporte, const QString& libro, const QString& hoja, const QString& parametro,
                        const QString& porOmision) {
   try {
-    auto& rs = *quarvel::rsRepOpciones;
+    auto& rs = detalle::abierto(quarvel::rsRepOpciones);
     if (buscaOpcion(rs, reporte, libro, hoja, parametro)) {
       const vb::Variant v = rs.Value(QStringLiteral("Valor"));
       if (!v.isNull())
@@ -122,7 +122,7 @@ void ContextoReporte::LeeParametros() {
         break;
       case kProgramaObra:
       case kMontosMensuales: {
-        auto& dg = *quarvel::rsDatosGenerales;
+        auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
         conceptos();
         ImprimePorEjercicio = false;
         EjercicioInicial = int16_t(vb::year(vb::CDate(dg.Value(QStringLiteral("FechaInicioProy")))));
@@ -140,7 +140,9 @@ void ContextoReporte::LeeParametros() {
     for (const Opcion& o : opciones)
       o.pone(LeeRepOpciones(reporte, libro, hoja, QString::fromLatin1(o.clave), o.lee()));
   } catch (const vb::Error& e) {
-    ui::MsgBox(QStringLiteral("Error en RepGen.LeeParametros no.: %1 - %2 En la linea: 0").arg(e.number()).arg(e.description()));
+    ui::MsgBox(QStringLiteral("Error en RepGen.LeeParametros no.: %1 - %2 En la linea: 0")
+                   .arg(e.number())
+                   .arg(e.description()));
   }
 }
 

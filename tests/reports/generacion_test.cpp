@@ -212,3 +212,23 @@ TEST_F(Generacion, PagesAreBudgetedForTheProgramsPrinter) {
 }
 
 }  // namespace
+
+namespace {
+
+// Without an open bid the generation fails with VB's unset-object error, and the report is shown
+// again as it was.
+TEST_F(Generacion, NoOpenBidIsAnErrorNotACrash) {
+  const auto obra = quarvel::dbObra;
+  quarvel::dbObra.reset();
+  elige(repgen::kPresupuesto);
+  try {
+    rep_->GeneraReporte();
+    ADD_FAILURE() << "generated without a bid";
+  } catch (const vb::Error& e) {
+    EXPECT_EQ(e.number(), 91);
+  }
+  EXPECT_TRUE(rep_->Reporte.repaint());
+  quarvel::dbObra = obra;
+}
+
+}  // namespace
