@@ -116,7 +116,9 @@ void ContextoReporte::expandeMonedas(int monedas) {
 
 // The look of "{parciales}" copied into the columns to its right that the period amounts of the
 // page foot fill (one per period, and one per year subtotal), so that copying the foot's columns
-// gives them their format; the same columns of the "{importe}" row get that cell's look.
+// gives them their format; the same columns of the "{importe}" row get that cell's look. Exactly
+// those columns: a formatted column beyond the last one the report fills would print as a page of
+// its own across.
 void ContextoReporte::expandePeriodos() {
   if (!buscaEtiqueta(Formato, QStringLiteral("{parciales}")))
     return;
@@ -124,14 +126,13 @@ void ContextoReporte::expandePeriodos() {
   auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
   const vb::Variant v = dg.Value(QStringLiteral("Periodos"));
   const int periodos = v.isNull() ? 0 : vb::CInt(v);
-  int ultima = col + periodos + 2;
+  int ultima = col + periodos + 2;  // without a start date the years are not known
   if (periodos > 0 && !dg.Value(QStringLiteral("FechaInicioProy")).isNull()) {
     const auto columnas = columnasPeriodo(
         repgen::rangoPeriodos(vb::CDate(dg.Value(QStringLiteral("FechaInicioProy"))), periodos, false, 0));
-    int subtotales = 0;
+    ultima = col + int(columnas.size()) - 1;
     for (const ColumnaPeriodo& c : columnas)
-      subtotales += c.subtotal ? 1 : 0;
-    ultima = std::max(ultima, col + periodos + subtotales - 1);
+      ultima += c.subtotal ? 1 : 0;
   }
   for (int c = col + 1; c <= ultima; ++c) {
     Formato.setActiveCell(ren, c);

@@ -2,6 +2,7 @@
 // cutting of long descriptions.
 #include "dao.h"
 #include "obraprueba.h"
+#include "printing.h"
 #include "quarvel.h"
 #include "vbdate.h"
 
@@ -241,6 +242,7 @@ TEST_F(Etiquetas, PeriodAmountsOfTheFoot) {
         rep.columnaTotalPeriodos = 3;
       },
       true);
+  guarda("montos");
   const wb::Book& r = rep_->Reporte;
   // The foot follows the titles and a filler row; its first row holds "{parciales}" in D.
   const int ren = rep_->renFinTitulos + 2;
@@ -251,6 +253,9 @@ TEST_F(Etiquetas, PeriodAmountsOfTheFoot) {
   EXPECT_TRUE(texto(r, ren, 11).isEmpty());
   EXPECT_DOUBLE_EQ(numero(r, ren, 3), 21.5);
   EXPECT_EQ(rep_->totalPeriodos, vb::Currency());
+  // Nothing formatted beyond the last amount: one page, not a second one across.
+  EXPECT_EQ(r.lastCol(), 10);
+  EXPECT_EQ(wb::SheetPrintLayout(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter)).pageCount(), 1);
 }
 
 }  // namespace

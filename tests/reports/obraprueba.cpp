@@ -3,6 +3,7 @@
 #include "dao.h"
 #include "korgen.h"
 #include "maneobra.h"
+#include "printing.h"
 #include "quarvel.h"
 
 #include <QDir>
@@ -65,6 +66,15 @@ void ObraPrueba::elige(int tipo, const QString& archivo, int hoja) {
 void ObraPrueba::ejecuta(const QString& sql) {
   quarvel::dbObra->Execute(sql);
   maneobra::abreRecordSets();
+}
+
+void ObraPrueba::guarda(const QString& nombre) {
+  const QString carpeta = qEnvironmentVariable("TORNAVO_REPORTES_SALIDA");
+  if (carpeta.isEmpty())
+    return;
+  QDir().mkpath(carpeta);
+  rep_->Reporte.write(carpeta + QLatin1Char('/') + nombre + QStringLiteral(".xlsx"));
+  wb::PrintService::instance().exportPdf(rep_->Reporte, carpeta + QLatin1Char('/') + nombre + QStringLiteral(".pdf"));
 }
 
 QString texto(const wb::Book& hoja, int ren, int col) {

@@ -22,6 +22,9 @@ protected:
   void elige(int tipo, const QString& archivo = QString(), int hoja = 0);
   // Runs Jet SQL on the open bid, then reopens the shared recordsets so they see it.
   void ejecuta(const QString& sql);
+  // Keeps the report as .xlsx and PDF for a person to look at, when TORNAVO_REPORTES_SALIDA names a
+  // folder.
+  void guarda(const QString& nombre);
 
   QTemporaryDir dir_;
   testui::ScriptedMsgBoxes cajas_;

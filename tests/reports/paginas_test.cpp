@@ -7,7 +7,6 @@
 #include "printing.h"
 #include "quarvel.h"
 
-#include <QDir>
 #include <QMap>
 
 namespace {
@@ -37,18 +36,7 @@ std::vector<int> iniciosDePagina(const wb::Book& reporte) {
   return inicios;
 }
 
-class Paginas : public prueba::ObraPrueba {
-protected:
-  // Keeps what a test produced for a person to look at, when TORNAVO_REPORTES_SALIDA names a folder.
-  void guarda(const QString& nombre) {
-    const QString carpeta = qEnvironmentVariable("TORNAVO_REPORTES_SALIDA");
-    if (carpeta.isEmpty())
-      return;
-    QDir().mkpath(carpeta);
-    rep_->Reporte.write(carpeta + "/" + nombre + ".xlsx");
-    wb::PrintService::instance().exportPdf(rep_->Reporte, carpeta + "/" + nombre + ".pdf");
-  }
-};
+class Paginas : public prueba::ObraPrueba {};
 
 TEST_F(Paginas, BudgetReportCarriesTotalsFromPageToPage) {
   elige(repgen::kPresupuesto);
