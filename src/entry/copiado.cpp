@@ -198,6 +198,8 @@ void pegaclipdetalle(const QString& forma) {
       const vb::Variant precio = columnaDe(kPrecio) != 0 ? celda(columnaDe(kPrecio)) : vb::Variant::null();
       if (!general::esNulo(precio))
         actualizaPrecioCodigo(vb::CStr(celda(columnaDe(kCodigo))), vb::CCur(precio));
+    } else if (forma == u"FrmPrograma" && columnaDe(kPartida) != 0 && columnaDe(kRenglon) != 0) {
+      pegaRenglonPrograma();
     }
   } catch (const vb::Error& e) {
     if (e.number() == 3027 || e.number() == 3265)  // a read-only bid; a missing field

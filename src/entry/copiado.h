@@ -1,7 +1,7 @@
 #pragma once
 // Module copiado: blocks of grid rows through the clipboard as tab-separated text with a header row of
 // column captions (what spreadsheet programs write and read), the prices such a block sets in the
-// budget, and the schedule's period table.
+// budget, the dates and volumes it sets in the work schedule, and the schedule's period table.
 //
 // The module sees grids only through the two small interfaces below and the clipboard only through
 // portapapeles.h, so it includes no widget header. A window hands its bound grid over in an adapter of
@@ -47,8 +47,8 @@ void copiaClipboard(GridCopia& grid);
 class DestinoPegado {
 public:
   virtual ~DestinoPegado() = default;
-  // The window's name: rows pasted into "FrmPre" set unit prices per code; other windows take none
-  // (the work schedule's rows are applied by its own step).
+  // The window's name: rows pasted into "FrmPre" set unit prices per code, into "FrmPrograma" dates
+  // and volumes of the work schedule; other windows take none.
   virtual QString Forma() const = 0;
   // A single value (text with neither TAB nor CR) goes into the grid's current cell, as if typed there.
   virtual void PegaCelda(const QString& texto) = 0;
@@ -90,6 +90,28 @@ void actualizaPrecioCodigo(const QString& codigo, vb::Currency precio);
 // and the cell is not empty, else `omision` (an empty text for Null); a partida keeps at most 40
 // characters. Error 9 for a column outside mapaColumnas.
 vb::Variant valorColumnaPegada(int16_t columna, const vb::Variant& omision);
+
+// ---- Schedule rows
+
+// Applies the current row to the work schedule (a block with partida and renglón columns pasted into
+// FrmPrograma): finds the concept, settles its start and end dates against the project's and writes the
+// pasted volumes to Programa, one row per period (0 or an empty cell deletes it), asking whether to go
+// on when the programmed total would exceed the concept's quantity. A row without its concept is
+// skipped; a row with a volume or date that does not read as one is refused whole (error 13) before
+// anything is written. Database errors go to the caller.
+void pegaRenglonPrograma();
+// A block with date columns and no period column: the pasted Comienzo and Fin replace the concept's
+// dates; outside the project or crossed, the user is asked whether to go on (No ends the paste) and
+// the row is skipped (false).
+bool validaFechasActividad(vb::Variant& fechaIni, vb::Variant& fechaFin, const QString& partida, int32_t renglon);
+// No date column: the dates become the start of the first and the end of the last period with a
+// volume (period 1 when none), within the project's dates.
+void ajustaFechasProyecto(vb::Variant& fechaIni, vb::Variant& fechaFin);
+// Dates and periods: a date outside the first (last) period with a volume becomes that period's start
+// (end); then both within the project's dates.
+void ajustaFechasPegadas(vb::Variant& fechaIni, vb::Variant& fechaFin);
+// The sum of every volume of a concept (0 when none).
+vb::Currency volumenProgramado(const QString& partida, int32_t renglon);
 
 // ---- Period table
 

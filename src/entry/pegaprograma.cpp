@@ -1,0 +1,292 @@
+// Rows of a pasted block applied to the work schedule: a concept's start and end dates and its volume
+// per period.
+#include "copiado.h"
+
+#include "dao.h"
+#include "general.h"
+#include "msgbox.h"
+#include "programa.h"
+#include "quarvel.h"
+#include "utilidades.h"
+
+namespace copiado {
+
+namespace {
+
+const QString kTituloPegado = QStringLiteral("Quarvel");
+
+dao::Recordset& concepto() {
+  if (!quarvel::rsBuscaPre)
+    throw vb::Error(91);
+  return *quarvel::rsBuscaPre;
+}
+
+// A project date of the general data; nullopt when the bid has none.
+std::optional<double> fechaProyecto(const QString& campo) {
+  if (!quarvel::rsDatosGenerales)
+    throw vb::Error(91);
+  const vb::Variant v = quarvel::rsDatosGenerales->Value(campo);
+  if (general::esNulo(v) || !vb::IsDate(v))
+    return std::nullopt;
+  return vb::CDate(v);
+}
+
+// A date of a concept or of the paste; nullopt when Null or blank.
+std::optional<double> fecha(const vb::Variant& v) {
+  if (general::esNulo(v))
+    return std::nullopt;
+  return vb::CDate(v);
+}
+
+bool antes(const vb::Variant& a, const std::optional<double>& b) {
+  const std::optional<double> fa = fecha(a);
+  return fa && b && *fa < *b;
+}
+
+bool despues(const vb::Variant& a, const std::optional<double>& b) {
+  const std::optional<double> fa = fecha(a);
+  return fa && b && *fa > *b;
+}
+
+bool tieneColumna(int logica) { return logica < int(mapaColumnas.size()) && mapaColumnas[size_t(logica)] != 0; }
+
+// The pasted volume of each period column the block has, in period order.
+struct VolumenPegado {
+  int periodo;
+  vb::Currency volumen;
+};
+
+// Reads every period cell of the row before anything is written: a cell that is no number, or a
+// negative one, refuses the whole row (error 13) rather than leaving it half applied.
+std::vector<VolumenPegado> volumenesPegados(const QString& partida, int32_t renglon) {
+  std::vector<VolumenPegado> volumenes;
+  for (int k = kPeriodo0 + 1; k < int(mapaColumnas.size()); ++k) {
+    if (!tieneColumna(k))
+      continue;
+    const vb::Variant celda = valorColumnaPegada(int16_t(k), vb::Variant());
+    vb::Currency v;
+    bool valido = true;
+    try {
+      v = programa::ComoVolumen(celda);
+      valido = v >= vb::Currency();
+    } catch (const vb::Error&) {
+      valido = false;
+    }
+    if (!valido)
+      throw vb::Error(13, vb::Error::standardDescription(13) + QStringLiteral(": el volumen del periodo ") +
+                              QString::number(k - kPeriodo0) + QStringLiteral(" (") + vb::CStr(celda) +
+                              QStringLiteral(") de la partida ") + partida + QStringLiteral(" renglón ") +
+                              QString::number(renglon) + QStringLiteral(" no es válido"));
+    volumenes.push_back({k - kPeriodo0, v});
+  }
+  return volumenes;
+}
+
+// A pasted date column's value as a date (its default when the cell is empty); error 13 when it reads
+// as no date.
+vb::Variant fechaPegada(int16_t columna, const vb::Variant& omision) {
+  const vb::Variant v = valorColumnaPegada(columna, omision);
+  if (general::esNulo(v))
+    return omision;
+  if (!vb::IsDate(v))
+    throw vb::Error(13, vb::Error::standardDescription(13) + QStringLiteral(": \"") + vb::CStr(v) +
+                            QStringLiteral("\" no es una fecha"));
+  return vb::Variant::fromDate(vb::CDate(v));
+}
+
+// The first and last periods with a pasted volume other than 0.
+std::pair<int, int> periodosConVolumen(const std::vector<VolumenPegado>& volumenes) {
+  int primero = 0;
+  int ultimo = 0;
+  for (const VolumenPegado& v : volumenes)
+    if (v.volumen != vb::Currency()) {
+      if (primero == 0)
+        primero = v.periodo;
+      ultimo = v.periodo;
+    }
+  return {primero, ultimo};
+}
+
+// The first or last day of a period; nullopt when the period table has no such period (a period
+// beyond the months of the project is no date to set).
+std::optional<double> limitePeriodo(int periodo, bool inicio) {
+  if (periodo < 1 || periodo >= int(quarvel::tablaPeriodos.size()))
+    return std::nullopt;
+  const quarvel::Periodo& p = quarvel::tablaPeriodos[size_t(periodo)];
+  const double d = inicio ? p.inicio : p.fin;
+  if (d == 0)
+    return std::nullopt;
+  return d;
+}
+
+void ajustaAlProyecto(vb::Variant& fechaIni, vb::Variant& fechaFin) {
+  const std::optional<double> inicio = fechaProyecto(QStringLiteral("FechaInicioProy"));
+  const std::optional<double> fin = fechaProyecto(QStringLiteral("FechaFinalProy"));
+  if (antes(fechaIni, inicio))
+    fechaIni = vb::Variant::fromDate(*inicio);
+  if (despues(fechaFin, fin))
+    fechaFin = vb::Variant::fromDate(*fin);
+}
+
+// The volumes of the row written in period order, each against the concept's quantity.
+void escribeVolumenes(const std::vector<VolumenPegado>& volumenes, const QString& partida, int32_t renglon) {
+  dao::Recordset& programa = *quarvel::rsPrograma;
+  const vb::Currency cantidad = vb::CCur(general::valX(concepto().Value(QStringLiteral("Cantidad"))));
+  vb::Currency total = volumenProgramado(partida, renglon);
+  for (const VolumenPegado& v : volumenes) {
+    programa.FindFirst(programa::Criterio(partida, renglon, v.periodo));
+    const bool existe = !programa.NoMatch();
+    const vb::Currency anterior = existe ? vb::CCur(programa.Value(QStringLiteral("Volumen"))) : vb::Currency();
+    if (v.volumen == vb::Currency()) {
+      if (existe) {
+        total -= anterior;
+        programa.Delete();
+      }
+      continue;
+    }
+    total += v.volumen - anterior;
+    if (total > cantidad) {
+      if (ui::MsgBox(QStringLiteral("Error: Volumen programado mayor al del presupuesto original. Partida:") + partida +
+                         QStringLiteral(" Renglón:") + QString::number(renglon) +
+                         QStringLiteral("\r\n ¿ Deseas continuar ?"),
+                     ui::vbYesNo | ui::vbInformation, kTituloPegado) != ui::vbYes)
+        continuarPegado = false;
+      return;
+    }
+    if (existe) {
+      programa.Edit();
+    } else {
+      programa.AddNew();
+      programa.SetValue(QStringLiteral("Partida"), partida);
+      programa.SetValue(QStringLiteral("Renglon"), renglon);
+    }
+    programa.SetValue(QStringLiteral("Periodo"), int16_t(v.periodo));
+    programa.SetValue(QStringLiteral("Volumen"), v.volumen);
+    programa.Update();
+  }
+}
+
+}  // namespace
+
+void pegaRenglonPrograma() {
+  if (!quarvel::rsPrograma || !quarvel::dbObra)
+    throw vb::Error(91);
+  bool fechas = false;
+  bool periodos = false;
+  for (int k = kComienzo; k < int(mapaColumnas.size()); ++k)
+    if (tieneColumna(k))
+      (k <= kFin ? fechas : periodos) = true;
+  const int caso = !fechas ? 2 : periodos ? 3 : 1;
+
+  const QString partida = vb::CStr(valorColumnaPegada(kPartida, vb::Variant()));
+  const int32_t renglon = vb::CLng(valorColumnaPegada(kRenglon, vb::Variant()));
+  const std::vector<VolumenPegado> volumenes = volumenesPegados(partida, renglon);
+  if (general::CuentaBuscaPre(partida, renglon) == 0)
+    return;  // no such concept
+
+  dao::Recordset& rs = concepto();
+  vb::Variant fechaIni = rs.Value(QStringLiteral("FechaIni"));
+  vb::Variant fechaFin = rs.Value(QStringLiteral("FechaFin"));
+  switch (caso) {
+  case 1:
+    if (!validaFechasActividad(fechaIni, fechaFin, partida, renglon))
+      return;
+    break;
+  case 2:
+    ajustaFechasProyecto(fechaIni, fechaFin);
+    break;
+  default:
+    fechaIni = fechaPegada(kComienzo, fechaIni);
+    fechaFin = fechaPegada(kFin, fechaFin);
+    ajustaFechasPegadas(fechaIni, fechaFin);
+  }
+
+  rs.Edit();
+  try {
+    rs.SetValue(QStringLiteral("FechaIni"), fechaIni);
+    rs.SetValue(QStringLiteral("FechaFin"), fechaFin);
+    escribeVolumenes(volumenes, partida, renglon);
+    if (caso != 1)
+      rs.SetValue(QStringLiteral("TotalVol"), volumenProgramado(partida, renglon));
+    rs.Update();
+  } catch (const vb::Error&) {
+    if (rs.GetEditMode() != dao::EditMode::None)
+      rs.CancelUpdate();
+    throw;
+  }
+}
+
+bool validaFechasActividad(vb::Variant& fechaIni, vb::Variant& fechaFin, const QString& partida, int32_t renglon) {
+  const bool comienzo = tieneColumna(kComienzo);
+  const bool fin = tieneColumna(kFin);
+  fechaIni = fechaPegada(kComienzo, fechaIni);
+  fechaFin = fechaPegada(kFin, fechaFin);
+  const std::optional<double> inicioProyecto = fechaProyecto(QStringLiteral("FechaInicioProy"));
+  const std::optional<double> finProyecto = fechaProyecto(QStringLiteral("FechaFinalProy"));
+  const bool iniFuera = antes(fechaIni, inicioProyecto) || despues(fechaIni, finProyecto);
+  const bool finFuera = antes(fechaFin, inicioProyecto) || despues(fechaFin, finProyecto);
+  const std::optional<double> ini = fecha(fechaIni);
+  const std::optional<double> fi = fecha(fechaFin);
+  const bool cruzadas = ini && fi && *ini > *fi;
+
+  QString error;
+  if (comienzo && iniFuera)
+    error = QStringLiteral("Error: Comienzo fuera de las fechas del proyecto. Partida:");
+  else if (fin && finFuera)
+    error = QStringLiteral("Error: Fin fuera de las fechas del proyecto. Partida:");
+  else if (cruzadas)
+    error = QStringLiteral("Error: El Comienzo de actividad mayor que Fin de actividad. Partida:");
+  if (error.isEmpty())
+    return true;
+  if (ui::MsgBox(error + partida + QStringLiteral(" Renglón:") + QString::number(renglon) +
+                     QStringLiteral("\r\n ¿ Deseas continuar ?"),
+                 ui::vbYesNo | ui::vbInformation, kTituloPegado) != ui::vbYes)
+    continuarPegado = false;
+  return false;
+}
+
+void ajustaFechasProyecto(vb::Variant& fechaIni, vb::Variant& fechaFin) {
+  auto [primero, ultimo] = periodosConVolumen(volumenesPegados(
+      vb::CStr(valorColumnaPegada(kPartida, vb::Variant())), vb::CLng(valorColumnaPegada(kRenglon, vb::Variant()))));
+  if (primero == 0)
+    primero = ultimo = 1;
+  if (const std::optional<double> d = limitePeriodo(primero, true))
+    fechaIni = vb::Variant::fromDate(*d);
+  if (const std::optional<double> d = limitePeriodo(ultimo, false))
+    fechaFin = vb::Variant::fromDate(*d);
+  ajustaAlProyecto(fechaIni, fechaFin);
+}
+
+void ajustaFechasPegadas(vb::Variant& fechaIni, vb::Variant& fechaFin) {
+  const auto [primero, ultimo] = periodosConVolumen(volumenesPegados(
+      vb::CStr(valorColumnaPegada(kPartida, vb::Variant())), vb::CLng(valorColumnaPegada(kRenglon, vb::Variant()))));
+  if (primero != 0) {
+    const std::optional<double> inicio = limitePeriodo(primero, true);
+    const std::optional<double> finPrimero = limitePeriodo(primero, false);
+    const std::optional<double> inicioUltimo = limitePeriodo(ultimo, true);
+    const std::optional<double> fin = limitePeriodo(ultimo, false);
+    const std::optional<double> ini = fecha(fechaIni);
+    const std::optional<double> fi = fecha(fechaFin);
+    if (inicio && finPrimero && !(ini && *ini >= *inicio && *ini <= *finPrimero))
+      fechaIni = vb::Variant::fromDate(*inicio);
+    if (inicioUltimo && fin && !(fi && *fi >= *inicioUltimo && *fi <= *fin))
+      fechaFin = vb::Variant::fromDate(*fin);
+  }
+  ajustaAlProyecto(fechaIni, fechaFin);
+}
+
+vb::Currency volumenProgramado(const QString& partida, int32_t renglon) {
+  if (!quarvel::dbObra)
+    throw vb::Error(91);
+  QString literal = partida;
+  literal.replace(u'\'', QStringLiteral("''"));
+  const auto rs = quarvel::dbObra->OpenRecordset(
+      QStringLiteral("SELECT (SUM(Volumen)) as Total FROM Programa WHERE Partida ='") + literal +
+          QStringLiteral("' AND Renglon = ") + QString::number(renglon),
+      dao::RecordsetType::ForwardOnly);
+  const vb::Variant total = rs->EOF_() ? vb::Variant::null() : rs->Value(QStringLiteral("Total"));
+  rs->Close();
+  return total.isNull() ? vb::Currency() : vb::CCur(total);
+}
+
+}  // namespace copiado
