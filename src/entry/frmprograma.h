@@ -1,0 +1,62 @@
+#pragma once
+// FrmPrograma, "Captura del programa de obra": the MDI child in which the bidder spreads each concept's
+// quantity over the project's periods. Grid1 shows the concepts of the shared recordset
+// quarvel::rsProgramaObra in nine fixed columns (Partida .. Total), then one unbound column per
+// period whose cells are the volumes of table Programa. Only the dates (Comienzo, Fin) and the period
+// cells are edited here; the checks and writes are programa.h's.
+//
+// Period columns are added after the saved column layout is restored and removed before it is saved,
+// so the layout never holds them. The general-data dialog, when the period count changes, removes
+// and adds them again on an open window:
+//   Calculos::BorraColumnas(*f->Grid1, f->ColumnasFijas());
+//   Calculos::AgregaColumnasPeriodo(*f->Grid1, periodos);
+//   f->Grid1->ReBind();
+#include "boundgrid.h"
+#include "datacontrol.h"
+#include "forms.h"
+
+#include <QWidget>
+#include <memory>
+
+namespace dao {
+class Recordset;
+}
+
+class FrmPrograma : public QWidget, public ui::Form, private ui::BoundGridEvents {
+  Q_OBJECT
+public:
+  explicit FrmPrograma(QWidget* parent = nullptr);
+  ~FrmPrograma() override;
+
+  ui::BoundGrid* const Grid1;
+  ui::DataControl* const Data1;
+
+  // The number of fixed columns before the period columns (9).
+  int16_t ColumnasFijas() const { return columnasFijas_; }
+  // Renews the clone through which a row is read by bookmark, from Data1's current recordset (after a
+  // sort binds Data1 to another recordset).
+  void IniClon();
+
+  void Form_Load() override;
+  void Form_Unload() override;
+  void Form_Activate();
+
+protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+private:
+  // Grid1's events.
+  void UnboundColumnFetch(const dao::Bookmark& bookmark, int colIndex, vb::Variant& value) override;
+  void BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& cancel) override;
+  void AfterColUpdate(int colIndex) override;
+  void PostEvent(int msgId) override;
+
+  // The partida and renglón of a row of the grid.
+  bool claveFila(const dao::Bookmark& bookmark, QString& partida, int32_t& renglon);
+  int periodoDeColumna(int colIndex) const { return colIndex - columnasFijas_ + 1; }
+
+  int16_t columnasFijas_ = 9;
+  std::shared_ptr<dao::Recordset> rsProgramaClon_;
+  bool activacionConectada_ = false;
+};
