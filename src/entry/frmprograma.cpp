@@ -41,17 +41,17 @@ const ColumnaFija kColumnas[] = {
 }  // namespace
 
 FrmPrograma::FrmPrograma(QWidget* parent)
-    : QWidget(parent), Grid1(new ui::BoundGrid(this)), Data1(new ui::DataControl(this)) {
+    : QWidget(parent), grid_(new ui::BoundGrid(this)), data_(new ui::DataControl(this)) {
   setObjectName(QStringLiteral("FrmPrograma"));
   setProperty("MDIChild", true);
   setWindowTitle(QStringLiteral("Captura del programa de obra"));
   resize(900, 480);
-  Grid1->setObjectName(QStringLiteral("Grid1"));
-  Data1->setObjectName(QStringLiteral("Data1"));
+  grid_->setObjectName(QStringLiteral("Grid1"));
+  data_->setObjectName(QStringLiteral("Data1"));
   // Only the dates and the period cells are the bidder's to change here: the concept itself, its
   // quantity and its programmed total belong to the budget and to the schedule's sums.
   for (const ColumnaFija& c : kColumnas) {
-    ui::Column& columna = Grid1->Columns().Add(Grid1->Columns().Count());
+    ui::Column& columna = grid_->Columns().Add(grid_->Columns().Count());
     columna.SetCaption(QString::fromUtf8(c.caption));
     columna.SetDataField(QString::fromLatin1(c.campo));
     columna.SetWidth(c.ancho);
@@ -59,50 +59,54 @@ FrmPrograma::FrmPrograma(QWidget* parent)
       columna.SetNumberFormat(*c.formato);
     columna.SetLocked(!c.editable);
   }
-  Grid1->SetEvents(this);
-  Grid1->SetDataSource(Data1);
+  grid_->SetEvents(this);
+  grid_->SetDataSource(data_);
 }
 
-FrmPrograma::~FrmPrograma() { Grid1->SetEvents(nullptr); }
+FrmPrograma::~FrmPrograma() { grid_->SetEvents(nullptr); }
 
 void FrmPrograma::IniClon() {
-  const std::shared_ptr<dao::Recordset>& rs = Data1->Recordset();
+  const std::shared_ptr<dao::Recordset>& rs = data_->Recordset();
   rsProgramaClon_ = rs ? rs->Clone() : nullptr;
 }
 
 void FrmPrograma::Form_Load() {
   columnasFijas_ = programa::kColumnasFijas;
-  Data1->SetRecordset(quarvel::rsProgramaObra);
+  data_->SetRecordset(quarvel::rsProgramaObra);
   IniClon();
   ui::UbicaForma(this);
   // The saved layout holds only the fixed columns: it is restored before the period columns exist.
-  Grid1->SetLayoutFileName(quarvel::rutaPrograma + QStringLiteral("/kortorn.grx"));
-  Grid1->SetLayoutName(objectName());
-  Grid1->LoadLayout();
+  FuncGrid::UbicaGrid(objectName(), grid_);
   int16_t periodos = 0;
   if (quarvel::rsDatosGenerales)
     periodos = vb::CInt(general::valX(quarvel::rsDatosGenerales->Value(QStringLiteral("Periodos"))));
-  Calculos::AgregaColumnasPeriodo(*Grid1, periodos);
-  Grid1->ReBind();
+  Calculos::AgregaColumnasPeriodo(*grid_, periodos);
+  grid_->ReBind();
   copiado::calculaPeriodos();
 }
 
 void FrmPrograma::Form_Unload() {
-  Calculos::BorraColumnas(*Grid1, columnasFijas_);
+  Calculos::BorraColumnas(*grid_, columnasFijas_);
   ui::GrabaForma(this);
-  Grid1->SetLayoutFileName(quarvel::rutaPrograma + QStringLiteral("/kortorn.grx"));
-  Grid1->SetLayoutName(objectName());
-  Grid1->SaveLayout();
+  FuncGrid::GrabaGrid(objectName(), grid_);
+}
+
+void FrmPrograma::AplicaOrden(const QString& orden) {
+  if (!quarvel::rsProgramaObra)
+    throw vb::Error(91);
+  quarvel::rsProgramaObra->SetSort(orden);
+  data_->SetRecordset(quarvel::rsProgramaObra->OpenRecordset());
+  IniClon();
 }
 
 void FrmPrograma::Form_Activate() {
-  Grid1->Refresh();
-  Grid1->setFocus();
+  grid_->Refresh();
+  grid_->setFocus();
 }
 
 void FrmPrograma::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  Grid1->setGeometry(rect().adjusted(3, 3, -3, -3));
+  FuncGrid::Reubicagrid(this, grid_);
 }
 
 void FrmPrograma::showEvent(QShowEvent* event) {
@@ -121,8 +125,8 @@ void FrmPrograma::showEvent(QShowEvent* event) {
 bool FrmPrograma::claveFila(const dao::Bookmark& bookmark, QString& partida, int32_t& renglon) {
   // The grid has read the row it shows: its own cells cost no statement. A row it does not show is
   // read through the clone.
-  vb::Variant p = Grid1->Columns(0).CellValue(bookmark);
-  vb::Variant r = Grid1->Columns(1).CellValue(bookmark);
+  vb::Variant p = grid_->Columns(0).CellValue(bookmark);
+  vb::Variant r = grid_->Columns(1).CellValue(bookmark);
   if ((p.isNull() || r.isNull()) && rsProgramaClon_) {
     rsProgramaClon_->SetBookmark(bookmark);
     p = rsProgramaClon_->Fields(0).Value();
@@ -143,7 +147,7 @@ void FrmPrograma::UnboundColumnFetch(const dao::Bookmark& bookmark, int colIndex
 }
 
 void FrmPrograma::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& cancel) {
-  ui::Column& columna = Grid1->Columns(colIndex);
+  ui::Column& columna = grid_->Columns(colIndex);
   const QString campo = columna.DataField().toLower();
   programa::Columna tipo = programa::Columna::Otra;
   if (colIndex >= columnasFijas_)
@@ -154,18 +158,18 @@ void FrmPrograma::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, boo
     tipo = programa::Columna::Fin;
 
   programa::Fila fila;
-  fila.partida = vb::CStr(Grid1->Columns(QStringLiteral("Partida")).Value());
-  fila.renglon = vb::CLng(Grid1->Columns(QStringLiteral("Renglon")).Value());
-  fila.cantidad = Grid1->Columns(QStringLiteral("Cantidad")).Value();
-  fila.total = Grid1->Columns(QStringLiteral("TotalVol")).Value();
-  fila.comienzo = Grid1->Columns(QStringLiteral("FechaIni")).Value();
-  fila.fin = Grid1->Columns(QStringLiteral("FechaFin")).Value();
+  fila.partida = vb::CStr(grid_->Columns(QStringLiteral("Partida")).Value());
+  fila.renglon = vb::CLng(grid_->Columns(QStringLiteral("Renglon")).Value());
+  fila.cantidad = grid_->Columns(QStringLiteral("Cantidad")).Value();
+  fila.total = grid_->Columns(QStringLiteral("TotalVol")).Value();
+  fila.comienzo = grid_->Columns(QStringLiteral("FechaIni")).Value();
+  fila.fin = grid_->Columns(QStringLiteral("FechaFin")).Value();
 
   const QString texto = columna.Text();
   const int16_t codigo = programa::RevisaCelda(tipo, periodoDeColumna(colIndex), oldValue, texto, fila);
   if (codigo != programa::kAcepta) {
     if (codigo > 0)
-      Grid1->PostMsg(codigo);
+      grid_->PostMsg(codigo);
     cancel = true;
     return;
   }
@@ -177,16 +181,20 @@ void FrmPrograma::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, boo
 void FrmPrograma::AfterColUpdate(int colIndex) {
   if (colIndex < columnasFijas_)
     return;
-  const QString partida = vb::CStr(Grid1->Columns(QStringLiteral("Partida")).Value());
-  const int32_t renglon = vb::CLng(Grid1->Columns(QStringLiteral("Renglon")).Value());
+  const QString partida = vb::CStr(grid_->Columns(QStringLiteral("Partida")).Value());
+  const int32_t renglon = vb::CLng(grid_->Columns(QStringLiteral("Renglon")).Value());
   programa::GrabaVolumen(partida, renglon, periodoDeColumna(colIndex),
-                         programa::ComoVolumen(Grid1->Columns(colIndex).Text()));
-  Grid1->Columns(QStringLiteral("TotalVol")).SetValue(programa::TotalProgramado(partida, renglon));
+                         programa::ComoVolumen(grid_->Columns(colIndex).Text()));
+  grid_->Columns(QStringLiteral("TotalVol")).SetValue(programa::TotalProgramado(partida, renglon));
 }
 
 void FrmPrograma::PostEvent(int msgId) {
   const QString texto = programa::mensaje(msgId);
   if (!texto.isEmpty())
     ui::MsgBox(texto, ui::vbInformation);
-  Grid1->setFocus();
+  grid_->setFocus();
 }
+
+void FrmPrograma::MouseMove(int button, int shift, double x, double y) { FuncGrid::marcaDrag(grid_, button, shift, x, y); }
+
+void FrmPrograma::MouseUp(int button, int shift, double x, double y) { FuncGrid::marcaTodo(grid_, button, shift, x, y); }

@@ -8,12 +8,13 @@
 // Period columns are added after the saved column layout is restored and removed before it is saved,
 // so the layout never holds them. The general-data dialog, when the period count changes, removes
 // and adds them again on an open window:
-//   Calculos::BorraColumnas(*f->Grid1, f->ColumnasFijas());
-//   Calculos::AgregaColumnasPeriodo(*f->Grid1, periodos);
-//   f->Grid1->ReBind();
+//   Calculos::BorraColumnas(*f->Grid1(), f->ColumnasFijas());
+//   Calculos::AgregaColumnasPeriodo(*f->Grid1(), periodos);
+//   f->Grid1()->ReBind();
 #include "boundgrid.h"
 #include "datacontrol.h"
 #include "forms.h"
+#include "funcgrid.h"
 
 #include <QWidget>
 #include <memory>
@@ -22,14 +23,17 @@ namespace dao {
 class Recordset;
 }
 
-class FrmPrograma : public QWidget, public ui::Form, private ui::BoundGridEvents {
+class FrmPrograma : public QWidget, public ui::Form, public VentanaLista, private ui::BoundGridEvents {
   Q_OBJECT
 public:
   explicit FrmPrograma(QWidget* parent = nullptr);
   ~FrmPrograma() override;
 
-  ui::BoundGrid* const Grid1;
-  ui::DataControl* const Data1;
+  ui::BoundGrid* Grid1() const override { return grid_; }
+  ui::DataControl* Data1() const override { return data_; }
+  // The sort command: rsProgramaObra sorted, Data1 bound to a recordset opened from it, the clone
+  // renewed.
+  void AplicaOrden(const QString& orden) override;
 
   // The number of fixed columns before the period columns (9).
   int16_t ColumnasFijas() const { return columnasFijas_; }
@@ -51,11 +55,15 @@ private:
   void BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& cancel) override;
   void AfterColUpdate(int colIndex) override;
   void PostEvent(int msgId) override;
+  void MouseMove(int button, int shift, double x, double y) override;
+  void MouseUp(int button, int shift, double x, double y) override;
 
   // The partida and renglón of a row of the grid.
   bool claveFila(const dao::Bookmark& bookmark, QString& partida, int32_t& renglon);
   int periodoDeColumna(int colIndex) const { return colIndex - columnasFijas_ + 1; }
 
+  ui::BoundGrid* const grid_;
+  ui::DataControl* const data_;
   int16_t columnasFijas_ = 9;
   std::shared_ptr<dao::Recordset> rsProgramaClon_;
   bool activacionConectada_ = false;

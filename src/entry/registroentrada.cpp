@@ -3,6 +3,8 @@
 #include "calculos.h"
 #include "copiadogrid.h"
 #include "error.h"
+#include "forms.h"
+#include "frmprograma.h"
 #include "funcgrid.h"
 #include "ventanas.h"
 
@@ -17,4 +19,8 @@ void registraVentanasEntrada(ventanas::Registro& r) {
     FuncGrid::OrdenaGrid(grid, descendente);
   };
   r.SeleccionaTodo = [](QWidget* hijo) { FuncGrid::SeleccionaTodo(hijo); };
+  r.FrmPrograma = [] {
+    if (FrmPrograma* forma = ui::Forms::instance().get<FrmPrograma>())
+      ui::Forms::instance().show(forma);
+  };
 }

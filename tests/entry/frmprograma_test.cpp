@@ -5,11 +5,14 @@
 #include "copiadogrid.h"
 #include "forms.h"
 #include "frmprograma.h"
+#include "funcgrid.h"
 #include "gridlayout.h"
 #include "obra.h"
 #include "portapapeles.h"
 #include "quarvel.h"
+#include "registroentrada.h"
 #include "settings.h"
+#include "ventanas.h"
 #include "vbdate.h"
 
 #include "qt_print.h"
@@ -46,7 +49,7 @@ protected:
     ASSERT_TRUE(forma);
     ui::Forms::instance().show(forma);
     QApplication::processEvents();
-    grid = forma->Grid1;
+    grid = forma->Grid1();
   }
   void cierra() {
     ui::Forms::instance().unload(forma);
@@ -197,6 +200,41 @@ TEST_F(FrmProgramaTest, CopiedRowsPastedBackThroughTheGrid) {
   copiado::pegaClipboard(grid);
   EXPECT_EQ(textos(r, 8, 10), QStringList({"78.20", "30.00", "48.20"}));
   EXPECT_EQ(volumenes("A01002", 1), QStringList({"1:30", "2:48.2"}));
+}
+
+TEST_F(FrmProgramaTest, SortedByTheSelectedColumnsItsPeriodsFollowTheRows) {
+  grid->SetSelStartCol(2);  // Código, descending
+  grid->SetSelEndCol(2);
+  FuncGrid::OrdenaGrid(grid, true);
+  EXPECT_NE(forma->Data1()->Recordset(), quarvel::rsProgramaObra);
+  EXPECT_EQ(textos(0, 0, 2), QStringList({"A05006", "6", "SAN-004"}));
+  EXPECT_EQ(textos(0, 13, 14), QStringList({"", "1.00"}));
+  // Typed into the sorted rows, as into the others.
+  const int r = fila("A01004", 9);
+  EXPECT_TRUE(escribe(10, "0.5"));
+  EXPECT_EQ(textos(r, 8, 12), QStringList({"1.84", "", "0.50", "0.66", "0.68"}));
+  // Period columns name no field to sort by.
+  cajas.answer(ui::vbOK);
+  grid->SetSelStartCol(9);
+  grid->SetSelEndCol(10);
+  FuncGrid::OrdenaGrid(grid, false);
+  EXPECT_EQ(cajas.texts(), QStringList({"Es necesario seleccionar una o varias columnas para ordenar la pantalla"}));
+}
+
+TEST_F(FrmProgramaTest, OpenedByTheMainWindowsScheduleCommand) {
+  cierra();
+  ventanas::Registro registro;
+  registraVentanasEntrada(registro);
+  ASSERT_TRUE(registro.FrmPrograma);
+  registro.FrmPrograma();
+  QApplication::processEvents();
+  forma = ui::Forms::instance().find<FrmPrograma>();
+  ASSERT_TRUE(forma);
+  EXPECT_EQ(ui::Forms::instance().activeChild(), forma);
+  EXPECT_TRUE(forma->isVisible());
+  // Shown again: the same window.
+  registro.FrmPrograma();
+  EXPECT_EQ(ui::Forms::instance().find<FrmPrograma>(), forma);
 }
 
 }  // namespace
