@@ -1,0 +1,33 @@
+#include "entrada.h"
+
+#include "dao.h"
+#include "quarvel.h"
+
+namespace entrada {
+
+bool obraCerrada() {
+  if (!quarvel::rsDatosGenerales)
+    return false;
+  const auto marcado = [](const char* campo) {
+    const vb::Variant v = quarvel::rsDatosGenerales->Value(QString::fromLatin1(campo));
+    return !v.isNull() && vb::CBool(v);
+  };
+  return marcado("BaseCerrada") || marcado("Cerrada");
+}
+
+QString literal(const QString& texto) {
+  QString l = texto;
+  return l.replace(u'\'', QStringLiteral("''"));
+}
+
+QString literal(const vb::Variant& valor) { return literal(valor.isNull() ? QString() : vb::CStr(valor)); }
+
+bool mismoValor(const vb::Variant& nuevo, const vb::Variant& viejo) {
+  if (nuevo.isNull() || viejo.isNull())
+    return nuevo.isNull() && viejo.isNull();
+  if (vb::IsNumeric(nuevo) && vb::IsNumeric(viejo))
+    return vb::CDbl(nuevo) == vb::CDbl(viejo);
+  return vb::CStr(nuevo) == vb::CStr(viejo);
+}
+
+}  // namespace entrada

@@ -1,0 +1,80 @@
+#include "arranque.h"
+
+#include "boundgrid.h"
+#include "datacontrol.h"
+#include "quarvel.h"
+#include "registroentrada.h"
+#include "ventanas.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+namespace entrytest {
+
+void ProgramaTest::SetUp() {
+  ShellTest::SetUp();
+  if (HasFatalFailure())
+    return;
+  registraVentanasEntrada(ventanas::registro());
+  ASSERT_NE(arranca(producto()), nullptr);
+  obra = carpeta.copiaEjemplo(QStringLiteral("obras/ejemplo.mdb"));
+  abre(obra);
+  ASSERT_TRUE(quarvel::obraAbierta);
+  espera();
+}
+
+void ProgramaTest::TearDown() {
+  espera();
+  ShellTest::TearDown();
+}
+
+void ProgramaTest::espera() {
+  for (int i = 0; i < 3; ++i)
+    QCoreApplication::processEvents();
+}
+
+void ProgramaTest::ve(ui::BoundGrid* grid, const QString& partida, int renglon, int col) {
+  ui::RecordsetModel* m = grid->recordsetModel();
+  const int cPartida = grid->Columns().IndexOf(QStringLiteral("Partida"));
+  const int cRenglon = grid->Columns().IndexOf(QStringLiteral("Renglon"));
+  for (int r = 0; r < m->recordCount(); ++r)
+    if (m->storedValue(r, cPartida).toString() == partida && vb::CLng(m->storedValue(r, cRenglon)) == renglon) {
+      grid->setCurrentIndex(m->index(r, col));
+      return;
+    }
+  ADD_FAILURE() << "no row " << partida.toStdString() << " " << renglon;
+}
+
+bool ProgramaTest::teclea(ui::BoundGrid* grid, int col, const QString& texto) {
+  grid->setCurrentIndex(grid->recordsetModel()->index(grid->currentIndex().row(), col));
+  grid->setFocus();
+  static_cast<QAbstractItemView*>(grid)->edit(grid->currentIndex());
+  QWidget* foco = QApplication::focusWidget();
+  auto* editor = qobject_cast<QLineEdit*>(foco);
+  if (auto* lista = qobject_cast<QComboBox*>(foco))
+    editor = lista->lineEdit();
+  if (!editor) {
+    ADD_FAILURE() << "no editor opened";
+    return false;
+  }
+  editor->selectAll();
+  QTest::keyClick(editor, Qt::Key_Backspace);
+  QTest::keyClicks(editor, texto);
+  QTest::keyClick(editor, Qt::Key_Return);
+  espera();
+  return !grid->EditActive();
+}
+
+QStringList ProgramaTest::consulta(const QString& sql) {
+  QStringList valores;
+  const auto rs = quarvel::dbObra->OpenRecordset(sql, dao::RecordsetType::Snapshot);
+  for (; !rs->EOF_(); rs->MoveNext()) {
+    const vb::Variant v = rs->Fields(0).Value();
+    valores << (v.isNull() ? QString() : vb::CStr(v));
+  }
+  return valores;
+}
+
+}  // namespace entrytest

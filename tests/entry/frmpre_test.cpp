@@ -1,0 +1,373 @@
+// The unit-price window in the program: a copy of the sample bid opened through the Open tool, prices
+// and currencies typed into the grid as a user types them, message boxes answered from the script,
+// and the bid file read afterwards.
+#include "barcontrol.h"
+#include "boundgrid.h"
+#include "datacontrol.h"
+#include "forms.h"
+#include "frmdetpresu.h"
+#include "frmpartorn.h"
+#include "frmpre.h"
+#include "mditoolbar.h"
+#include "arranque.h"
+#include "quarvel.h"
+#include "twips.h"
+
+#include "qt_print.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTest>
+
+namespace entrytest {
+namespace {
+
+using C = FrmPre::Columna;
+
+class FrmPreTest : public ProgramaTest {
+protected:
+  void SetUp() override {
+    ProgramaTest::SetUp();
+    if (HasFatalFailure())
+      return;
+    pre = ui::Forms::instance().find<FrmPre>();
+    ASSERT_NE(pre, nullptr) << "opening a bid shows the unit prices";
+    grid = pre->Grid1();
+  }
+  // The prices and amounts of every row of a code, in section order.
+  QStringList precios(const QString& codigo) {
+    return consulta("SELECT Precio FROM Presupuesto WHERE Codigo = '" + codigo + "' ORDER BY Partida");
+  }
+  QStringList importes(const QString& codigo) {
+    return consulta("SELECT Importe FROM Presupuesto WHERE Codigo = '" + codigo + "' ORDER BY Partida");
+  }
+  QStringList distintos(const QString& campo, const QString& codigo) {
+    return consulta("SELECT DISTINCT " + campo + " FROM Presupuesto WHERE Codigo = '" + codigo + "'");
+  }
+  QString total(const QString& partida, const QString& moneda = QStringLiteral("PESOS")) {
+    return consulta("SELECT TotalPartida FROM TotalPartidas WHERE Partida = '" + partida + "' AND Moneda = '" +
+                    moneda + "'")
+        .value(0);
+  }
+  void cierraObra(bool cerrada) {
+    dao::Recordset& datos = *quarvel::rsDatosGenerales;
+    datos.Edit();
+    datos.SetValue(QStringLiteral("Cerrada"), cerrada);
+    datos.Update();
+  }
+  // The text the section-totals view shows for a section's total in pesos.
+  QString totalMostrado(ui::BoundGrid* totales, const QString& partida) {
+    for (int r = 0; r < totales->recordsetModel()->recordCount(); ++r)
+      if (totales->cellText(r, 0) == partida && totales->cellText(r, 3) == u"PESOS")
+        return totales->cellText(r, 2);
+    return QString();
+  }
+
+  FrmPre* pre = nullptr;
+  ui::BoundGrid* grid = nullptr;
+};
+
+TEST_F(FrmPreTest, ShowsTheBudgetWithItsFormats) {
+  EXPECT_EQ(pre->windowTitle(), "Tornavo de presupuesto");
+  EXPECT_EQ(ui::Forms::instance().activeChild(), pre);
+  EXPECT_EQ(grid->recordsetModel()->recordCount(), 257);
+  QStringList captions;
+  for (int i = 0; i < grid->Columns().Count(); ++i)
+    captions << grid->Columns(i).Caption();
+  EXPECT_EQ(captions, QStringList({"Partida", "Renglón", "Código", "Código Auxiliar", "Texto completo", "Unidad",
+                                   "Cantidad", "Precio", "Importe", "Moneda"}));
+  ve(grid, "A01002", 5, C::cPrecio);  // CIM-005: 2,865 kg at 34.80
+  const int r = grid->currentIndex().row();
+  EXPECT_EQ(grid->cellText(r, C::cCantidad), "2,865.00");
+  EXPECT_EQ(grid->cellText(r, C::cPrecio), "$34.80");
+  EXPECT_EQ(grid->cellText(r, C::cImporte), "$99,702.00");
+  // Only prices and currencies are typed here.
+  for (int c = 0; c < grid->Columns().Count(); ++c)
+    EXPECT_EQ(grid->Columns(c).Locked(), c != C::cPrecio && c != C::cMoneda) << c;
+}
+
+TEST_F(FrmPreTest, APriceReachesEveryRowOfItsCodeAndTheSectionTotals) {
+  clic(QStringLiteral("Partidas"));
+  auto* vista = ui::Forms::instance().find<FrmParTorn>();
+  ASSERT_NE(vista, nullptr);
+  ui::BoundGrid* totales = vista->Grid1();
+  EXPECT_EQ(totalMostrado(totales, "A01005"), "$220,960.40");
+  ASSERT_TRUE(ui::Forms::instance().activate(pre));
+  espera();
+
+  // ACA-006 stands in three sections, 3 units each at 4,380.00.
+  EXPECT_EQ(precios("ACA-006"), QStringList({"4380", "4380", "4380"}));
+  ve(grid, "A02005", 4, C::cPrecio);
+  ASSERT_TRUE(teclea(grid, C::cPrecio, "4,500.555"));
+  EXPECT_TRUE(cajas.shown().empty());
+  EXPECT_EQ(precios("ACA-006"), QStringList({"4500.56", "4500.56", "4500.56"}));  // two decimals
+  EXPECT_EQ(importes("ACA-006"), QStringList({"13501.68", "13501.68", "13501.68"}));
+  EXPECT_EQ(grid->cellText(grid->currentIndex().row(), C::cImporte), "$13,501.68");
+  // Each section of the code gains 3 x 120.56, and so do the levels above it.
+  EXPECT_EQ(total("A01005"), "221322.08");
+  EXPECT_EQ(totalMostrado(totales, "A01005"), "$221,322.08");
+  EXPECT_EQ(totalMostrado(totales, "A01"), "$2,246,053.38");
+
+  // In the file, after the bid is closed.
+  clic(QStringLiteral("mnuCer"));
+  auto db = dao::DBEngine::OpenDatabase(obra, false, true, quarvel::kConexion);
+  auto rs = db->OpenRecordset("SELECT Precio, Importe FROM Presupuesto WHERE Codigo = 'ACA-006'", dao::RecordsetType::Snapshot);
+  int filas = 0;
+  for (; !rs->EOF_(); rs->MoveNext(), ++filas) {
+    EXPECT_EQ(vb::CCur(rs->Value("Precio")), vb::CCur(4500.56));
+    EXPECT_EQ(vb::CCur(rs->Value("Importe")), vb::CCur(13501.68));
+  }
+  EXPECT_EQ(filas, 3);
+}
+
+TEST_F(FrmPreTest, TextThatIsNoPriceStaysInTheCellWithoutAMessage) {
+  ve(grid, "A01001", 1, C::cPrecio);
+  EXPECT_FALSE(teclea(grid, C::cPrecio, "abc"));
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->text(), "abc");
+  QTest::keyClick(editor, Qt::Key_Escape);
+  espera();
+  EXPECT_FALSE(grid->EditActive());
+  // The same price again, typed another way: nothing to spread, nothing shown.
+  EXPECT_TRUE(teclea(grid, C::cPrecio, "16.80"));
+  EXPECT_TRUE(cajas.shown().empty());
+  EXPECT_EQ(distintos("Precio", "PRE-001"), QStringList({"16.8"}));
+  // A price whose amounts would not fit an amount is refused the same way, and nothing is written.
+  EXPECT_FALSE(teclea(grid, C::cPrecio, "900000000000000"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_TRUE(cajas.shown().empty());
+  EXPECT_EQ(distintos("Precio", "PRE-001"), QStringList({"16.8"}));
+  EXPECT_EQ(importes("PRE-001").value(0), "7056");
+}
+
+TEST_F(FrmPreTest, CurrenciesMustExistAndReachEveryRowOfTheCode) {
+  ve(grid, "A01005", 4, C::cMoneda);
+  cajas.answer(ui::vbOK);
+  EXPECT_FALSE(teclea(grid, C::cMoneda, "EUROS"));
+  ASSERT_EQ(cajas.texts(), QStringList({"La moneda no existe"}));
+  EXPECT_EQ(cajas.shown()[0].icon(), ui::vbExclamation);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  // Emptied: refused without a message.
+  EXPECT_FALSE(teclea(grid, C::cMoneda, ""));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_EQ(cajas.shown().size(), 1u);
+
+  EXPECT_TRUE(teclea(grid, C::cMoneda, "DOLARES"));
+  EXPECT_EQ(consulta("SELECT Moneda FROM Presupuesto WHERE Codigo = 'ACA-006'"),
+            QStringList({"DOLARES", "DOLARES", "DOLARES"}));
+  EXPECT_EQ(total("A01005", "DOLARES"), "13140");
+  EXPECT_EQ(cajas.shown().size(), 1u);
+}
+
+TEST_F(FrmPreTest, AClosedBidRefusesEveryEdit) {
+  cierraObra(true);
+  ve(grid, "A01001", 1, C::cPrecio);
+  cajas.answer(ui::vbOK);
+  EXPECT_FALSE(teclea(grid, C::cPrecio, "20"));
+  espera();
+  ASSERT_EQ(cajas.texts(), QStringList({"La base de datos esta cerrada no se puede modificar"}));
+  EXPECT_EQ(cajas.shown()[0].icon(), ui::vbInformation);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+  cajas.answer(ui::vbOK);
+  EXPECT_FALSE(teclea(grid, C::cMoneda, "DOLARES"));
+  espera();
+  EXPECT_EQ(cajas.texts().size(), 2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+  // Whatever the column: the handler refuses a section code too.
+  bool cancelar = false;
+  cajas.answer(ui::vbOK);
+  pre->BeforeColUpdate(C::cPartida, vb::Variant("B99"), cancelar);
+  espera();
+  EXPECT_TRUE(cancelar);
+  EXPECT_EQ(cajas.texts().size(), 3);
+  EXPECT_EQ(distintos("Precio", "PRE-001"), QStringList({"16.8"}));
+  EXPECT_EQ(distintos("Moneda", "PRE-001"), QStringList({"PESOS"}));
+
+  // Open again: the full text is still refused by its handler, without a message.
+  cierraObra(false);
+  cancelar = false;
+  pre->BeforeColUpdate(C::cDescri, vb::Variant("otra"), cancelar);
+  EXPECT_TRUE(cancelar);
+  espera();
+  EXPECT_EQ(cajas.texts().size(), 3);
+}
+
+TEST_F(FrmPreTest, SortsBySelectedColumnsFromTheMainWindow) {
+  grid->SetSelStartCol(C::cPrecio);
+  grid->SetSelEndCol(C::cPrecio);
+  ASSERT_TRUE(clic(QStringLiteral("mnudescendente")));
+  espera();
+  EXPECT_EQ(pre->Data1()->Recordset(), quarvel::rsPresupuestoClon2);
+  ui::RecordsetModel* m = grid->recordsetModel();
+  ASSERT_EQ(m->recordCount(), 257);
+  for (int r = 1; r < 20; ++r)
+    EXPECT_GE(vb::CDbl(m->storedValue(r - 1, C::cPrecio)), vb::CDbl(m->storedValue(r, C::cPrecio))) << r;
+
+  // An edit of the sorted grid goes to its row's code, and the row's amount follows.
+  ve(grid, "A01002", 5, C::cPrecio);
+  ASSERT_TRUE(teclea(grid, C::cPrecio, "35"));
+  EXPECT_EQ(consulta("SELECT Importe FROM Presupuesto WHERE Partida = 'A01002' AND Renglon = 5"),
+            QStringList({"100275"}));
+
+  // Two columns ascending: section, then row.
+  grid->SetSelStartCol(C::cPartida);
+  grid->SetSelEndCol(C::cRenglon);
+  ASSERT_TRUE(clic(QStringLiteral("mnuascendente")));
+  EXPECT_EQ(grid->cellText(0, C::cCodigo), "PRE-001");
+  EXPECT_EQ(grid->cellText(1, C::cCodigo), "PRE-002");
+
+  // The full text is a memo: one message, from the sort.
+  grid->SetSelStartCol(C::cDescri);
+  grid->SetSelEndCol(C::cDescri);
+  cajas.answer(ui::vbOK);
+  ASSERT_TRUE(clic(QStringLiteral("miedicionascendente")));
+  EXPECT_EQ(cajas.texts(), QStringList({"No es posible ordenar por campos tipo memo como la descripción completa"}));
+  EXPECT_EQ(grid->cellText(0, C::cCodigo), "PRE-001");
+}
+
+TEST_F(FrmPreTest, MarkedRowsCopyAsABlockAndASpreadsheetBlockSetsPricesPerCode) {
+  QHeaderView* selectores = grid->verticalHeader();
+  const auto centro = [&](int fila) { return QPoint(selectores->width() / 2, selectores->sectionViewportPosition(fila) + 4); };
+  QTest::mouseClick(selectores->viewport(), Qt::LeftButton, Qt::NoModifier, centro(1));
+  QTest::mouseClick(selectores->viewport(), Qt::LeftButton, Qt::ControlModifier, centro(0));
+  ASSERT_EQ(grid->SelBookmarks().Count(), 2);
+  grid->setFocus();
+  ASSERT_TRUE(clic(QStringLiteral("mnuCop")));
+  // On the system's clipboard rows end as a spreadsheet program here expects them.
+  const QStringList lineas = QGuiApplication::clipboard()->text().split(u'\n');
+  ASSERT_EQ(lineas.size(), 4) << QGuiApplication::clipboard()->text().toStdString();
+  EXPECT_EQ(lineas[0], "Partida\tRenglón\tCódigo\tCódigo Auxiliar\tTexto completo\tUnidad\tCantidad\tPrecio\tImporte\tMoneda\t");
+  EXPECT_TRUE(lineas[1].startsWith("A01001\t2\tPRE-002\t")) << lineas[1].toStdString();
+  EXPECT_TRUE(lineas[1].endsWith("\t257.00\t$14.90\t$3,829.30\tPESOS\t")) << lineas[1].toStdString();
+  EXPECT_TRUE(lineas[2].startsWith("A01001\t1\tPRE-001\t")) << lineas[2].toStdString();
+  EXPECT_EQ(lineas[3], "");
+
+  // What a spreadsheet program puts there: its own columns, LF line ends, no line end after the last
+  // row, amounts in its own format.
+  clic(QStringLiteral("Partidas"));
+  ui::BoundGrid* totales = ui::Forms::instance().find<FrmParTorn>()->Grid1();
+  ui::Forms::instance().activate(pre);
+  espera();
+  QGuiApplication::clipboard()->setText("Clave\tcodigo\tCantidad\tPRECIO\n1\tPRE-002\t9\t15.5\n2\tACA-006\t3\t$4,500.00\n3\tACA-006\t3\t4,500.00");
+  grid->setFocus();
+  ASSERT_TRUE(clic(QStringLiteral("mnuPeg")));
+  espera();
+  EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join("|").toStdString();
+  EXPECT_EQ(distintos("Precio", "PRE-002"), QStringList({"15.5"}));
+  EXPECT_EQ(importes("PRE-002").value(0), "3983.5");  // 257 x 15.50
+  EXPECT_EQ(precios("ACA-006"), QStringList({"4500", "4500", "4500"}));
+  EXPECT_EQ(grid->cellText(1, C::cPrecio), "$15.50");
+  EXPECT_EQ(totalMostrado(totales, "A01005"), "$221,320.40");
+}
+
+TEST_F(FrmPreTest, RightClickMakesTheCellCurrentAndOpensTheDetailMenu) {
+  const QPoint celda(grid->columnViewportPosition(C::cCodigo) + 5, grid->rowViewportPosition(3) + 4);
+  QTest::mouseClick(grid->viewport(), Qt::RightButton, Qt::NoModifier, celda);
+  EXPECT_EQ(grid->currentIndex().row(), 3);
+  EXPECT_EQ(grid->currentIndex().column(), C::cCodigo);
+  ui::Band* menu = barra().band(QStringLiteral("poppresu"));
+  EXPECT_TRUE(menu->isVisible());
+  menu->setVisible(false);
+
+  ASSERT_TRUE(clic(QStringLiteral("popdetalle")));
+  EXPECT_EQ(modales, QStringList({"frmPresenta", "FrmDetPresu"}));
+
+  // The detail as the user sees it, then to the next rows and past the last.
+  auto* detalle = ui::Forms::instance().create<FrmDetPresu>();
+  ASSERT_NE(detalle, nullptr);
+  EXPECT_EQ(detalle->windowTitle(), "Detalle partida");
+  const QStringList esperado = {"A01001", "4", "PRE-004", " ", "", "m3", "108.50", "$148.00", "$16,058.00", "PESOS"};
+  for (int i = 0; i < 10; ++i)
+    if (i != 4)
+      EXPECT_EQ(detalle->texto(i), esperado[i]) << i;
+  EXPECT_TRUE(detalle->texto(4).startsWith("Acarreo en camión volteo")) << detalle->texto(4).toStdString();
+  detalle->CmdSig_Click();
+  EXPECT_EQ(detalle->texto(2), "PRE-005");
+  EXPECT_EQ(grid->currentIndex().row(), 4);
+  grid->MoveLast();
+  const QString ultimo = detalle->texto(2);
+  detalle->CmdSig_Click();
+  const QString enElUltimo = detalle->texto(2);
+  detalle->CmdSig_Click();
+  EXPECT_EQ(detalle->texto(2), enElUltimo);
+  EXPECT_EQ(grid->currentIndex().row(), 256);
+  (void)ultimo;
+  detalle->CmdAnt_Click();
+  EXPECT_EQ(grid->currentIndex().row(), 255);
+  detalle->CmdCerrar_Click();
+  EXPECT_FALSE(ui::Forms::instance().isLoaded(detalle));
+}
+
+TEST_F(FrmPreTest, TipsShowTheFullTextAndTheSectionName) {
+  grid->MoveFirst();
+  struct Caso {
+    int col, fila;
+    QString celda, tip;
+  };
+  const Caso casos[] = {
+      {C::cCodigo, -1, "", "Click aquí para seleccionar la columna"},
+      {-1, 2, "", "Click aquí para seleccionar este renglón"},
+      {C::cPartida, 0, "A01002", "CIMENTACIÓN"},
+      {C::cCodigo, 0, "PRE-001", "PRE-001"},  // the grid's own tip
+  };
+  for (const Caso& c : casos) {
+    QString tip = c.celda;
+    int estilo = 0;
+    pre->FetchCellTips(0, c.col, c.fila, tip, false, estilo);
+    EXPECT_EQ(tip, c.tip) << c.col << " " << c.fila;
+  }
+  QString tip = "Limpieza del terreno...";
+  int estilo = 0;
+  pre->FetchCellTips(0, C::cDescri, 1, tip, false, estilo);
+  EXPECT_TRUE(tip.startsWith("Trazo y nivelación del terreno")) << tip.toStdString();
+  EXPECT_GT(tip.size(), 60);
+  EXPECT_EQ(grid->TipWidth(), 7000);
+}
+
+TEST_F(FrmPreTest, PrintingRunsThePrePrintChecksInTheirOrder) {
+  // The sample passes every check after the notice of a bid not yet locked.
+  cajas.answer(ui::vbOK);
+  ASSERT_TRUE(clic(QStringLiteral("mnuImp")));
+  EXPECT_EQ(cajas.texts(), QStringList({"La base de datos aun no esta cerrada"}));
+
+  // A price of 0 stops it at the price check, after the checks before it passed.
+  ve(grid, "A01001", 3, C::cPrecio);
+  ASSERT_TRUE(teclea(grid, C::cPrecio, "0"));
+  cajas.answer(ui::vbOK).answer(ui::vbOK);
+  ASSERT_TRUE(clic(QStringLiteral("mnuPre")));
+  ASSERT_EQ(cajas.texts().size(), 3);
+  EXPECT_EQ(cajas.texts()[1], "La base de datos aun no esta cerrada");
+  EXPECT_EQ(cajas.texts()[2], "El código PRE-003 su precio  es igual a 0, para poder imprmir los reportes, debe cambiar "
+                              "la opción (Permitir imprimir reportes de tornavo con precios en ceros)\r\nque se encuentra "
+                              "en Parámetros-Concurso. ");
+  EXPECT_EQ(quarvel::destinoReporte, 0);  // the preview never got that far
+}
+
+TEST_F(FrmPreTest, ColumnLayoutAndPlaceSurviveClosingTheWindow) {
+  grid->Columns(C::cDescri).SetWidth(5000);
+  grid->Columns(C::cCodemp).SetVisible(false);
+  QMdiSubWindow* marco = ui::Forms::subWindowOf(pre);
+  marco->setGeometry(20, 30, 700, 380);
+  ASSERT_TRUE(clic(QStringLiteral("miventanacerrar")));
+  espera();
+  EXPECT_EQ(ui::Forms::instance().find<FrmPre>(), nullptr);
+
+  ASSERT_TRUE(clic(QStringLiteral("PU")));
+  espera();
+  pre = ui::Forms::instance().find<FrmPre>();
+  ASSERT_NE(pre, nullptr);
+  EXPECT_EQ(pre->Grid1()->Columns(C::cDescri).Width(), 5000);
+  EXPECT_FALSE(pre->Grid1()->Columns(C::cCodemp).Visible());
+  EXPECT_TRUE(pre->Grid1()->Columns(C::cPrecio).Visible());
+  EXPECT_EQ(ui::Forms::subWindowOf(pre)->geometry(), QRect(20, 30, 700, 380));
+}
+
+}  // namespace
+}  // namespace entrytest

@@ -1,0 +1,138 @@
+// The section-totals view, the column chooser and the grid's own mouse commands in the program, over a
+// copy of the sample bid.
+#include "boundgrid.h"
+#include "datacontrol.h"
+#include "forms.h"
+#include "frmcolgrid.h"
+#include "frmpartorn.h"
+#include "frmpre.h"
+#include "arranque.h"
+#include "quarvel.h"
+
+#include "qt_print.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QTest>
+
+namespace entrytest {
+namespace {
+
+using VistasTest = ProgramaTest;
+
+QStringList columnaDe(ui::BoundGrid* grid, int col) {
+  QStringList v;
+  for (int r = 0; r < grid->recordsetModel()->recordCount(); ++r)
+    v << grid->cellText(r, col);
+  return v;
+}
+
+TEST_F(VistasTest, SectionTotalsAreReadOnlyAndFollowPricesAlsoWhenSorted) {
+  // An empty totals recordset is opened again from the saved query.
+  quarvel::rsTotalPartidas = quarvel::dbObra->OpenRecordset(QStringLiteral("SELECT * FROM TotalPartidas WHERE 1 = 0"));
+  ASSERT_TRUE(clic(QStringLiteral("Partidas")));
+  auto* vista = ui::Forms::instance().find<FrmParTorn>();
+  ASSERT_NE(vista, nullptr);
+  EXPECT_EQ(vista->windowTitle(), "Partidas y totales por moneda");
+  ui::BoundGrid* grid = vista->Grid1();
+  ASSERT_GT(grid->recordsetModel()->recordCount(), 20);
+  EXPECT_EQ(grid->cellText(0, 0), "A");
+  EXPECT_EQ(grid->cellText(0, 2), "$11,365.00");
+  EXPECT_EQ(grid->cellText(0, 4), "DOLARES");
+
+  // Nothing is typed here.
+  grid->setCurrentIndex(grid->recordsetModel()->index(2, 2));
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_5);
+  EXPECT_FALSE(grid->EditActive());
+
+  // Sorted by total, descending: the whole bid first.
+  grid->SetSelStartCol(2);
+  grid->SetSelEndCol(2);
+  ASSERT_TRUE(clic(QStringLiteral("mnudescendente")));
+  EXPECT_EQ(grid->cellText(0, 0), "A");
+  EXPECT_EQ(grid->cellText(0, 3), "PESOS");
+  const QString antes = grid->cellText(0, 2);
+
+  // A price typed in the unit prices still reaches the sorted view.
+  FrmPre* pre = ui::Forms::instance().find<FrmPre>();
+  ui::Forms::instance().activate(pre);
+  espera();
+  ve(pre->Grid1(), "A01001", 1, FrmPre::cPrecio);
+  ASSERT_TRUE(teclea(pre->Grid1(), FrmPre::cPrecio, "17.80"));  // 6 rows of 420, 395, 410, 180, 640, 380 units
+  espera();
+  EXPECT_NE(grid->cellText(0, 2), antes);
+  EXPECT_EQ(consulta("SELECT TotalPartida FROM TotalPartidas WHERE Partida = 'A' AND Moneda = 'PESOS'").value(0),
+            vb::CStr(vb::CCur(vb::Variant(grid->recordsetModel()->storedValue(0, 2)))));
+  EXPECT_TRUE(cajas.shown().empty());
+}
+
+TEST_F(VistasTest, TheColumnChooserShowsAndHidesColumnsOfTheActiveWindow) {
+  FrmPre* pre = ui::Forms::instance().find<FrmPre>();
+  ui::BoundGrid* grid = pre->Grid1();
+  grid->Columns(FrmPre::cCodemp).SetVisible(false);
+  auto* elige = ui::Forms::instance().get<FrmColGrid>();
+  ASSERT_NE(elige, nullptr);
+  EXPECT_EQ(elige->windowTitle(), "Selección de Columnas");
+  ASSERT_EQ(elige->List1->count(), 10);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(elige->List1->item(i)->text(), grid->Columns(i).Caption());
+    EXPECT_EQ(elige->List1->item(i)->isSelected(), i != FrmPre::cCodemp) << i;
+  }
+  elige->List1->item(FrmPre::cDescri)->setSelected(false);
+  elige->List1->item(FrmPre::cCodemp)->setSelected(true);
+  elige->CmdBoton_Click(0);
+  EXPECT_FALSE(ui::Forms::instance().isLoaded(elige));
+  EXPECT_FALSE(grid->Columns(FrmPre::cDescri).Visible());
+  EXPECT_TRUE(grid->isColumnHidden(FrmPre::cDescri));
+  EXPECT_TRUE(grid->Columns(FrmPre::cCodemp).Visible());
+
+  // "Cerrar" changes nothing.
+  elige = ui::Forms::instance().get<FrmColGrid>();
+  elige->List1->item(FrmPre::cPrecio)->setSelected(false);
+  elige->CmdBoton_Click(1);
+  EXPECT_TRUE(grid->Columns(FrmPre::cPrecio).Visible());
+
+  // Through the menu, with no list window left: it closes as it opens.
+  ASSERT_TRUE(clic(QStringLiteral("miherramientascolumnas")));
+  EXPECT_EQ(modales, QStringList({"frmPresenta", "FrmColGrid"}));
+  ui::Forms::instance().unload(pre);
+  espera();
+  ASSERT_TRUE(clic(QStringLiteral("miherramientascolumnas")));
+  EXPECT_EQ(modales.size(), 2);
+  EXPECT_EQ(ui::Forms::instance().find<FrmColGrid>(), nullptr);
+}
+
+TEST_F(VistasTest, DraggingOverTheRecordSelectorsMarksRowsAndTheCornerMarksAll) {
+  ui::BoundGrid* grid = ui::Forms::instance().find<FrmPre>()->Grid1();
+  QWidget* selectores = grid->verticalHeader()->viewport();
+  const auto en = [&](int fila) {
+    return QPointF(grid->verticalHeader()->width() / 2.0, grid->verticalHeader()->sectionViewportPosition(fila) + 4);
+  };
+  QTest::mousePress(selectores, Qt::LeftButton, Qt::NoModifier, en(1).toPoint());
+  for (int fila : {2, 3, 4}) {
+    QMouseEvent mueve(QEvent::MouseMove, en(fila), selectores->mapToGlobal(en(fila)), Qt::NoButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(selectores, &mueve);
+  }
+  QTest::mouseRelease(selectores, Qt::LeftButton, Qt::NoModifier, en(4).toPoint());
+  ASSERT_EQ(grid->SelBookmarks().Count(), 4);
+  EXPECT_EQ(grid->SelBookmarks().Item(3), grid->recordsetModel()->bookmarkAt(4));
+
+  auto* esquina = grid->findChild<QAbstractButton*>();
+  ASSERT_NE(esquina, nullptr);
+  QTest::mouseClick(esquina, Qt::LeftButton);
+  EXPECT_EQ(grid->SelBookmarks().Count(), 257);
+  // The menu's select-all does the same.
+  grid->SelBookmarks().Clear();
+  ASSERT_TRUE(clic(QStringLiteral("miedicionall")));
+  EXPECT_EQ(grid->SelBookmarks().Count(), 257);
+  EXPECT_EQ(columnaDe(grid, 0).size(), 257);
+}
+
+}  // namespace
+}  // namespace entrytest
