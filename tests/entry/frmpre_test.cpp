@@ -369,5 +369,18 @@ TEST_F(FrmPreTest, ColumnLayoutAndPlaceSurviveClosingTheWindow) {
   EXPECT_EQ(ui::Forms::subWindowOf(pre)->geometry(), QRect(20, 30, 700, 380));
 }
 
+TEST_F(FrmPreTest, EachActivationRecalculatesTheAmounts) {
+  quarvel::dbObra->Execute(QStringLiteral("UPDATE Presupuesto SET Importe = 1 WHERE Codigo = 'PRE-002'"));
+  ASSERT_TRUE(clic(QStringLiteral("Monedas")));
+  espera();
+  EXPECT_EQ(distintos("Importe", "PRE-002"), QStringList({"1"}));
+  ASSERT_TRUE(clic(QStringLiteral("PU")));
+  espera();
+  EXPECT_EQ(ui::Forms::instance().activeChild(), pre);
+  EXPECT_EQ(importes("PRE-002").value(0), "3829.3");  // 257 x 14.90
+  ve(grid, "A01001", 2, C::cImporte);
+  EXPECT_EQ(grid->cellText(grid->currentIndex().row(), C::cImporte), "$3,829.30");
+}
+
 }  // namespace
 }  // namespace entrytest
