@@ -33,7 +33,7 @@ FrmColGrid::FrmColGrid() {
   auto* todo = new QHBoxLayout(this);
   todo->addWidget(marco, 1);
   todo->addLayout(botones);
-  resize(360, 320);
+  resize(340, 300);
 }
 
 void FrmColGrid::Muestra() {

@@ -32,7 +32,7 @@ FrmPre::FrmPre()
   columna(QStringLiteral("Código"), QStringLiteral("Codigo"), 1000);
   columna(QStringLiteral("Código Auxiliar"), QStringLiteral("Codemp"), 1500);
   columna(QStringLiteral("Texto completo"), QStringLiteral("Descri"), 3300);
-  columna(QStringLiteral("Unidad"), QStringLiteral("Unidad"), 700);
+  columna(QStringLiteral("Unidad"), QStringLiteral("Unidad"), 820);
   columna(QStringLiteral("Cantidad"), QStringLiteral("Cantidad"), 1200, kFormatoCantidad);
   columna(QStringLiteral("Precio"), QStringLiteral("Precio"), 1300, QStringLiteral("Currency"));
   columna(QStringLiteral("Importe"), QStringLiteral("Importe"), 1500, QStringLiteral("Currency"));
