@@ -15,6 +15,7 @@
 #include "forms.h"
 #include "frmpartorn.h"
 #include "frmpre.h"
+#include "funcgrid.h"
 #include "general.h"
 #include "maneobra.h"
 #include "quarvel.h"
@@ -100,6 +101,18 @@ int main(int argc, char** argv) {
     grid->grab();
   });
   std::printf("to the last row: %.1f ms, %lld rows read\n", finMs, (long long)modelo->stats().rowReads);
+
+  // ---- sorting by a selected column, as the main window's sort command does
+  grid->SetSelStartCol(FrmPre::cPrecio);
+  grid->SetSelEndCol(FrmPre::cPrecio);
+  const double ordenaMs = millis([&] {
+    FuncGrid::OrdenaGrid(grid, true);
+    grid->grab();
+  });
+  std::printf("sorted by price, descending, and repainted: %.1f ms\n", ordenaMs);
+  grid->SetSelStartCol(FrmPre::cPartida);
+  grid->SetSelEndCol(FrmPre::cRenglon);
+  FuncGrid::OrdenaGrid(grid, false);
 
   // ---- a price typed: the edit's write-through, its commit, then the totals
   std::vector<double> edicion, commit, pinta, totales;

@@ -15,6 +15,12 @@ bool obraCerrada() {
   return marcado("BaseCerrada") || marcado("Cerrada");
 }
 
+dao::Recordset& abierto(const std::shared_ptr<dao::Recordset>& recordset) {
+  if (!recordset)
+    throw vb::Error(91);
+  return *recordset;
+}
+
 QString literal(const QString& texto) {
   QString l = texto;
   return l.replace(u'\'', QStringLiteral("''"));

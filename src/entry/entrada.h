@@ -3,6 +3,11 @@
 #include "variant.h"
 
 #include <QString>
+#include <memory>
+
+namespace dao {
+class Recordset;
+}
 
 namespace entrada {
 
@@ -12,6 +17,10 @@ inline const QString kBaseCerrada = QStringLiteral("La base de datos esta cerrad
 // The bid is closed: BaseCerrada Or Cerrada of the general data (Null counts as False). Without
 // general data nothing is closed. Database errors go to the caller.
 bool obraCerrada();
+
+// A shared recordset of the open bid; error 91 when it is not open (no bid, or a step of the opening
+// failed).
+dao::Recordset& abierto(const std::shared_ptr<dao::Recordset>& recordset);
 
 // A text as a literal of Jet criteria or SQL between single quotes: a quote in it is doubled, so the
 // text is never read as criteria.

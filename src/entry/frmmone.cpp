@@ -40,8 +40,9 @@ void FrmMone::Form_Unload() { graba(); }
 void FrmMone::Form_Activate() { Grid1()->Refresh(); }
 
 void FrmMone::AplicaOrden(const QString& orden) {
-  quarvel::rsMonedas->SetSort(orden);
-  Data1()->SetRecordset(quarvel::rsMonedas->OpenRecordset());
+  dao::Recordset& monedas = entrada::abierto(quarvel::rsMonedas);
+  monedas.SetSort(orden);
+  Data1()->SetRecordset(monedas.OpenRecordset());
 }
 
 void FrmMone::BeforeColEdit(int, int, bool& cancel) {
@@ -64,8 +65,9 @@ void FrmMone::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& c
   }
   const QString campo = Grid1()->Columns(colIndex).DataField().toLower();
   if (campo == u"moneda") {
-    quarvel::rsMonedasClon->FindFirst(QStringLiteral("Moneda = '") + entrada::literal(valor) + u'\'');
-    if (!quarvel::rsMonedasClon->NoMatch()) {
+    dao::Recordset& monedas = entrada::abierto(quarvel::rsMonedasClon);
+    monedas.FindFirst(QStringLiteral("Moneda = '") + entrada::literal(valor) + u'\'');
+    if (!monedas.NoMatch()) {
       ui::MsgBox(QStringLiteral("La moneda que quiere adicionar, ya existe previamente"), ui::vbInformation);
       Grid1()->setFocus();
       cancel = true;
@@ -83,7 +85,7 @@ void FrmMone::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& c
 void FrmMone::AfterColUpdate(int colIndex) {
   if (Grid1()->Columns(colIndex).DataField().compare(QStringLiteral("Moneda"), Qt::CaseInsensitive) != 0)
     return;
-  Data1()->Recordset()->FindFirst(QStringLiteral("Moneda ='") + entrada::literal(monedaNueva_) + u'\'');
+  entrada::abierto(Data1()->Recordset()).FindFirst(QStringLiteral("Moneda ='") + entrada::literal(monedaNueva_) + u'\'');
 }
 
 void FrmMone::BeforeUpdate(bool&) { agregando_ = Grid1()->AddNewMode() != 0; }

@@ -1,6 +1,7 @@
 #include "frmpartorn.h"
 
 #include "dao.h"
+#include "entrada.h"
 #include "quarvel.h"
 
 #include <QCoreApplication>
@@ -30,8 +31,9 @@ void FrmParTorn::Form_Unload() { graba(); }
 void FrmParTorn::Form_Activate() { Grid1()->Refresh(); }
 
 void FrmParTorn::AplicaOrden(const QString& orden) {
-  quarvel::rsTotalPartidas->SetSort(orden);
-  Data1()->SetRecordset(quarvel::rsTotalPartidas->OpenRecordset());
+  dao::Recordset& totales = entrada::abierto(quarvel::rsTotalPartidas);
+  totales.SetSort(orden);
+  Data1()->SetRecordset(totales.OpenRecordset());
 }
 
 void FrmParTorn::Error(int, int& response) {

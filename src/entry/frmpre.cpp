@@ -99,13 +99,14 @@ void FrmPre::IniClon() { quarvel::rsPresupuestoClon2 = Data1()->Recordset()->Clo
 
 void FrmPre::AsignaCaption() {
   setWindowTitle(kCaption + QStringLiteral(".     Total del presupuesto : $") +
-                 vb::Format(quarvel::rsDatosGenerales->Value(QStringLiteral("montoPrecioVenta")),
+                 vb::Format(entrada::abierto(quarvel::rsDatosGenerales).Value(QStringLiteral("montoPrecioVenta")),
                             QStringLiteral("###,###,###,###,##0.00")));
 }
 
 void FrmPre::AplicaOrden(const QString& orden) {
-  quarvel::rsPresupuesto->SetSort(orden);
-  Data1()->SetRecordset(quarvel::rsPresupuesto->OpenRecordset());
+  dao::Recordset& presupuesto = entrada::abierto(quarvel::rsPresupuesto);
+  presupuesto.SetSort(orden);
+  Data1()->SetRecordset(presupuesto.OpenRecordset());
   IniClon();
   Data1()->SetRecordset(quarvel::rsPresupuestoClon2);
 }
@@ -161,8 +162,9 @@ void FrmPre::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& ca
     FrmParTorn::ActualizaTotales();
   } else if (nombre == u"moneda") {
     UbicaMonedaDropDown();
-    quarvel::rsMonedasClon->FindFirst(QStringLiteral("Moneda = '") + entrada::literal(valor) + u'\'');
-    if (quarvel::rsMonedasClon->NoMatch()) {
+    dao::Recordset& monedas = entrada::abierto(quarvel::rsMonedasClon);
+    monedas.FindFirst(QStringLiteral("Moneda = '") + entrada::literal(valor) + u'\'');
+    if (monedas.NoMatch()) {
       ui::MsgBox(QStringLiteral("La moneda no existe"), ui::vbExclamation);
       Grid1()->setFocus();
       cancel = true;
@@ -176,6 +178,8 @@ void FrmPre::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& ca
 }
 
 void FrmPre::AsignaMonedaCodigo(const QString& codigo, const vb::Variant& moneda) {
+  if (!quarvel::dbObra)
+    throw vb::Error(91);
   const auto rs = quarvel::dbObra->OpenRecordset(
       QStringLiteral("select Codigo,Moneda from Presupuesto where presupuesto.codigo ='") + entrada::literal(codigo) +
           QStringLiteral("' "),
@@ -261,7 +265,7 @@ void FrmPre::FetchCellTips(int, int colIndex, int rowIndex, QString& cellTip, bo
       const vb::Variant renglon = Grid1()->Columns(cRenglon).CellValue(fila);
       if (partida.isNull() || !vb::IsNumeric(renglon))
         return;
-      dao::Recordset& clon = *quarvel::rsPresupuestoClon;
+      dao::Recordset& clon = entrada::abierto(quarvel::rsPresupuestoClon);
       clon.FindFirst(QStringLiteral("Partida='") + entrada::literal(partida) + QStringLiteral("' And Renglon=") +
                      QString::number(vb::CLng(renglon)));
       if (!clon.NoMatch()) {
@@ -270,7 +274,7 @@ void FrmPre::FetchCellTips(int, int colIndex, int rowIndex, QString& cellTip, bo
           cellTip = vb::CStr(descri);
       }
     } else if (nombre == u"partida") {
-      dao::Recordset& partidas = *quarvel::rsPartidasClon;
+      dao::Recordset& partidas = entrada::abierto(quarvel::rsPartidasClon);
       partidas.FindFirst(QStringLiteral("Partida='") + entrada::literal(cellTip) + u'\'');
       if (!partidas.NoMatch())
         cellTip = vb::CStr(partidas.Value(QStringLiteral("Texto")));

@@ -66,31 +66,31 @@ QString FuncGrid::archivoLayout() {
   return general::ArchivoPrograma(QStringLiteral("kortorn.grx"));
 }
 
-void FuncGrid::UbicaGrid(const QString& nombre, ui::BoundGrid* grid) {
-  const QString archivo = archivoLayout();
+namespace {
+
+// Points the grid at the program folder's layout file under `nombre` and loads or stores its layout.
+// Errors change nothing: a layout that cannot be read leaves the grid as designed, a file that cannot
+// be written keeps the layouts it had.
+void layout(const QString& nombre, ui::BoundGrid* grid, bool guarda) {
+  const QString archivo = FuncGrid::archivoLayout();
   if (!grid || archivo.isEmpty())
     return;
   try {
     grid->SetLayoutFileName(archivo);
     grid->SetLayoutName(nombre);
-    grid->LoadLayout();
+    if (guarda)
+      grid->SaveLayout();
+    else
+      grid->LoadLayout();
   } catch (const std::exception&) {
-    // A layout that cannot be read leaves the grid as designed.
   }
 }
 
-void FuncGrid::GrabaGrid(const QString& nombre, ui::BoundGrid* grid) {
-  const QString archivo = archivoLayout();
-  if (!grid || archivo.isEmpty())
-    return;
-  try {
-    grid->SetLayoutFileName(archivo);
-    grid->SetLayoutName(nombre);
-    grid->SaveLayout();
-  } catch (const std::exception&) {
-    // A layout file that cannot be written keeps the layouts it had.
-  }
-}
+}  // namespace
+
+void FuncGrid::UbicaGrid(const QString& nombre, ui::BoundGrid* grid) { layout(nombre, grid, false); }
+
+void FuncGrid::GrabaGrid(const QString& nombre, ui::BoundGrid* grid) { layout(nombre, grid, true); }
 
 // ---- Marking rows ----------------------------------------------------------------------------------
 
