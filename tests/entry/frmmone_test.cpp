@@ -228,5 +228,30 @@ INSTANTIATE_TEST_SUITE_P(Ediciones, FrmMoneCerrada,
                                            Edicion{"Plicadora", false, true}),
                          [](const auto& info) { return std::string(info.param.producto); });
 
+// A bid without currencies yet: the window opens its recordset again, and what is added there is
+// known to the unit prices at once.
+using SinMonedasTest = ProgramaTest;
+
+TEST_F(SinMonedasTest, TheFirstCurrenciesOfABidAreKnownToThePrices) {
+  quarvel::dbObra->Execute(QStringLiteral("UPDATE Presupuesto SET Moneda = Null"));
+  quarvel::dbObra->Execute(QStringLiteral("DELETE FROM Monedas"));
+  espera();
+  ASSERT_EQ(quarvel::rsMonedas->RecordCount(), 0);
+  ASSERT_TRUE(clic(QStringLiteral("Monedas")));
+  espera();
+  ui::BoundGrid* grid = ui::Forms::instance().find<FrmMone>()->Grid1();
+  grid->setCurrentIndex(grid->recordsetModel()->index(0, C::cMoneda));
+  ASSERT_TRUE(teclea(grid, C::cMoneda, "PESOS"));
+  EXPECT_EQ(consulta(QStringLiteral("SELECT Texto FROM Monedas")), QStringList({"PESOS"}));
+
+  FrmPre* pre = ui::Forms::instance().find<FrmPre>();
+  ui::Forms::instance().activate(pre);
+  espera();
+  ve(pre->Grid1(), "A01001", 1, FrmPre::cMoneda);
+  EXPECT_TRUE(teclea(pre->Grid1(), FrmPre::cMoneda, "PESOS"));
+  EXPECT_TRUE(cajas.shown().empty());
+  EXPECT_EQ(consulta("SELECT DISTINCT Moneda FROM Presupuesto WHERE Codigo = 'PRE-001'"), QStringList({"PESOS"}));
+}
+
 }  // namespace
 }  // namespace entrytest
