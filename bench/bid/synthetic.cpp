@@ -40,8 +40,9 @@ QStringList syntheticCodes(const SyntheticBid& o) {
 void writeSyntheticBid(const QString& path, const resources::Schema& schema, const SyntheticBid& o) {
   resources::writeFile(path, schema, [&](dao::Database& db) {
     std::mt19937 rng(o.seed);
-    const QDate start(2025, 1, 6), end(2025, 12, 19);
-    const int periods = 12;
+    const int periods = std::max(1, o.periods);
+    const QDate month0(2025, 1, 1);
+    const QDate start(2025, 1, 6), end = month0.addMonths(periods).addDays(-13);
     {
       auto g = db.OpenRecordset(QStringLiteral("DatosGenerales"));
       g->MoveFirst();
@@ -123,8 +124,8 @@ void writeSyntheticBid(const QString& path, const resources::Schema& schema, con
         budget->SetValue(QStringLiteral("Precio"), c.price);
         budget->SetValue(QStringLiteral("Importe"), resources::roundAmount(c.price * q, 2));
         budget->SetValue(QStringLiteral("Moneda"), k % 10 == 9 ? QStringLiteral("DOLARES") : QStringLiteral("PESOS"));
-        budget->SetValue(QStringLiteral("FechaIni"), date(std::max(start, QDate(2025, p0, 1))));
-        budget->SetValue(QStringLiteral("FechaFin"), date(std::min(end, QDate(2025, p1, 1).addMonths(1).addDays(-1))));
+        budget->SetValue(QStringLiteral("FechaIni"), date(std::max(start, month0.addMonths(p0 - 1))));
+        budget->SetValue(QStringLiteral("FechaFin"), date(std::min(end, month0.addMonths(p1).addDays(-1))));
         budget->SetValue(QStringLiteral("TotalVol"), q);
         budget->Update();
         const auto volumes = resources::spread(q, p1 - p0 + 1, 2);

@@ -1,7 +1,8 @@
 #pragma once
 // Synthetic bids for the benchmarks: the template's structure with N concepts spread over a
-// three-level section tree, codes shared by several sections, two currencies, a twelve-month
-// schedule and the general data filled in. The same N and seed always give the same file.
+// three-level section tree, codes shared by several sections, two currencies, a monthly schedule
+// (twelve months unless told) and the general data filled in. The same options always give the same
+// file.
 #include "schema.h"
 
 #include <QString>
@@ -12,6 +13,7 @@ struct SyntheticBid {
   int concepts = 20000;
   int conceptsPerSection = 25;
   int rowsPerCode = 5;     // each code stands in about this many sections
+  int periods = 12;        // monthly periods from January 2025
   unsigned seed = 1;
 };
 
