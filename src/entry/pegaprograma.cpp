@@ -276,17 +276,7 @@ void ajustaFechasPegadas(vb::Variant& fechaIni, vb::Variant& fechaFin) {
 }
 
 vb::Currency volumenProgramado(const QString& partida, int32_t renglon) {
-  if (!quarvel::dbObra)
-    throw vb::Error(91);
-  QString literal = partida;
-  literal.replace(u'\'', QStringLiteral("''"));
-  const auto rs = quarvel::dbObra->OpenRecordset(
-      QStringLiteral("SELECT (SUM(Volumen)) as Total FROM Programa WHERE Partida ='") + literal +
-          QStringLiteral("' AND Renglon = ") + QString::number(renglon),
-      dao::RecordsetType::ForwardOnly);
-  const vb::Variant total = rs->EOF_() ? vb::Variant::null() : rs->Value(QStringLiteral("Total"));
-  rs->Close();
-  return total.isNull() ? vb::Currency() : vb::CCur(total);
+  return programa::SumaVolumenes(partida, renglon);
 }
 
 }  // namespace copiado

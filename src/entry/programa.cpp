@@ -233,6 +233,10 @@ vb::Currency TotalProgramado(const QString& partida, int32_t renglon) {
               QStringLiteral(" AND Periodo <= ") + QString::number(periodos));
 }
 
+vb::Currency SumaVolumenes(const QString& partida, int32_t renglon) {
+  return suma(QStringLiteral("SELECT SUM(Programa.Volumen) as Total FROM Programa") + filtroConcepto(partida, renglon));
+}
+
 void AgrupaPeriodosInicio(const QString& partida, int32_t renglon, int desde, int hasta) {
   const vb::Currency total = sumaPeriodos(partida, renglon, desde, hasta);
   if (total == vb::Currency())

@@ -47,6 +47,8 @@ QString TextoVolumen(const QString& partida, int32_t renglon, int periodo);
 void GrabaVolumen(const QString& partida, int32_t renglon, int periodo, vb::Currency volumen);
 // The sum of a concept's volumes in periods 1..Periodos of the bid (0 when none).
 vb::Currency TotalProgramado(const QString& partida, int32_t renglon);
+// The sum of every volume of a concept, whatever its period (0 when none).
+vb::Currency SumaVolumenes(const QString& partida, int32_t renglon);
 // The start moved from period `desde` to the later period `hasta`: the volumes of desde..hasta end up
 // as one volume in period hasta. Nothing when they sum to 0.
 void AgrupaPeriodosInicio(const QString& partida, int32_t renglon, int desde, int hasta);
