@@ -45,7 +45,7 @@ FrmPrograma::FrmPrograma(QWidget* parent)
   setObjectName(QStringLiteral("FrmPrograma"));
   setProperty("MDIChild", true);
   setWindowTitle(QStringLiteral("Captura del programa de obra"));
-  resize(900, 480);
+  resize(sizeHint());
   grid_->setObjectName(QStringLiteral("Grid1"));
   data_->setObjectName(QStringLiteral("Data1"));
   // Only the dates and the period cells are the bidder's to change here: the concept itself, its
@@ -74,6 +74,8 @@ void FrmPrograma::Form_Load() {
   columnasFijas_ = programa::kColumnasFijas;
   data_->SetRecordset(quarvel::rsProgramaObra);
   IniClon();
+  if (QMdiSubWindow* marco = ui::Forms::subWindowOf(this))
+    marco->resize(marco->sizeHint());
   ui::UbicaForma(this);
   // The saved layout holds only the fixed columns: it is restored before the period columns exist.
   FuncGrid::UbicaGrid(objectName(), grid_);

@@ -47,6 +47,8 @@ public:
 
 protected:
   void resizeEvent(QResizeEvent* event) override;
+  // The designed size: the MDI frame is made to hold it unless a saved place says otherwise.
+  QSize sizeHint() const override { return {900, 480}; }
   void showEvent(QShowEvent* event) override;
 
 private:

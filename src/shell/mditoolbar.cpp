@@ -15,6 +15,9 @@
 #include "utilidades.h"
 #include "ventanas.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMdiArea>
@@ -34,7 +37,11 @@ MDIToolbar::MDIToolbar() : bar_(new ui::BarControl(this)), area_(new QMdiArea(th
   setObjectName(QStringLiteral("MDIToolbar"));
   setWindowTitle(QStringLiteral("Tornavo de Presupuesto"));
   setCentralWidget(area_);
-  resize(800, 600);
+  // First start: most of the screen, since the list windows are wide; a saved place wins later.
+  QSize tamano(1200, 800);
+  if (const QScreen* pantalla = QGuiApplication::primaryScreen())
+    tamano = tamano.boundedTo(pantalla->availableGeometry().size() * 0.95);
+  resize(tamano);
   ui::Forms::instance().setMdiArea(area_);
   CommonDialog1.DialogTitle = QStringLiteral("Abrir");
   CommonDialog1.Filter = QStringLiteral("Base de datos|*.mdb");
