@@ -2,6 +2,7 @@
 // edition. The command line is not read.
 #include "mditool.h"
 #include "registroentrada.h"
+#include "registroreportes.h"
 #include "spanish.h"
 #include "ventanas.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   // The windows of the later subsystems are registered here, before the start (ventanas.h).
   ventanas::Registro& ventanas = ventanas::registro();
   registraVentanasEntrada(ventanas);
+  registraVentanasReportes(ventanas);
   if (!mditool::Main(QCoreApplication::applicationDirPath(), QStringLiteral(TORNAVO_PRODUCTO)))
     return 1;
   return app.exec();

@@ -1,0 +1,251 @@
+// The report window on the sample bid: its lists, the templates put back in the library, the sample
+// made again for every choice, the options button, printing and previewing.
+#include "dao.h"
+#include "forms.h"
+#include "printing.h"
+#include "quarvel.h"
+#include "sheetview.h"
+#include "ventanaprueba.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+using prueba::VentanaPrueba;
+
+class Ventana : public VentanaPrueba {};
+
+QStringList elementos(const QComboBox* lista) {
+  QStringList l;
+  for (int i = 0; i < lista->count(); ++i)
+    l.append(lista->itemText(i));
+  return l;
+}
+
+TEST_F(Ventana, ListsTheFiveKindsAndTheTwoDestinations) {
+  quarvel::unidadRedondeo = vb::Currency::fromScaled(10000);
+  frmRep* f = ventana();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(elementos(f->Combo2), QStringList({"Presupuesto", "Totales del presupuesto", "Programa de obra",
+                                               "Montos mensuales", "Conceptos,cantidades y precios"}));
+  EXPECT_EQ(f->Combo2->currentIndex(), 0);
+  EXPECT_EQ(elementos(f->Combo3), QStringList({"Impresora", "Presentación preliminar"}));
+  EXPECT_EQ(f->Combo3->currentIndex(), 0);
+  EXPECT_EQ(f->windowTitle(), "Obra : " + ruta("Ejemplo.mdb"));
+  EXPECT_EQ(quarvel::unidadRedondeo.scaled(), 100);  // two decimals while reports are made
+  // Workbook and sheet are not chosen here.
+  for (QWidget* w : {static_cast<QWidget*>(f->Text1), static_cast<QWidget*>(f->Command5),
+                     static_cast<QWidget*>(f->Combo1), static_cast<QWidget*>(f->Label1),
+                     static_cast<QWidget*>(f->Label2)})
+    EXPECT_TRUE(w->isHidden()) << w->objectName().toStdString();
+  EXPECT_EQ(f->Combo3->y(), f->Text1->y());
+  EXPECT_EQ(f->Label4->y(), f->Label2->y());
+  EXPECT_EQ(f->Text1->text(), ruta("Parator1.kor"));
+  EXPECT_EQ(elementos(f->Combo1), QStringList({"Presupuesto"}));
+  ui::Forms::instance().unload(f);
+
+  quarvel::destinoReporte = 1;  // the preview command
+  EXPECT_EQ(ventana()->Combo3->currentIndex(), 1);
+}
+
+// Every opening puts the program's own template back in each row of the five kinds (exact names);
+// other rows keep theirs, and a kind's sheet stays as stored.
+TEST_F(Ventana, OpeningPutsTheProgramsTemplatesBack) {
+  ejecutaLibreria("UPDATE reportes SET Libro='C:\\Quarvel\\Parator1.kor' WHERE Reporte='Presupuesto'");
+  ejecutaLibreria("UPDATE reportes SET Libro='/otra/carpeta/Mio.kor' WHERE Reporte='Montos mensuales'");
+  ejecutaLibreria("INSERT INTO reportes (Reporte, Libro, Hoja) VALUES ('Otro', '/x/Otro.kor', 'Hoja1')");
+  ejecutaLibreria("INSERT INTO repOpciones (Reporte, Libro, Hoja, Parametro, Valor) VALUES "
+                  "('Programa de obra', '/viejo/Parator3.kor', 'Programa de obra', 'ImpPorEjer', 'Verdadero')");
+  ejecutaLibreria("INSERT INTO repOpciones (Reporte, Libro, Hoja, Parametro, Valor) VALUES "
+                  "('programa de obra', '/viejo/Parator3.kor', 'Programa de obra', 'EjerInicio', '2025')");
+  ASSERT_NE(ventana(), nullptr);
+  for (int tipo = 0; tipo < repgen::kTiposReporte; ++tipo)
+    EXPECT_EQ(consultaLibreria("SELECT Libro FROM reportes WHERE Reporte='" + repgen::textoReporte(tipo) + "'"),
+              ruta(repgen::plantillaReporte(tipo)));
+  EXPECT_EQ(consultaLibreria("SELECT Libro FROM reportes WHERE Reporte='Otro'"), "/x/Otro.kor");
+  EXPECT_EQ(consultaLibreria("SELECT Libro FROM repOpciones WHERE Parametro='ImpPorEjer'"), ruta("Parator3.kor"));
+  EXPECT_EQ(consultaLibreria("SELECT Libro FROM repOpciones WHERE Parametro='EjerInicio'"), "/viejo/Parator3.kor");
+  EXPECT_EQ(consultaLibreria("SELECT Hoja FROM reportes WHERE Reporte='Montos mensuales'"), "Montos mensuales");
+}
+
+// The window opens on the budget's sample; each kind chosen loads its template and makes its sample,
+// stores its workbook and sheet, and "Opciones" is there for the first four kinds only.
+TEST_F(Ventana, ChoosingAKindMakesItsSample) {
+  frmRep* f = ventana();
+  ASSERT_EQ(llamadas.size(), 1u);
+  EXPECT_EQ(llamadas[0].tipo, repgen::kPresupuesto);
+  EXPECT_TRUE(llamadas[0].muestra);
+  EXPECT_EQ(llamadas[0].hoja, "Presupuesto");
+  EXPECT_GT(f->rep.Reporte.lastRow(), 0);
+  EXPECT_FALSE(f->rep.soloMuestra);
+  // The sample looks like paper.
+  EXPECT_FALSE(f->rep.Reporte.currentSheet().showGridlines);
+  EXPECT_FALSE(f->rep.Reporte.currentSheet().showHeadings);
+  EXPECT_EQ(f->Reporte->book(), &f->rep.Reporte);
+  EXPECT_TRUE(f->Command6->isEnabled());
+
+  for (int tipo : {4, 1, 2, 3, 0}) {
+    SCOPED_TRACE(tipo);
+    llamadas.clear();
+    elige(f->Combo2, tipo);
+    ASSERT_EQ(llamadas.size(), 1u);
+    EXPECT_EQ(llamadas[0].tipo, tipo);
+    EXPECT_TRUE(llamadas[0].muestra);
+    EXPECT_EQ(llamadas[0].hoja, repgen::textoReporte(tipo));
+    EXPECT_EQ(f->Text1->text(), ruta(repgen::plantillaReporte(tipo)));
+    EXPECT_EQ(f->Command6->isEnabled(), tipo != repgen::kConceptosPrecios);
+    EXPECT_GT(f->rep.Reporte.lastRow(), 0);
+    EXPECT_EQ(consultaLibreria("SELECT Libro FROM reportes WHERE Reporte='" + repgen::textoReporte(tipo) + "'"),
+              ruta(repgen::plantillaReporte(tipo)));
+  }
+}
+
+// A stored sheet is chosen again; one the workbook lacks gives its first sheet, which is stored.
+TEST_F(Ventana, TheStoredSheetIsChosenOrElseTheFirst) {
+  {
+    wb::Book libro;
+    libro.read(ruta("Parator1.kor"));
+    libro.insertSheets(1, 1);
+    libro.setSheetName(1, "Portada");
+    libro.write(ruta("Parator1.kor"));
+  }
+  frmRep* f = ventana();
+  ASSERT_EQ(llamadas.size(), 1u);
+  EXPECT_EQ(llamadas[0].hojaIndice, 1);
+  EXPECT_EQ(llamadas[0].hoja, "Presupuesto");
+  ui::Forms::instance().unload(f);
+
+  llamadas.clear();
+  ejecutaLibreria("UPDATE reportes SET Hoja='Ya no existe' WHERE Reporte='Presupuesto'");
+  cajas_.answer(ui::vbOK);  // the empty first sheet has no sections
+  f = ventana();
+  EXPECT_EQ(cajas_.texts(), QStringList({"Necesita identificar la seccion de titulos, rectifique "}));
+  EXPECT_TRUE(llamadas.empty());
+  EXPECT_EQ(f->Combo1->currentIndex(), 0);
+  EXPECT_EQ(consultaLibreria("SELECT Hoja FROM reportes WHERE Reporte='Presupuesto'"), "Portada");
+}
+
+// A kind without a row of its own gets no workbook and no sample until one is read; its row is
+// made when a workbook is.
+TEST_F(Ventana, AKindWithoutItsRowHasNoWorkbook) {
+  ejecutaLibreria("DELETE FROM reportes WHERE Reporte='Montos mensuales'");
+  frmRep* f = ventana();
+  llamadas.clear();
+  elige(f->Combo2, repgen::kMontosMensuales);
+  EXPECT_EQ(f->Text1->text(), "");
+  EXPECT_TRUE(llamadas.empty());
+
+  // The browse button (hidden from the user) reads a workbook and makes the row.
+  testui::ScriptedFileDialogs dialogos;
+  dialogos.choose(ruta("Parator4.kor"));
+  f->Command5_Click();
+  ASSERT_EQ(llamadas.size(), 1u);
+  EXPECT_EQ(llamadas[0].tipo, repgen::kMontosMensuales);
+  EXPECT_EQ(consultaLibreria("SELECT Libro FROM reportes WHERE Reporte='Montos mensuales'"), ruta("Parator4.kor"));
+  EXPECT_EQ(consultaLibreria("SELECT Hoja FROM reportes WHERE Reporte='Montos mensuales'"), "Montos mensuales");
+}
+
+// "Aceptar" on the printer: the whole report goes through the print dialog, then the sample is made
+// again.
+TEST_F(Ventana, AcceptPrintsTheWholeReport) {
+  frmRep* f = ventana();
+  const QString pdf = ruta("impreso.pdf");
+  int dialogos = 0;
+  wb::PrintService::instance().setPrintDialogHook([&](QPrinter& p) {
+    ++dialogos;
+    p.setOutputFileName(pdf);
+    return true;
+  });
+  llamadas.clear();
+  f->Command1_Click();
+  EXPECT_EQ(dialogos, 1);
+  ASSERT_EQ(llamadas.size(), 2u);
+  EXPECT_FALSE(llamadas[0].muestra);
+  EXPECT_TRUE(llamadas[1].muestra);
+  QFile impreso(pdf);
+  ASSERT_TRUE(impreso.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(impreso.read(5) == "%PDF-");
+
+  // A cancelled print dialog prints nothing and says nothing.
+  QFile::remove(pdf);
+  wb::PrintService::instance().setPrintDialogHook([&](QPrinter&) {
+    ++dialogos;
+    return false;
+  });
+  f->Command1_Click();
+  EXPECT_EQ(dialogos, 2);
+  EXPECT_FALSE(QFile::exists(pdf));
+}
+
+// "Aceptar" on the preview: the whole report in the preview window, maximised.
+TEST_F(Ventana, AcceptPreviewsTheWholeReport) {
+  quarvel::destinoReporte = 1;
+  frmRep* f = ventana();
+  int paginas = -1;
+  bool maximizada = false;
+  wb::PrintService::instance().setPreviewHook([&](QWidget& dlg) {
+    maximizada = dlg.windowState() & Qt::WindowMaximized;
+    QTimer::singleShot(0, &dlg, [&] {
+      if (auto* w = dlg.findChild<QPrintPreviewWidget*>())
+        paginas = w->pageCount();
+      dlg.close();
+    });
+  });
+  llamadas.clear();
+  f->Command1_Click();
+  EXPECT_TRUE(maximizada);
+  EXPECT_GT(paginas, 0);
+  ASSERT_EQ(llamadas.size(), 2u);
+  EXPECT_FALSE(llamadas[0].muestra);
+  EXPECT_TRUE(llamadas[1].muestra);
+}
+
+// Nothing reaches the printer when the report could not be made or came out empty; an unreadable
+// template is told.
+TEST_F(Ventana, NothingIsPrintedWhenThereIsNoReport) {
+  frmRep* f = ventana();
+  int dialogos = 0;
+  wb::PrintService::instance().setPrintDialogHook([&](QPrinter&) {
+    ++dialogos;
+    return false;
+  });
+  escritor = [](repgen::ContextoReporte&) {};  // a writer that found nothing to write
+  f->Command1_Click();
+  EXPECT_EQ(dialogos, 0);
+
+  escritor = prueba::escritorPrueba;
+  {
+    QFile danado(ruta("Parator1.kor"));
+    ASSERT_TRUE(danado.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    danado.write("PK\x03\x04 no es un libro");
+  }
+  cajas_.answer(ui::vbOK);
+  f->Command1_Click();
+  EXPECT_EQ(dialogos, 0);
+  ASSERT_EQ(cajas_.shown().size(), 1u);
+  EXPECT_TRUE(cajas_.texts()[0].startsWith("No se puede abrir el archivo \"Parator1.kor\"")) << cajas_.texts()[0].toStdString();
+  EXPECT_EQ(cajas_.shown()[0].icon(), ui::vbExclamation);
+}
+
+// The sample is drawn where the window's layout puts it and follows the window's size.
+TEST_F(Ventana, TheSampleFillsTheWindowBesideItsButtons) {
+  frmRep* f = ventana();
+  f->resize(1000, 700);
+  f->show();
+  QCoreApplication::processEvents();
+  const int margen = 10;  // 150 twips
+  for (QPushButton* b : {f->Command1, f->Command2, f->Command6})
+    EXPECT_EQ(b->geometry().right() + 1, f->width() - margen) << b->objectName().toStdString();
+  EXPECT_EQ(f->Reporte->geometry().bottom() + 1, f->height() - 47);  // 700 twips below it
+  EXPECT_EQ(f->Reporte->geometry().right() + 1, f->Command1->x() - margen);
+}
+
+}  // namespace

@@ -1,0 +1,210 @@
+// The workbook repair window: a good workbook rebuilt beside its backup, a damaged one and a legacy
+// .xls told apart, and what the rebuilt copy keeps.
+#include "frmreparar.h"
+
+#include "forms.h"
+#include "qt_print.h"
+#include "scripted_ui.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Reparar : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    ventana_ = new frmReparar;
+    ui::Forms::instance().add(ventana_);
+  }
+  void TearDown() override { ui::Forms::instance().unload(ventana_); }
+
+  QString ruta(const QString& nombre) const { return dir_.filePath(nombre); }
+  // A copy of a template of the program folder.
+  QString plantilla(const QString& nombre, const QString& destino) {
+    const QString r = ruta(destino);
+    QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/") + nombre, r);
+    QFile::setPermissions(r, QFile::permissions(r) | QFileDevice::WriteOwner);
+    return r;
+  }
+  static QByteArray contenido(const QString& r) {
+    QFile f(r);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+  void repara(const QString& r) {
+    ventana_->Text1->setText(r);
+    ventana_->Command1_Click();
+  }
+
+  QTemporaryDir dir_;
+  testui::ScriptedMsgBoxes cajas_;
+  frmReparar* ventana_ = nullptr;
+};
+
+// Everything of every sheet is in the rebuilt workbook; the source is kept as its backup.
+TEST_F(Reparar, AGoodWorkbookIsRebuiltBesideItsBackup) {
+  const QString r = plantilla("Parator1.kor", "Presupuesto.kor");
+  {
+    // Sheets whose names the new sheets would have had, in the other order; a stray fill.
+    wb::Book b;
+    b.read(r);
+    b.setSheetName(1, "Hoja2");
+    b.insertSheets(2, 1);
+    b.setSheetName(2, "Hoja1");
+    b.setActiveCell(3, 2);
+    b.setText("segunda hoja");
+    b.setColWidth(2, 4321);
+    b.setRowHeight(3, 777);
+    b.setSheet(1);
+    b.setActiveCell(40, 3);
+    b.setPattern(1, 0, 0xFFFFFF);
+    b.setActiveCell(41, 3);
+    b.setPattern(1, 0xFF0000, 0xFFFFFF);
+    b.write(r);
+  }
+  const QByteArray original = contenido(r);
+  wb::Book antes;
+  antes.read(r);
+
+  cajas_.answer(ui::vbOK);
+  repara(r);
+  ASSERT_EQ(cajas_.texts(), QStringList({"La hoja ha sido reparada"}));
+  EXPECT_EQ(cajas_.shown()[0].icon(), ui::vbInformation);
+  EXPECT_EQ(contenido(ruta("Presupuesto.bak")), original);
+
+  wb::Book despues;
+  despues.read(r);
+  ASSERT_EQ(despues.numSheets(), 2);
+  for (int h = 1; h <= 2; ++h) {
+    SCOPED_TRACE(h);
+    antes.setSheet(h);
+    despues.setSheet(h);
+    EXPECT_EQ(despues.sheetName(h), antes.sheetName(h));
+    const wb::Sheet& a = antes.currentSheet();
+    const wb::Sheet& d = despues.currentSheet();
+    ASSERT_EQ(despues.lastRow(), antes.lastRow());
+    ASSERT_EQ(despues.lastCol(), antes.lastCol());
+    for (int fila = 1; fila <= antes.lastRow(); ++fila) {
+      EXPECT_EQ(despues.rowHeight(fila), antes.rowHeight(fila)) << fila;
+      for (int c = 1; c <= antes.lastCol(); ++c) {
+        EXPECT_EQ(despues.workbook().displayText(d, fila, c), antes.workbook().displayText(a, fila, c));
+        antes.setActiveCell(fila, c);
+        despues.setActiveCell(fila, c);
+        EXPECT_EQ(despues.font(), antes.font());
+        EXPECT_EQ(despues.border(), antes.border());
+        EXPECT_EQ(despues.alignment(), antes.alignment());
+        EXPECT_EQ(despues.numberFormat(), antes.numberFormat());
+      }
+    }
+    for (int c = 1; c <= antes.lastCol(); ++c)
+      EXPECT_EQ(despues.colWidth(c), antes.colWidth(c)) << c;
+    EXPECT_EQ(d.page, a.page);
+    EXPECT_EQ(d.showGridlines, a.showGridlines);
+  }
+  // The solid black-on-white fill is gone, its colours kept; another solid fill stays.
+  despues.setSheet(1);
+  despues.setActiveCell(40, 3);
+  EXPECT_EQ(despues.pattern(), (wb::Book::Pattern{0, 0, 0xFFFFFF}));
+  despues.setActiveCell(41, 3);
+  EXPECT_EQ(despues.pattern(), (wb::Book::Pattern{1, 0xFF0000, 0xFFFFFF}));
+}
+
+// The drawing objects are copied, each placed with its top one row above where it was (the row the
+// copy is made at, less two), its columns and its height unchanged.
+TEST_F(Reparar, DrawingObjectsAreCopiedOneRowHigher) {
+  const QString r = plantilla("Parator1.kor", "Logo.kor");
+  wb::Book antes;
+  antes.read(r);
+  const int primero = antes.objFirstId();
+  const wb::ObjPos p = antes.objPos(primero);
+  cajas_.answer(ui::vbOK);
+  repara(r);
+  wb::Book despues;
+  despues.read(r);
+  ASSERT_EQ(despues.currentSheet().objects.size(), antes.currentSheet().objects.size());
+  const wb::ObjPos q = despues.objPos(despues.objFirstId());
+  EXPECT_EQ(q, (wb::ObjPos{p.x1, p.y1 - 1, p.x2, p.y2 - 1}));
+  EXPECT_EQ(despues.object(despues.objFirstId()).imageData, antes.object(primero).imageData);
+}
+
+// An earlier backup is replaced; a second repair in the same window starts from an empty copy again,
+// and a workbook of one sheet gets no further sheet.
+TEST_F(Reparar, RepairingTwiceKeepsOneCopyOfEachSheet) {
+  const QString r = plantilla("Parator2.kor", "Totales.xls");
+  const QString otra = plantilla("Parator3.kor", "Programa.kor");
+  {
+    wb::Book b;
+    b.read(otra);
+    b.insertSheets(2, 1);
+    b.write(otra);
+  }
+  cajas_.answer(ui::vbOK);
+  repara(otra);
+  {
+    QFile viejo(ruta("Totales.bak"));
+    ASSERT_TRUE(viejo.open(QIODevice::WriteOnly));
+    viejo.write("respaldo anterior");
+  }
+  const QByteArray original = contenido(r);
+  cajas_.answer(ui::vbOK).answer(ui::vbOK);
+  repara(r);
+  EXPECT_EQ(contenido(ruta("Totales.bak")), original);
+  repara(r);
+  EXPECT_EQ(cajas_.texts(), QStringList(3, "La hoja ha sido reparada"));
+  wb::Book b;
+  b.read(r);
+  EXPECT_EQ(b.numSheets(), 1);
+  EXPECT_EQ(b.sheetName(1), "Totales del presupuesto");
+}
+
+struct CasoIlegible {
+  const char* nombre;
+  QByteArray contenido;  // empty: no such file
+  const char* empieza;   // the message starts with this
+};
+
+// A workbook that cannot be read is told (critical, "Quarvel 2007") and nothing is touched; a legacy
+// .xls says what it is.
+TEST_F(Reparar, AnUnreadableWorkbookIsToldAndLeftAlone) {
+  const CasoIlegible casos[] = {
+      {"Danado.kor", QByteArray("PK\x03\x04 roto", 10), "No se puede abrir el archivo"},
+      {"Texto.xlsx", QByteArray("no es una hoja"), "No se puede abrir el archivo"},
+      {"Falta.kor", QByteArray(), "No se puede abrir el archivo"},
+      {"Antiguo.xls", QByteArray::fromHex("D0CF11E0A1B11AE1") + QByteArray(504, '\0'),
+       "No se puede abrir el archivo \"Antiguo.xls\": es una hoja de cálculo de formato antiguo (.xls)"},
+  };
+  for (const CasoIlegible& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    const QString r = ruta(c.nombre);
+    if (!c.contenido.isEmpty()) {
+      QFile f(r);
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+      f.write(c.contenido);
+    }
+    cajas_.answer(ui::vbOK);
+    repara(r);
+    ASSERT_FALSE(cajas_.shown().empty());
+    const ui::MsgBoxRequest& caja = cajas_.shown().back();
+    EXPECT_TRUE(caja.prompt.startsWith(QString::fromUtf8(c.empieza))) << caja.prompt.toStdString();
+    EXPECT_EQ(caja.icon(), ui::vbCritical);
+    EXPECT_EQ(caja.title, "Quarvel 2007");
+    EXPECT_EQ(contenido(r), c.contenido);
+    EXPECT_FALSE(QFile::exists(frmReparar::nombreRespaldo(r)));
+  }
+  EXPECT_EQ(cajas_.texts()[0], "No se puede abrir el archivo");
+}
+
+// The browse button puts the chosen file in the box.
+TEST_F(Reparar, TheBrowseButtonFillsThePath) {
+  testui::ScriptedFileDialogs dialogos;
+  dialogos.choose(ruta("Elegido.kor")).cancel();
+  ventana_->Command2_Click();
+  EXPECT_EQ(ventana_->Text1->text(), ruta("Elegido.kor"));
+  ventana_->Command2_Click();  // cancelled: unchanged
+  EXPECT_EQ(ventana_->Text1->text(), ruta("Elegido.kor"));
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// The report window reached from the program's main window, as a user reaches it: the print command
+// shows it modal, the preview command modeless, and neither with no printer installed.
+#include "forms.h"
+#include "frmrep.h"
+#include "printers.h"
+#include "quarvel.h"
+#include "registroentrada.h"
+#include "registroreportes.h"
+#include "shellfixture.h"
+#include "ventanas.h"
+
+#include <QComboBox>
+#include <QFile>
+
+namespace {
+
+class Programa : public shelltest::ShellTest {
+protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    for (int n = 1; n <= 5; ++n) {
+      const QString nombre = QStringLiteral("Parator%1.kor").arg(n);
+      ASSERT_TRUE(QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/") + nombre, carpeta.archivo(nombre)));
+    }
+    registraVentanasEntrada(ventanas::registro());
+    registraVentanasReportes(ventanas::registro());
+    ASSERT_NE(arranca(), nullptr);
+    abre(carpeta.archivo("Ejemplo.mdb"));
+    ASSERT_TRUE(quarvel::obraAbierta);
+    modales.clear();  // the splash
+  }
+  // The notice of a bid not yet locked, shown before every report.
+  void avisoSinCerrar() { cajas.answer(ui::vbOK); }
+};
+
+TEST_F(Programa, PrintShowsTheReportWindowModalAndPreviewModeless) {
+  avisoSinCerrar();
+  ASSERT_TRUE(clic("mnuImp"));
+  EXPECT_EQ(modales, QStringList({"frmRep"}));
+  EXPECT_EQ(cajas.texts(), QStringList({"La base de datos aun no esta cerrada"}));
+  EXPECT_EQ(ui::Forms::instance().find<frmRep>(), nullptr);  // closed with its modal run
+
+  avisoSinCerrar();
+  ASSERT_TRUE(clic("miarchivopreview"));
+  frmRep* f = ui::Forms::instance().find<frmRep>();
+  ASSERT_NE(f, nullptr);
+  EXPECT_TRUE(f->isVisible());
+  EXPECT_FALSE(f->isModal());
+  EXPECT_EQ(f->Combo3->currentIndex(), 1);
+  EXPECT_EQ(f->windowTitle(), "Obra : " + carpeta.archivo("Ejemplo.mdb"));
+  EXPECT_EQ(modales.size(), 1);
+
+  // Printing while the preview's window is open opens it anew for the printer.
+  avisoSinCerrar();
+  ASSERT_TRUE(clic("miarchivoprint"));
+  EXPECT_EQ(modales, QStringList({"frmRep", "frmRep"}));
+  EXPECT_EQ(ui::Forms::instance().find<frmRep>(), nullptr);
+}
+
+TEST_F(Programa, NoPrinterNoReportWindow) {
+  ui::overridePrinterList(QStringList());
+  for (const char* herramienta : {"mnuImp", "mnuPre"}) {
+    SCOPED_TRACE(herramienta);
+    avisoSinCerrar();
+    cajas.answer(ui::vbOK);
+    ASSERT_TRUE(clic(herramienta));
+    EXPECT_EQ(cajas.texts().back(), "Debe instalar una impresora");
+    EXPECT_EQ(ui::Forms::instance().find<frmRep>(), nullptr);
+  }
+  EXPECT_TRUE(modales.isEmpty());
+}
+
+// Closing the bid takes the report window with it.
+TEST_F(Programa, ClosingTheBidClosesTheReportWindow) {
+  avisoSinCerrar();
+  ASSERT_TRUE(clic("mnuPre"));
+  ASSERT_NE(ui::Forms::instance().find<frmRep>(), nullptr);
+  ASSERT_TRUE(clic("mnuCer"));
+  EXPECT_EQ(ui::Forms::instance().find<frmRep>(), nullptr);
+}
+
+}  // namespace
