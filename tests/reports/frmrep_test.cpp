@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -246,6 +247,10 @@ TEST_F(Ventana, TheSampleFillsTheWindowBesideItsButtons) {
     EXPECT_EQ(b->geometry().right() + 1, f->width() - margen) << b->objectName().toStdString();
   EXPECT_EQ(f->Reporte->geometry().bottom() + 1, f->height() - 47);  // 700 twips below it
   EXPECT_EQ(f->Reporte->geometry().right() + 1, f->Command1->x() - margen);
+  // For a person to look at, when TORNAVO_REPORTES_SALIDA names a folder.
+  const QString carpeta = qEnvironmentVariable("TORNAVO_REPORTES_SALIDA");
+  if (!carpeta.isEmpty() && QDir().mkpath(carpeta))
+    f->grab().save(carpeta + "/ventana_reportes.png");
 }
 
 }  // namespace
