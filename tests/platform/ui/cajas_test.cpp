@@ -1,0 +1,154 @@
+// The date box and the text box of several lines.
+#include "datepicker.h"
+#include "textbox.h"
+
+#include "qt_print.h"
+
+#include <vbdate.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+int errorDe(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const vb::Error& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+// The paste of a text box, reachable from the test.
+struct Caja : ui::TextBox {
+  using ui::TextBox::insertFromMimeData;
+};
+
+QString textoDe(const ui::DatePicker& p) { return p.findChild<QLineEdit*>()->text(); }
+
+TEST(DatePicker, TakesDatesSerialsAndTextAndGivesWholeDays) {
+  ui::DatePicker p;
+  struct Caso {
+    vb::Variant valor;
+    QDate dia;
+  } casos[] = {
+      {vb::Variant::fromDate(1999, 6, 2), QDate(1999, 6, 2)},
+      {vb::Variant::fromDate(vb::dateSerial(2025, 3, 3) + 0.75), QDate(2025, 3, 3)},  // the time is left out
+      {vb::Variant(45719.0), QDate(2025, 3, 3)},
+      {vb::Variant("14/02/2025"), QDate(2025, 2, 14)},
+      {vb::Variant("2009/03/15"), QDate(2009, 3, 15)},
+      {vb::Variant::fromDate(1601, 1, 1), QDate(1601, 1, 1)},
+      {vb::Variant::fromDate(9999, 12, 31), QDate(9999, 12, 31)},
+  };
+  for (const Caso& c : casos) {
+    p.SetValue(c.valor);
+    ASSERT_TRUE(p.HasDate()) << c.valor.toString().toStdString();
+    EXPECT_EQ(p.Value().type(), vb::VarType::Date);
+    EXPECT_EQ(vb::toQDate(p.Value().toDate()), c.dia) << c.valor.toString().toStdString();
+    EXPECT_EQ(p.Value().toDate(), std::floor(p.Value().toDate()));
+  }
+  p.SetValue(vb::Variant("14/02/2025"));
+  EXPECT_EQ(textoDe(p), "14/02/2025");
+}
+
+TEST(DatePicker, NullEmptiesTheBoxAndOutOfRangeOrNoDateIsRefused) {
+  ui::DatePicker p;
+  p.SetValue(vb::Variant::fromDate(2025, 3, 3));
+  p.SetValue(vb::Variant::null());
+  EXPECT_FALSE(p.HasDate());
+  EXPECT_TRUE(p.Value().isNull());
+  EXPECT_TRUE(textoDe(p).trimmed().isEmpty());
+
+  p.SetValue(vb::Variant::fromDate(2025, 3, 3));
+  EXPECT_EQ(errorDe([&] { p.SetValue(vb::Variant::fromDate(1600, 12, 31)); }), 380);
+  EXPECT_EQ(errorDe([&] { p.SetValue(vb::Variant::fromDate(1500, 1, 1)); }), 380);
+  EXPECT_EQ(errorDe([&] { p.SetValue(vb::Variant("abc")); }), 13);
+  EXPECT_EQ(vb::toQDate(p.Value().toDate()), QDate(2025, 3, 3)) << "a refused value changes nothing";
+  EXPECT_FALSE(ui::DatePicker::Accepts(vb::Variant("abc")));
+  EXPECT_FALSE(ui::DatePicker::Accepts(vb::Variant::fromDate(1600, 1, 1)));
+  EXPECT_TRUE(ui::DatePicker::Accepts(vb::Variant("01/01/1601")));
+  EXPECT_TRUE(ui::DatePicker::Accepts(vb::Variant::null()));
+}
+
+TEST(DatePicker, ChangeComesForEveryChangeAndTheUserNeverEmptiesIt) {
+  ui::DatePicker p;
+  QSignalSpy cambios(&p, &ui::DatePicker::Change);
+  p.SetValue(vb::Variant::fromDate(1999, 6, 2));
+  EXPECT_EQ(cambios.count(), 1);
+  p.SetValue(vb::Variant::fromDate(1999, 6, 2));
+  EXPECT_EQ(cambios.count(), 1) << "the same day again is no change";
+
+  // Stepping down from the first day stays on it; from no date the arrows start at today.
+  p.SetValue(vb::Variant::fromDate(1601, 1, 1));
+  p.setCurrentSection(QDateTimeEdit::DaySection);
+  p.stepDown();
+  EXPECT_EQ(p.date(), QDate(1601, 1, 1));
+  EXPECT_TRUE(p.HasDate());
+  p.SetValue(vb::Variant::null());
+  const int antes = cambios.count();
+  p.stepUp();
+  EXPECT_EQ(p.date(), QDate::currentDate());
+  EXPECT_EQ(cambios.count(), antes + 1);
+
+  // Whatever the user does below the range (typing 31/12/1600, the calendar) leaves the first day.
+  p.setDate(QDate(1600, 12, 31));
+  EXPECT_EQ(p.date(), QDate(1601, 1, 1));
+  EXPECT_TRUE(p.HasDate());
+}
+
+TEST(DatePicker, DisabledBoxesTakeNoKeys) {
+  ui::DatePicker p;
+  p.SetValue(vb::Variant::fromDate(2025, 3, 3));
+  p.setEnabled(false);
+  QTest::keyClick(&p, Qt::Key_Up);
+  EXPECT_EQ(p.date(), QDate(2025, 3, 3));
+}
+
+TEST(TextBox, TextHasCrLfBetweenLinesAndTabMovesOn) {
+  ui::TextBox t;
+  t.SetText("uno\r\ndos");
+  EXPECT_EQ(t.toPlainText(), "uno\ndos");
+  EXPECT_EQ(t.Text(), "uno\r\ndos");
+  EXPECT_TRUE(t.tabChangesFocus());
+  t.SetText("a\nb");
+  EXPECT_EQ(t.Text(), "a\r\nb");
+}
+
+TEST(TextBox, MaxLengthCountsLineBreaksAsTwoAndCutsPastes) {
+  Caja t;
+  t.SetMaxLength(6);
+  t.show();
+  t.setFocus();
+  QTest::keyClicks(&t, "abcd");
+  QTest::keyClick(&t, Qt::Key_Return);  // 4 + 2 = 6
+  QTest::keyClicks(&t, "e");            // refused
+  EXPECT_EQ(t.Text(), "abcd\r\n");
+  t.selectAll();
+  QTest::keyClicks(&t, "xyz");          // typing over the selection frees its room
+  EXPECT_EQ(t.Text(), "xyz");
+
+  QMimeData pegado;
+  pegado.setText("12\r\n3456");
+  t.moveCursor(QTextCursor::End);
+  t.insertFromMimeData(&pegado);  // "12\r\n" fits (4 characters) with "xyz" only up to 6
+  EXPECT_EQ(t.Text(), "xyz12");
+
+  t.SetMaxLength(0);
+  t.insertFromMimeData(&pegado);
+  EXPECT_EQ(t.Text(), "xyz1212\r\n3456");
+
+  t.SetText("código puesto por programa, más largo que el límite");
+  t.SetMaxLength(3);
+  EXPECT_EQ(t.Text(), "código puesto por programa, más largo que el límite") << "code may set any text";
+  t.SetLocked(true);
+  QTest::keyClicks(&t, "z");
+  EXPECT_EQ(t.Text(), "código puesto por programa, más largo que el límite");
+}
+
+}  // namespace
