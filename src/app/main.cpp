@@ -1,6 +1,7 @@
 // tornavo and plicadora: the same program; the product name built into each executable decides the
 // edition. The command line is not read.
 #include "mditool.h"
+#include "registrodatgen.h"
 #include "registroentrada.h"
 #include "registroreportes.h"
 #include "spanish.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   ventanas::Registro& ventanas = ventanas::registro();
   registraVentanasEntrada(ventanas);
   registraVentanasReportes(ventanas);
+  registraVentanaDatGen(ventanas);
   if (!mditool::Main(QCoreApplication::applicationDirPath(), QStringLiteral(TORNAVO_PRODUCTO)))
     return 1;
   return app.exec();

@@ -81,4 +81,8 @@ QSize TextBox::sizeHint() const {
   return QSize(base.width(), alto);
 }
 
+QSize TextBox::minimumSizeHint() const {
+  return QSize(QPlainTextEdit::minimumSizeHint().width(), sizeHint().height());
+}
+
 }  // namespace ui

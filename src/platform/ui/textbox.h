@@ -19,7 +19,8 @@ public:
   bool Locked() const { return isReadOnly(); }
   void SetLocked(bool locked) { setReadOnly(locked); }
 
-  QSize sizeHint() const override;
+  QSize sizeHint() const override;         // two lines high
+  QSize minimumSizeHint() const override;  // no taller than that
 
 protected:
   void keyPressEvent(QKeyEvent* event) override;

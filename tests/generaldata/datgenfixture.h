@@ -1,0 +1,144 @@
+#pragma once
+// A copy of a bid open as the program opens it (exclusive, its shared recordsets), the library database
+// beside it with its titgen row, the edition and the application's name set, and the general-data
+// dialog loaded on it.
+#include "frmdatgen.h"
+
+#include "clslistaopciones.h"
+#include "dao.h"
+#include "datepicker.h"
+#include "forms.h"
+#include "general.h"
+#include "maneobra.h"
+#include "objgenerasql.h"
+#include "paginapie.h"
+#include "quarvel.h"
+#include "scripted_ui.h"
+
+#include "qt_print.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace datgentest {
+
+inline vb::Currency cur(const char* texto) { return vb::CCur(vb::Variant(texto)); }
+
+class DatGenTest : public ::testing::Test {
+protected:
+  // bid: a file of the build's program folder ("Ejemplo.mdb", "TORNAVO.KOR"). antes runs SQL on the
+  // copies before they are opened (the bid, then the library).
+  void abre(int16_t edicion, const QString& bid = QStringLiteral("Ejemplo.mdb"),
+            const std::function<void(dao::Database& obra, dao::Database& biblioteca)>& antes = {}) {
+    ASSERT_TRUE(dir_.isValid());
+    ruta_ = dir_.filePath(QStringLiteral("obra.mdb"));
+    const QString biblioteca = dir_.filePath(QStringLiteral("paratorn.kor"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/") + bid, ruta_));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/paratorn.kor"), biblioteca));
+    for (const QString& f : {ruta_, biblioteca}) QFile::setPermissions(f, QFile::permissions(f) | QFileDevice::WriteOwner);
+    if (antes) {
+      auto obra = dao::DBEngine::OpenDatabase(ruta_, true, false, quarvel::kConexion);
+      auto lib = dao::DBEngine::OpenDatabase(biblioteca, true, false, quarvel::kConexion);
+      antes(*obra, *lib);
+      obra->Close();
+      lib->Close();
+    }
+    nombrePrevio_ = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(edicion == 1 ? QStringLiteral("Plicadora") : QStringLiteral("Tornavo"));
+    quarvel::rutaPrograma = dir_.path();
+    quarvel::edicion = edicion;
+    quarvel::dbParametros = dao::DBEngine::OpenDatabase(biblioteca, false, false, quarvel::kConexion);
+    quarvel::rsTitgen = quarvel::dbParametros->OpenRecordset(QStringLiteral("SELECT * FROM titgen"),
+                                                             dao::RecordsetType::Dynaset);
+    quarvel::dbObra = dao::DBEngine::OpenDatabase(ruta_, true, false, quarvel::kConexion);
+    maneobra::abreRecordSets();
+    ASSERT_TRUE(quarvel::rsDatosGenerales);
+    quarvel::obraAbierta = true;
+  }
+
+  // Loads the dialog (its Form_Load runs) and, unless told not to, shows it and lets its activation run.
+  FrmDatGen* carga(bool muestra = true) {
+    forma = ui::Forms::instance().get<FrmDatGen>();
+    if (forma && muestra) {
+      forma->show();
+      QCoreApplication::processEvents();
+    }
+    return forma;
+  }
+
+  void TearDown() override {
+    ui::Forms::instance().setModalRunner({});
+    for (QWidget* f : ui::Forms::instance().loaded()) ui::Forms::instance().unload(f);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    general::objListaOpciones.reset();
+    general::objGeneraSql.reset();
+    using namespace quarvel;
+    obraAbierta = banderaDatGen = false;
+    for (RecordsetPtr* rs : {&rsPresupuesto, &rsPresupuestoClon, &rsPresupuestoClon2, &rsTotalPartidas, &rsMonedas,
+                             &rsMonedasClon, &rsDatosGenerales, &rsPartidas, &rsPartidasClon, &rsPrograma,
+                             &rsProgramaObra, &rsBuscaPre, &rsPie, &rsCalCab, &rsCalDet, &rsContratistas,
+                             &rsContratistas2, &rsTitgen})
+      rs->reset();
+    qdBuscaPre.reset();
+    qdPeriodo.reset();
+    tablaPeriodos.clear();
+    unidadRedondeo = vb::Currency();
+    if (dbObra) dbObra->Close();
+    if (dbParametros) dbParametros->Close();
+    dbObra.reset();
+    dbParametros.reset();
+    edicion = 2;
+    if (!nombrePrevio_.isNull()) QCoreApplication::setApplicationName(nombrePrevio_);
+  }
+
+  // ---- reading what is stored
+  static vb::Variant guardado(const QString& campo, dao::Database& db, const QString& tabla) {
+    auto rs = db.OpenRecordset(QStringLiteral("SELECT %1 FROM %2").arg(campo, tabla), dao::RecordsetType::Snapshot);
+    return rs->Value(campo);
+  }
+  static vb::Variant dato(const QString& campo) { return guardado(campo, *quarvel::dbObra, QStringLiteral("DatosGenerales")); }
+  static vb::Variant titgen(const QString& campo) {
+    return guardado(campo, *quarvel::dbParametros, QStringLiteral("titgen"));
+  }
+  static QString texto(const vb::Variant& v) { return v.isNull() ? QStringLiteral("<Null>") : vb::CStr(v); }
+  static int cuenta(const QString& sql) {
+    return int(quarvel::dbObra->OpenRecordset(sql, dao::RecordsetType::Snapshot)->RecordCount());
+  }
+
+  // ---- the dialog
+  QString caja(const char* nombre) const { return forma->Texto(QString::fromLatin1(nombre)); }
+  void pon(const char* nombre, const QString& t) { forma->PonTexto(QString::fromLatin1(nombre), t); }
+  static QDate dia(const ui::DatePicker* p) { return p->HasDate() ? p->date() : QDate(); }
+  // Aceptar; true when the dialog then closed.
+  bool acepta() {
+    QPointer<FrmDatGen> f(forma);
+    f->Aceptar->click();
+    return !f || !ui::Forms::instance().isLoaded(f);
+  }
+  // The page on show (by the navigator's caption bar over it).
+  QString paginaVisible() const {
+    for (int i = 1; i <= 8; ++i)
+      if (!forma->fraMarco(i)->isHidden()) return forma->fraMarco(i)->caption();
+    return {};
+  }
+
+  QPointer<FrmDatGen> forma;
+  testui::ScriptedMsgBoxes cajas;
+  QTemporaryDir dir_;
+  QString ruta_;
+  QString nombrePrevio_;
+};
+
+}  // namespace datgentest
