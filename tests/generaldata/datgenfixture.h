@@ -27,6 +27,7 @@
 #include <QRadioButton>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
