@@ -14,6 +14,7 @@
 #include "paginapie.h"
 #include "quarvel.h"
 #include "scripted_ui.h"
+#include "vbcontrols.h"
 
 #include "qt_print.h"
 
@@ -128,6 +129,23 @@ protected:
     f->Aceptar->click();
     return !f || !ui::Forms::instance().isLoaded(f);
   }
+  // Shows a page as a click on its node in the page list does.
+  void muestraPagina(const QString& titulo) {
+    auto* arbol = forma->findChild<VbTreeView*>(QStringLiteral("tvwOpciones"));
+    for (QTreeWidgetItem* nodo : arbol->nodes())
+      if (nodo->text(0) == titulo) {
+        arbol->selectNode(nodo);
+        emit arbol->genericEvent(QStringLiteral("NodeClick"));
+      }
+    QCoreApplication::processEvents();
+  }
+  // Shows the dialog as the active window, as the user has it.
+  bool activa() {
+    forma->show();
+    forma->activateWindow();
+    return QTest::qWaitForWindowActive(forma);
+  }
+
   // The page on show (by the navigator's caption bar over it).
   QString paginaVisible() const {
     for (int i = 1; i <= 8; ++i)
