@@ -5,6 +5,8 @@
 #include <QSet>
 #include <QString>
 
+#include <variant.h>
+
 #include <span>
 
 namespace datgen {
@@ -61,6 +63,16 @@ inline constexpr Campo kFirmas[] = {
     {"Titulo3", "Titulo3"}, {"Nombre3", "Nombre3"}, {"Titulo4", "Titulo4"}, {"Nombre4", "Nombre4"},
     {"Titulo5", "Titulo5"}, {"Nombre5", "Nombre5"},
 };
+
+// A Yes/No field as its check box shows it: Null, and anything that is not a truth value, unticked.
+inline bool activado(const vb::Variant& v) {
+  if (v.isNull() || v.isEmpty()) return false;
+  try {
+    return v.toBool();
+  } catch (const vb::Error&) {
+    return false;
+  }
+}
 
 // The text boxes that do not select their text when they get the focus.
 inline QSet<QString> sinSeleccion() {

@@ -215,15 +215,6 @@ void cargaTextos(FrmDatGen& f, dao::Recordset& rs, std::span<const Campo> campos
   }
 }
 
-bool activado(const vb::Variant& v) {
-  if (v.isNull() || v.isEmpty()) return false;
-  try {
-    return v.toBool();
-  } catch (const vb::Error&) {
-    return false;
-  }
-}
-
 QString porcentaje(const vb::Variant& v) {
   return vb::Format(general::esNulo(v) ? vb::Variant(0.0) : v, QStringLiteral("#0.00"));
 }

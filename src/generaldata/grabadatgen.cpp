@@ -23,15 +23,6 @@ using namespace datgen;
 
 namespace {
 
-bool activado(const vb::Variant& v) {
-  if (v.isNull() || v.isEmpty()) return false;
-  try {
-    return v.toBool();
-  } catch (const vb::Error&) {
-    return false;
-  }
-}
-
 int16_t entero(const vb::Variant& v) {
   if (general::esNulo(v) || !vb::IsNumeric(v)) return 0;
   return vb::CInt(v);

@@ -89,6 +89,23 @@ QLabel* valor(QWidget* padre, const QString& nombre, const QString& texto) {
   return l;
 }
 
+// A caption and its box on one row of a page's grid, at column `columna`; a box of several lines has
+// its caption at its top.
+template <class W>
+W* fila(QGridLayout* g, const QString& texto, W* caja, int renglon, int columna = 0) {
+  const bool lineasVarias = qobject_cast<ui::TextBox*>(caja) != nullptr;
+  g->addWidget(rotulo(caja->parentWidget(), texto, caja), renglon, columna, lineasVarias ? Qt::AlignTop : Qt::Alignment());
+  g->addWidget(caja, renglon, columna + 1);
+  return caja;
+}
+
+// A heading over n boxes of 70 characters, "Renglón 1" to "Renglón n", named prefijo1 ... prefijon.
+void renglones(QGridLayout* g, QWidget* marco, const QString& titulo, const QString& prefijo, int n) {
+  g->addWidget(encabezado(marco, titulo), 0, 0, 1, 2);
+  for (int i = 1; i <= n; ++i)
+    fila(g, QStringLiteral("Renglón %1").arg(i), linea(marco, prefijo + QString::number(i), 70), i);
+}
+
 ui::DatePicker* fecha(QWidget* padre, const QString& nombre) {
   auto* p = new ui::DatePicker(padre);
   p->setObjectName(nombre);
@@ -163,18 +180,9 @@ void FrmDatGen::paginaTotales(VbFrame* marco) {
 
 void FrmDatGen::paginaDependencias(VbFrame* marco) {
   QGridLayout* g = rejilla(marco);
-  g->addWidget(encabezado(marco, QStringLiteral("Nombre de la Dependencia:")), 0, 0, 1, 2);
-  for (int i = 1; i <= 3; ++i) {
-    QLineEdit* caja = linea(marco, QStringLiteral("NomDep%1").arg(i), 70);
-    g->addWidget(rotulo(marco, QStringLiteral("Renglón %1").arg(i), caja), i, 0);
-    g->addWidget(caja, i, 1);
-  }
-  ui::TextBox* area = lineas(marco, QStringLiteral("area"), 70);
-  g->addWidget(rotulo(marco, QStringLiteral("Área"), area), 4, 0, Qt::AlignTop);
-  g->addWidget(area, 4, 1);
-  ui::TextBox* depto = lineas(marco, QStringLiteral("depto"), 70);
-  g->addWidget(rotulo(marco, QStringLiteral("Departamento"), depto), 5, 0, Qt::AlignTop);
-  g->addWidget(depto, 5, 1);
+  renglones(g, marco, QStringLiteral("Nombre de la Dependencia:"), QStringLiteral("NomDep"), 3);
+  fila(g, QStringLiteral("Área"), lineas(marco, QStringLiteral("area"), 70), 4);
+  fila(g, QStringLiteral("Departamento"), lineas(marco, QStringLiteral("depto"), 70), 5);
   g->setColumnStretch(1, 1);
   g->setRowStretch(6, 1);
 }
@@ -182,34 +190,15 @@ void FrmDatGen::paginaDependencias(VbFrame* marco) {
 void FrmDatGen::paginaObra(VbFrame* marco) {
   QGridLayout* g = rejilla(marco);
   // The works on the left, dates and periods on the right.
-  g->addWidget(encabezado(marco, QStringLiteral("Nombre de la Obra:")), 0, 0, 1, 2);
-  for (int i = 1; i <= 6; ++i) {
-    QLineEdit* caja = linea(marco, QStringLiteral("nomobra%1").arg(i), 70);
-    g->addWidget(rotulo(marco, QStringLiteral("Renglón %1").arg(i), caja), i, 0);
-    g->addWidget(caja, i, 1);
-  }
-  ui::TextBox* direccion = lineas(marco, QStringLiteral("obradirec"), 70);
-  g->addWidget(rotulo(marco, QStringLiteral("Dirección"), direccion), 7, 0, Qt::AlignTop);
-  g->addWidget(direccion, 7, 1);
-  QLineEdit* ciudad = linea(marco, QStringLiteral("obraciudad"), 40);
-  g->addWidget(rotulo(marco, QStringLiteral("Ciudad"), ciudad), 8, 0);
-  g->addWidget(ciudad, 8, 1);
-  QLineEdit* estado = linea(marco, QStringLiteral("obraedo"), 40);
-  g->addWidget(rotulo(marco, QStringLiteral("Estado"), estado), 9, 0);
-  g->addWidget(estado, 9, 1);
+  renglones(g, marco, QStringLiteral("Nombre de la Obra:"), QStringLiteral("nomobra"), 6);
+  fila(g, QStringLiteral("Dirección"), lineas(marco, QStringLiteral("obradirec"), 70), 7);
+  fila(g, QStringLiteral("Ciudad"), linea(marco, QStringLiteral("obraciudad"), 40), 8);
+  fila(g, QStringLiteral("Estado"), linea(marco, QStringLiteral("obraedo"), 40), 9);
 
-  FechaIni = fecha(marco, QStringLiteral("FechaIni"));
-  FechaFin = fecha(marco, QStringLiteral("FechaFin"));
-  FechaTope = fecha(marco, QStringLiteral("FechaTope"));
-  g->addWidget(rotulo(marco, QStringLiteral("Fecha de Inicio"), FechaIni), 1, 3);
-  g->addWidget(FechaIni, 1, 4);
-  g->addWidget(rotulo(marco, QStringLiteral("Fecha de Término"), FechaFin), 2, 3);
-  g->addWidget(FechaFin, 2, 4);
-  g->addWidget(rotulo(marco, QStringLiteral("Fecha tope"), FechaTope), 3, 3);
-  g->addWidget(FechaTope, 3, 4);
-  DiasCal = valor(marco, QStringLiteral("DiasCal"), QStringLiteral("FecT - FecI"));
-  g->addWidget(rotulo(marco, QStringLiteral("Dias calendario")), 4, 3);
-  g->addWidget(DiasCal, 4, 4);
+  FechaIni = fila(g, QStringLiteral("Fecha de Inicio"), fecha(marco, QStringLiteral("FechaIni")), 1, 3);
+  FechaFin = fila(g, QStringLiteral("Fecha de Término"), fecha(marco, QStringLiteral("FechaFin")), 2, 3);
+  FechaTope = fila(g, QStringLiteral("Fecha tope"), fecha(marco, QStringLiteral("FechaTope")), 3, 3);
+  DiasCal = fila(g, QStringLiteral("Dias calendario"), valor(marco, QStringLiteral("DiasCal"), QStringLiteral("FecT - FecI")), 4, 3);
 
   gbPeriodicidad = new QGroupBox(QStringLiteral("Periodicidad"), marco);
   gbPeriodicidad->setObjectName(QStringLiteral("gbPeriodicidad"));
@@ -240,18 +229,12 @@ void FrmDatGen::paginaObra(VbFrame* marco) {
 
 void FrmDatGen::paginaConcurso(VbFrame* marco) {
   QGridLayout* g = rejilla(marco);
-  QLineEdit* numcon = linea(marco, QStringLiteral("numcon"), 40);
-  g->addWidget(rotulo(marco, QStringLiteral("Número de Concurso"), numcon), 0, 0);
-  g->addWidget(numcon, 0, 1);
-  QLineEdit* vercon = linea(marco, QStringLiteral("VerCon"), 20);
-  g->addWidget(rotulo(marco, QStringLiteral("Versión de Concurso"), vercon), 0, 3);
-  g->addWidget(vercon, 0, 4);
+  fila(g, QStringLiteral("Número de Concurso"), linea(marco, QStringLiteral("numcon"), 40), 0);
+  fila(g, QStringLiteral("Versión de Concurso"), linea(marco, QStringLiteral("VerCon"), 20), 0, 3);
   FechaCon = fecha(marco, QStringLiteral("FechaCon"));
   g->addWidget(rotulo(marco, QStringLiteral("Fecha del Concurso"), FechaCon), 1, 0);
   g->addWidget(FechaCon, 1, 1, Qt::AlignLeft);
-  QLineEdit* contrato = linea(marco, QStringLiteral("Contrato"), 30);
-  g->addWidget(rotulo(marco, QStringLiteral("Número de Contrato"), contrato), 1, 3);
-  g->addWidget(contrato, 1, 4);
+  fila(g, QStringLiteral("Número de Contrato"), linea(marco, QStringLiteral("Contrato"), 30), 1, 3);
   ui::TextBox* lugar = lineas(marco, QStringLiteral("lugar"), 50);
   g->addWidget(rotulo(marco, QStringLiteral("Lugar de Celebración"), lugar), 2, 0, Qt::AlignTop);
   g->addWidget(lugar, 2, 1, 1, 4);
@@ -360,13 +343,9 @@ void FrmDatGen::paginaFirmas(VbFrame* marco) {
   QGridLayout* g = rejilla(marco);
   for (int i = 1; i <= 5; ++i) {
     const QString sufijo = i == 1 ? QString() : QString::number(i);
-    QLineEdit* nombre = linea(marco, QStringLiteral("Nombre") + sufijo, 40);
-    QLineEdit* titulo = linea(marco, QStringLiteral("Titulo") + sufijo, 40);
     const QString texto = i == 1 ? QStringLiteral("1.-  Nombre") : QStringLiteral("%1.- Nombre").arg(i);
-    g->addWidget(rotulo(marco, texto, nombre), i - 1, 0);
-    g->addWidget(nombre, i - 1, 1);
-    g->addWidget(rotulo(marco, QStringLiteral("Cargo"), titulo), i - 1, 2);
-    g->addWidget(titulo, i - 1, 3);
+    fila(g, texto, linea(marco, QStringLiteral("Nombre") + sufijo, 40), i - 1);
+    fila(g, QStringLiteral("Cargo"), linea(marco, QStringLiteral("Titulo") + sufijo, 40), i - 1, 2);
   }
   g->setColumnStretch(1, 1);
   g->setColumnStretch(3, 1);
@@ -375,11 +354,11 @@ void FrmDatGen::paginaFirmas(VbFrame* marco) {
 
 void FrmDatGen::paginaEmpresa(VbFrame* marco) {
   QGridLayout* g = rejilla(marco);
-  int fila = 0;
+  int renglon = 0;
   auto agrega = [&](const QString& texto, QWidget* caja, Qt::Alignment alineacion = {}) {
-    g->addWidget(rotulo(marco, texto, caja), fila, 0, qobject_cast<ui::TextBox*>(caja) ? Qt::AlignTop : Qt::Alignment());
-    g->addWidget(caja, fila, 1, alineacion);
-    ++fila;
+    fila(g, texto, caja, renglon);
+    g->setAlignment(caja, alineacion);
+    ++renglon;
   };
   agrega(QStringLiteral("Nombre"), lineas(marco, QStringLiteral("empresa"), 90));
   agrega(QStringLiteral("Responsable"), linea(marco, QStringLiteral("responsable"), 40));
@@ -390,7 +369,7 @@ void FrmDatGen::paginaEmpresa(VbFrame* marco) {
   agrega(QStringLiteral("RFC"), angosta(linea(marco, QStringLiteral("rfc"), 20), 16), Qt::AlignLeft);
   agrega(QStringLiteral("Teléfono"), angosta(linea(marco, QStringLiteral("telefono"), 50), 24), Qt::AlignLeft);
   g->setColumnStretch(1, 1);
-  g->setRowStretch(fila, 1);
+  g->setRowStretch(renglon, 1);
 }
 
 void FrmDatGen::paginaIndirectos(VbFrame* marco) {

@@ -162,11 +162,6 @@ void vacia(dao::Database& obra, dao::Database&) {
 TEST_F(Carga, ARowOfNullsOpensEmptyWithThePickersAtTheirDesignDate) {
   for (int16_t edicion : {int16_t(2), int16_t(1)}) {
     SCOPED_TRACE(edicion);
-    if (edicion == 1) {
-      TearDown();
-      dir_.~QTemporaryDir();
-      new (&dir_) QTemporaryDir;
-    }
     abre(edicion, QStringLiteral("Ejemplo.mdb"), vacia);
     ASSERT_TRUE(carga());
     for (const char* nombre : {"empresa", "NomDep1", "numcon", "VerCon", "nomobra1", "obradirec", "nivel1", "Titulo"})
@@ -199,15 +194,8 @@ TEST_F(Carga, PlicadoraPeriodicityAndStoredCountWinOverTheDates) {
       {"Periodicidad = 4, Periodos = Null", &FrmDatGen::optDiaria, "180"},
       {"Periodicidad = 2, Periodos = Null", &FrmDatGen::optQuincenal, "12"},
   };
-  bool primero = true;
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.sql);
-    if (!primero) {
-      TearDown();
-      dir_.~QTemporaryDir();
-      new (&dir_) QTemporaryDir;
-    }
-    primero = false;
     abre(1, QStringLiteral("Ejemplo.mdb"), [&](dao::Database& obra, dao::Database&) {
       obra.Execute(QStringLiteral("UPDATE DatosGenerales SET ") + c.sql);
     });

@@ -32,6 +32,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace datgentest {
 
@@ -40,12 +41,17 @@ inline vb::Currency cur(const char* texto) { return vb::CCur(vb::Variant(texto))
 class DatGenTest : public ::testing::Test {
 protected:
   // bid: a file of the build's program folder ("Ejemplo.mdb", "TORNAVO.KOR"). antes runs SQL on the
-  // copies before they are opened (the bid, then the library).
+  // copies before they are opened (the bid, then the library). With a bid open already, it is closed
+  // and the test goes on with fresh copies (a table of cases, each on its own files).
   void abre(int16_t edicion, const QString& bid = QStringLiteral("Ejemplo.mdb"),
             const std::function<void(dao::Database& obra, dao::Database& biblioteca)>& antes = {}) {
-    ASSERT_TRUE(dir_.isValid());
-    ruta_ = dir_.filePath(QStringLiteral("obra.mdb"));
-    const QString biblioteca = dir_.filePath(QStringLiteral("paratorn.kor"));
+    if (quarvel::dbObra) {
+      TearDown();
+      dir_ = std::make_unique<QTemporaryDir>();
+    }
+    ASSERT_TRUE(dir_->isValid());
+    ruta_ = dir_->filePath(QStringLiteral("obra.mdb"));
+    const QString biblioteca = dir_->filePath(QStringLiteral("paratorn.kor"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/") + bid, ruta_));
     ASSERT_TRUE(QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/paratorn.kor"), biblioteca));
     for (const QString& f : {ruta_, biblioteca}) QFile::setPermissions(f, QFile::permissions(f) | QFileDevice::WriteOwner);
@@ -58,7 +64,7 @@ protected:
     }
     nombrePrevio_ = QCoreApplication::applicationName();
     QCoreApplication::setApplicationName(edicion == 1 ? QStringLiteral("Plicadora") : QStringLiteral("Tornavo"));
-    quarvel::rutaPrograma = dir_.path();
+    quarvel::rutaPrograma = dir_->path();
     quarvel::edicion = edicion;
     quarvel::dbParametros = dao::DBEngine::OpenDatabase(biblioteca, false, false, quarvel::kConexion);
     quarvel::rsTitgen = quarvel::dbParametros->OpenRecordset(QStringLiteral("SELECT * FROM titgen"),
@@ -155,7 +161,7 @@ protected:
 
   QPointer<FrmDatGen> forma;
   testui::ScriptedMsgBoxes cajas;
-  QTemporaryDir dir_;
+  std::unique_ptr<QTemporaryDir> dir_ = std::make_unique<QTemporaryDir>();
   QString ruta_;
   QString nombrePrevio_;
 };

@@ -180,15 +180,8 @@ TEST_F(Grabacion, DateAndLevelChecksRefuseInTheirOrderAndStoreNothing) {
       {"niveles en 21", {2025, 3, 3}, {2025, 8, 29}, {2025, 8, 31}, {"5", "5", "5", "5", "1"}, {kNiveles}},
       {"fechas antes que niveles", {2025, 3, 3}, {2025, 9, 1}, {2025, 8, 31}, {"9", "9", "9"}, {kTope}},
   };
-  bool primero = true;
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nombre);
-    if (!primero) {
-      TearDown();
-      dir_.~QTemporaryDir();
-      new (&dir_) QTemporaryDir;
-    }
-    primero = false;
     abre(1);
     ASSERT_TRUE(carga());
     pon("empresa", "CAMBIADA");
@@ -285,15 +278,8 @@ TEST_F(Grabacion, AClosedBidIsRefusedToTheContractorOnly) {
     const char* cierre;
     bool rechazada;
   } casos[] = {{2, "BaseCerrada = True", true}, {2, "Cerrada = True", true}, {1, "BaseCerrada = True, Cerrada = True", false}};
-  bool primero = true;
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.cierre);
-    if (!primero) {
-      TearDown();
-      dir_.~QTemporaryDir();
-      new (&dir_) QTemporaryDir;
-    }
-    primero = false;
     abre(c.edicion, QStringLiteral("Ejemplo.mdb"), [&](dao::Database& obra, dao::Database&) {
       obra.Execute(QStringLiteral("UPDATE DatosGenerales SET ") + c.cierre);
     });
