@@ -236,6 +236,8 @@ bool cargaFecha(ui::DatePicker& p, const vb::Variant& v) {
 void FrmDatGen::Form_Load() {
   try {
     const bool plicadora = quarvel::edicion == 1;
+    // Only an open bid has general data (the main window offers the dialog only then).
+    if (!quarvel::dbObra || !quarvel::rsDatosGenerales || (plicadora && !quarvel::rsTitgen)) throw vb::Error(91);
     dao::Recordset& datos = *quarvel::rsDatosGenerales;
 
     // The navigator: tree style, sorted; it places the pages and the buttons and sizes the dialog.

@@ -55,21 +55,20 @@ void FrmDatGen::Aceptar_Click() {
     return;
   }
 
-  guardando_ = true;
+  // Until the save ends, whichever way it ends.
+  struct Guardando {
+    bool& bandera;
+    explicit Guardando(bool& b) : bandera(b) { bandera = true; }
+    ~Guardando() { bandera = false; }
+  } guardando(guardando_);
   const int16_t periodosAntes = entero(datos.Value(QStringLiteral("Periodos")));
-  bool grabado = false;
   try {
-    grabado = grabaDatos();
+    if (!grabaDatos()) return;
   } catch (const vb::Error& e) {
     // A value the database refuses: nothing of this save is stored.
     rechazaGrabacion(true);
-    guardando_ = false;
     ui::MsgBox(QStringLiteral("Error en frmDatGen.Aceptar_Click ") + QString::number(e.number()) + u' ' +
                e.description());
-    return;
-  }
-  if (!grabado) {
-    guardando_ = false;
     return;
   }
 
