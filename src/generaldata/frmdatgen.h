@@ -17,6 +17,7 @@
 // numcon, VerCon, Redondeo, Contrato, nivel1..nivel7). Boxes of several lines are ui::TextBox, the
 // others QLineEdit.
 #include "forms.h"
+#include "variant.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -135,7 +136,14 @@ private:
   // The save of Aceptar_Click, after the closed-bid check; false when it was refused.
   bool grabaDatos();
   void rechazaGrabacion(bool tambienTitgen);
-  void reiniciaPrograma(int16_t periodosAntes);
+  struct EstadoPrograma {
+    int16_t periodos = 0;
+    vb::Variant inicio;
+    int16_t periodicidad = 0;
+  };
+  EstadoPrograma estadoPrograma() const;
+  void reiniciaPrograma(const EstadoPrograma& antes);
+  void recortaPrograma(int16_t periodos);
   // Runs an event handler: a run-time error it lets through is shown as the main window shows the
   // errors of its commands, and the handler ends.
   template <class F> void atrapa(F&& manejador);

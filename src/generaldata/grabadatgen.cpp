@@ -61,7 +61,7 @@ void FrmDatGen::Aceptar_Click() {
     explicit Guardando(bool& b) : bandera(b) { bandera = true; }
     ~Guardando() { bandera = false; }
   } guardando(guardando_);
-  const int16_t periodosAntes = entero(datos.Value(QStringLiteral("Periodos")));
+  const EstadoPrograma antes = estadoPrograma();
   try {
     if (!grabaDatos()) return;
   } catch (const vb::Error& e) {
@@ -76,7 +76,7 @@ void FrmDatGen::Aceptar_Click() {
   if (pagina->ContratistaEnVista()) pagina->Command2_Click();
   pagina->copiarPieBase();
   QCoreApplication::processEvents();
-  reiniciaPrograma(periodosAntes);
+  reiniciaPrograma(antes);
   general::objListaOpciones.reset();
   ui::Forms::instance().unload(this);
 }
@@ -199,14 +199,56 @@ bool FrmDatGen::grabaDatos() {
   return true;
 }
 
+// What numbers the schedule's periods: the count, the start and the periodicity.
+FrmDatGen::EstadoPrograma FrmDatGen::estadoPrograma() const {
+  dao::Recordset& datos = *quarvel::rsDatosGenerales;
+  return {entero(datos.Value(QStringLiteral("Periodos"))), datos.Value(QStringLiteral("FechaInicioProy")),
+          entero(datos.Value(QStringLiteral("Periodicidad")))};
+}
+
 // After a save that changed the period count, the schedule follows it. In the contractor edition the
-// volumes per period are cleared first: they were spread over periods that no longer are the bid's.
-void FrmDatGen::reiniciaPrograma(int16_t periodosAntes) {
-  const int16_t periodos = entero(quarvel::rsDatosGenerales->Value(QStringLiteral("Periodos")));
-  if (periodos == periodosAntes) return;
-  if (quarvel::edicion == 2 && periodos != 0) {
-    quarvel::dbObra->Execute(QStringLiteral("DELETE * FROM Programa"));
-    quarvel::dbObra->Execute(QStringLiteral("UPDATE Presupuesto SET TotalVol = 0"));
+// volumes are cleared when the periods were renumbered (another start or periodicity): they were spread
+// over periods that no longer are the bid's. When only the end moved, the periods keep their numbers,
+// so the volumes stay; those of periods the bid no longer has go, with their concepts' totals.
+void FrmDatGen::reiniciaPrograma(const EstadoPrograma& antes) {
+  const EstadoPrograma ahora = estadoPrograma();
+  if (ahora.periodos == antes.periodos) return;
+  if (quarvel::edicion == 2 && ahora.periodos != 0) {
+    const bool renumerado = !mismoDia(ahora.inicio, antes.inicio) || ahora.periodicidad != antes.periodicidad;
+    if (renumerado) {
+      quarvel::dbObra->Execute(QStringLiteral("DELETE * FROM Programa"));
+      quarvel::dbObra->Execute(QStringLiteral("UPDATE Presupuesto SET TotalVol = 0"));
+    } else if (ahora.periodos < antes.periodos) {
+      recortaPrograma(ahora.periodos);
+    }
   }
   if (ExisteForma(QStringLiteral("FrmPrograma"))) ActualizaPrograma();
+}
+
+// Drops the volumes of periods after `periodos` and sets each concept that had one to the sum it keeps.
+void FrmDatGen::recortaPrograma(int16_t periodos) {
+  const QString n = QString::number(periodos);
+  auto fuera = quarvel::dbObra->OpenRecordset(
+      QStringLiteral("SELECT DISTINCT Partida, Renglon FROM Programa WHERE Periodo > ") + n,
+      dao::RecordsetType::Snapshot);
+  std::vector<std::pair<QString, int32_t>> conceptos;
+  for (; !fuera->EOF_(); fuera->MoveNext())
+    conceptos.emplace_back(vb::CStr(fuera->Value(QStringLiteral("Partida"))),
+                           vb::CLng(fuera->Value(QStringLiteral("Renglon"))));
+  fuera->Close();
+  quarvel::dbObra->Execute(QStringLiteral("DELETE * FROM Programa WHERE Periodo > ") + n);
+  for (const auto& [partida, renglon] : conceptos) {
+    QString literal = partida;
+    literal.replace(u'\'', QStringLiteral("''"));
+    auto suma = quarvel::dbObra->OpenRecordset(
+        QStringLiteral("SELECT Sum(Volumen) AS Suma FROM Programa WHERE Partida = '%1' AND Renglon = %2")
+            .arg(literal)
+            .arg(renglon),
+        dao::RecordsetType::Snapshot);
+    const vb::Variant total = suma->Value(QStringLiteral("Suma"));
+    suma->Close();
+    quarvel::dbObra->Execute(QStringLiteral("UPDATE Presupuesto SET TotalVol = %1 WHERE Partida = '%2' AND Renglon = %3")
+                                 .arg(total.isNull() ? QStringLiteral("0") : vb::CCur(total).toString(), literal)
+                                 .arg(renglon));
+  }
 }

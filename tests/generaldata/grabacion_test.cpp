@@ -365,13 +365,15 @@ TEST_F(Grabacion, CancelStoresNoBoxButTheUnloadRebuildsPeriodsAndStoresTheFactor
   EXPECT_FALSE(ui::Forms::instance().find<FrmDatGen>());
 }
 
-TEST_F(Grabacion, ContractorMovingTheEndDateRecountsThePeriodsAndClearsTheSchedule) {
+TEST_F(Grabacion, ContractorMovingTheEndDateRecountsThePeriodsAndKeepsTheScheduleItStillHas) {
   abre(2);
   FrmPrograma* programa = ui::Forms::instance().get<FrmPrograma>();
   ASSERT_TRUE(programa);
   ASSERT_EQ(programa->Grid1()->Columns().Count(), 9 + 6);
   const int volumenes = cuenta("SELECT * FROM Programa");
   ASSERT_GT(volumenes, 0);
+  const int enLosUltimos = cuenta("SELECT * FROM Programa WHERE Periodo > 4");
+  ASSERT_GT(enLosUltimos, 0) << "the sample programs the last two months";
 
   // An OK that changes no date keeps the count and the schedule.
   ASSERT_TRUE(carga());
@@ -380,16 +382,43 @@ TEST_F(Grabacion, ContractorMovingTheEndDateRecountsThePeriodsAndClearsTheSchedu
   EXPECT_EQ(cuenta("SELECT * FROM Programa"), volumenes);
   EXPECT_EQ(programa->Grid1()->Columns().Count(), 9 + 6);
 
+  // A later end adds periods after the ones programmed: nothing is lost.
   ASSERT_TRUE(carga());
   ponFecha(forma->FechaFin, 2025, 10, 15);
   ponFecha(forma->FechaTope, 2025, 10, 31);
   ASSERT_TRUE(acepta());
   EXPECT_EQ(vb::CInt(dato("Periodos")), 8);
-  EXPECT_EQ(cuenta("SELECT * FROM Programa"), 0);
-  EXPECT_EQ(cuenta("SELECT * FROM Presupuesto WHERE TotalVol <> 0"), 0);
+  EXPECT_EQ(cuenta("SELECT * FROM Programa"), volumenes);
   ASSERT_EQ(programa->Grid1()->Columns().Count(), 9 + 8);
   for (int i = 1; i <= 8; ++i) EXPECT_EQ(programa->Grid1()->Columns(8 + i).Caption(), QString("Periodo %1").arg(i));
   EXPECT_EQ(quarvel::tablaPeriodos.size(), 9u) << "the period table follows on unload";
+
+  // An earlier end drops the volumes of the periods the bid no longer has, and their concepts' totals follow.
+  ASSERT_TRUE(carga());
+  ponFecha(forma->FechaFin, 2025, 6, 30);
+  ASSERT_TRUE(acepta());
+  EXPECT_EQ(vb::CInt(dato("Periodos")), 4);
+  EXPECT_EQ(cuenta("SELECT * FROM Programa WHERE Periodo > 4"), 0);
+  EXPECT_EQ(cuenta("SELECT * FROM Programa"), volumenes - enLosUltimos);
+  EXPECT_EQ(cuenta("SELECT * FROM Presupuesto AS p WHERE TotalVol <> "
+                   "(SELECT Nz(Sum(Volumen), 0) FROM Programa AS g WHERE g.Partida = p.Partida AND g.Renglon = p.Renglon)"),
+            0);
+  ASSERT_EQ(programa->Grid1()->Columns().Count(), 9 + 4);
+}
+
+TEST_F(Grabacion, ContractorMovingTheStartRenumbersThePeriodsAndClearsTheSchedule) {
+  abre(2);
+  FrmPrograma* programa = ui::Forms::instance().get<FrmPrograma>();
+  ASSERT_TRUE(programa);
+  ASSERT_GT(cuenta("SELECT * FROM Programa"), 0);
+
+  ASSERT_TRUE(carga());
+  ponFecha(forma->FechaIni, 2025, 2, 3);
+  ASSERT_TRUE(acepta());
+  EXPECT_EQ(vb::CInt(dato("Periodos")), 7);
+  EXPECT_EQ(cuenta("SELECT * FROM Programa"), 0);
+  EXPECT_EQ(cuenta("SELECT * FROM Presupuesto WHERE TotalVol <> 0"), 0);
+  EXPECT_EQ(programa->Grid1()->Columns().Count(), 9 + 7);
 }
 
 TEST_F(Grabacion, PlicadoraPeriodCountGoesToTheScheduleWindowsColumns) {
