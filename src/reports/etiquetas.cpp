@@ -170,7 +170,8 @@ bool ContextoReporte::completaEtiquetasRenglon(wb::Book& hoja) {
 }
 
 // {parciales}: the page's period amounts from this cell rightwards, a year subtotal after each
-// December and after the last period, and the total of the periods in the block's total column.
+// December and after the last period, and the total of the periods in the block's total column;
+// all of them start again from 0 for the next page.
 void ContextoReporte::escribeParciales(wb::Book& hoja) {
   const int r = hoja.row(), c0 = hoja.col();
   int c = c0;
@@ -179,6 +180,8 @@ void ContextoReporte::escribeParciales(wb::Book& hoja) {
     const vb::Currency importe = totalPeriodo(totalesPeriodo, p.periodo);
     hoja.setActiveCell(r, c++);
     hoja.setNumber(importe.toDouble());
+    // The page's amounts, as its total below: the next page starts its own.
+    totalesPeriodo[size_t(p.periodo)] = {};
     subtotal += importe;
     if (p.subtotal) {
       hoja.setActiveCell(r, c++);
