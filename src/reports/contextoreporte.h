@@ -57,6 +57,10 @@ QString textoReporte(int tipo);
 // The program's own template of the kind ("Parator1.kor" .. "Parator5.kor"), a file name.
 QString plantillaReporte(int tipo);
 
+// A page's body is budgeted this much (twips) shorter than the paper holds: the slack against rows
+// that print a little taller than measured.
+inline constexpr double kHolguraPagina = 700;
+
 // Writers stop their concept loops once the report passes this row.
 inline constexpr int kLimiteRenglones = 15000;
 // The notice of the writers that stopped at the limit (information icon).

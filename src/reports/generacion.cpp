@@ -243,7 +243,7 @@ bool ContextoReporte::PreparaPagina() {
   altoPie = alturaRenglones(Formato, renPieIni, renPieFin);
   altoPapel -= (Reporte.printTopMargin() + Reporte.printBottomMargin()) * 2.54 * 565.0;
   sinRepetirTitulos = !hayLogotipo && renPieIni == 0;
-  altoUtil = altoPapel - altoTitulos - altoPie - 700;
+  altoUtil = altoPapel - altoTitulos - altoPie - kHolguraPagina;
 
   // The print header and footer get their placeholders through a cell of the scratch sheet.
   const auto completa = [&](const QString& texto) {

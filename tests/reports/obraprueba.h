@@ -1,7 +1,7 @@
 #pragma once
 // A copy of the program folder (sample bid, library database, report templates) in a temporary
-// folder, with the bid and the library open as the program opens them, and a report context on it.
-// Also a small budget writer of the tests' own, which drives the engine as a real writer does.
+// folder, with the bid and the library open as the program opens them, and a report context on it
+// with the program's five report writers.
 #include "contextoreporte.h"
 #include "qt_print.h"
 #include "scripted_ui.h"
@@ -20,6 +20,8 @@ protected:
   QString ruta(const QString& archivo) const;
   // Points the context at a template of the program folder (its first sheet unless told).
   void elige(int tipo, const QString& archivo = QString(), int hoja = 0);
+  // Stores an option of the chosen report, workbook and sheet.
+  void opcion(const QString& parametro, const vb::Variant& valor);
   // Runs Jet SQL on the open bid, then reopens the shared recordsets so they see it.
   void ejecuta(const QString& sql);
   // Keeps the report as .xlsx and PDF for a person to look at, when TORNAVO_REPORTES_SALIDA names a
@@ -30,12 +32,6 @@ protected:
   testui::ScriptedMsgBoxes cajas_;
   std::unique_ptr<repgen::ContextoReporte> rep_;
 };
-
-// The tests' budget writer: titles, then each concept's detail rows between two page checks that
-// carry the detail block, its description continued on further rows, the page totals per currency
-// kept for the page foot, and the last page closed. Stops at the row limit and after the first
-// concept of a sample.
-void escritorPrueba(repgen::ContextoReporte& rep);
 
 // Text of a cell of the book's current sheet ("" when empty).
 QString texto(const wb::Book& hoja, int ren, int col);

@@ -1,6 +1,6 @@
-// A whole budget report of the sample bid through the tests' writer: pages closed with their foot
-// and opened with their titles, the row that does not fit written again on the next page, and the
-// page and carried totals of each currency in the foot of every page.
+// A whole budget report of the sample bid: pages closed with their foot and opened with their
+// titles, the rows that do not fit written again on the next page, and the page and carried totals
+// of each currency in the foot of every page.
 #include "dao.h"
 #include "maneobra.h"
 #include "obraprueba.h"
@@ -8,6 +8,7 @@
 #include "quarvel.h"
 
 #include <QMap>
+#include <QSet>
 
 namespace {
 
@@ -48,8 +49,7 @@ TEST_F(Paginas, BudgetReportCarriesTotalsFromPageToPage) {
   ASSERT_GE(inicios.size(), 3u) << "the sample bid must fill several pages";
   EXPECT_EQ(int(inicios.size()), rep_->numeroPagina);
 
-  // Every concept once, in budget order, on one page; each page after the first opens with the
-  // concept that did not fit on the page before it.
+  // Every concept once, in budget order, on one page, its amount beside it.
   const int titulos = rep_->renTitulosFin - rep_->renTitulosIni + 1;
   const int pie = rep_->renPieFin - rep_->renPieIni + 1;
   size_t siguiente = 0;
@@ -58,12 +58,10 @@ TEST_F(Paginas, BudgetReportCarriesTotalsFromPageToPage) {
     SCOPED_TRACE(p + 1);
     const int desde = inicios[p] + titulos;
     const int hasta = (p + 1 < inicios.size() ? inicios[p + 1] : r.lastRow() + 1) - pie - 1;
-    ASSERT_LT(siguiente, todos.size());
-    EXPECT_EQ(texto(r, desde, 1), todos[siguiente].codigo);
     for (int ren = desde; ren <= hasta; ++ren) {
       const QString codigo = texto(r, ren, 1);
       if (codigo.isEmpty())
-        continue;  // a description's next line, or the filler row
+        continue;  // a section heading or total, a description's next line, the filler row
       ASSERT_LT(siguiente, todos.size());
       ASSERT_EQ(codigo, todos[siguiente].codigo) << "row " << ren;
       EXPECT_DOUBLE_EQ(numero(r, ren, 7), todos[siguiente].importe.toDouble());
@@ -105,21 +103,42 @@ TEST_F(Paginas, BudgetReportCarriesTotalsFromPageToPage) {
 
 namespace {
 
-// The window's sample: titles, the first concept, the foot right below it (no filler row), one page,
-// shown without grid lines and headings.
+// The window's sample: titles, the headings of the first concept's sections, that concept alone, the
+// totals of its sections and of the budget; each page foot right below its page's last row (no
+// filler row); shown without grid lines and headings.
 TEST_F(Paginas, SampleWritesTheFirstConceptOnly) {
   elige(repgen::kPresupuesto);
   ASSERT_TRUE(rep_->GeneraMuestra());
   const wb::Book& r = rep_->Reporte;
   EXPECT_FALSE(rep_->soloMuestra);
-  EXPECT_EQ(rep_->numeroPagina, 1);
-  EXPECT_TRUE(r.pageSetup().rowBreaks.empty());
   const int titulos = rep_->renTitulosFin - rep_->renTitulosIni + 1;
-  const int pie = rep_->renPieFin - rep_->renPieIni + 1;
-  EXPECT_EQ(texto(r, titulos + 1, 1), "PRE-001");
-  EXPECT_EQ(r.lastRow(), titulos + 1 + pie);
-  EXPECT_EQ(texto(r, r.lastRow(), 5), "PESOS");
-  EXPECT_DOUBLE_EQ(numero(r, r.lastRow(), 6), 7056.0);
+  EXPECT_EQ(texto(r, titulos + 1, 2), "ESCUELA PRIMARIA DE NUEVE AULAS");
+  EXPECT_EQ(texto(r, titulos + 2, 2), "EDIFICIO A: TRES AULAS DIDÁCTICAS");
+  EXPECT_EQ(texto(r, titulos + 3, 2), "PRELIMINARES");
+  EXPECT_EQ(texto(r, titulos + 4, 1), "PRE-001");
+  QSet<QString> codigos;
+  for (const Concepto& c : conceptos())
+    codigos.insert(c.codigo);
+  int escritos = 0, ultimo = 0;
+  for (int ren = 1; ren <= r.lastRow(); ++ren) {
+    bool vacio = true;
+    for (int col = 1; col <= 7; ++col)
+      vacio = vacio && texto(r, ren, col).isEmpty();
+    if (vacio)
+      EXPECT_LT(r.rowHeight(ren), 600) << "row " << ren;
+    if (codigos.contains(texto(r, ren, 1)))
+      ++escritos;
+    if (texto(r, ren, 2) == "TOTAL DEL  PRESUPUESTO")
+      ultimo = ren;
+  }
+  EXPECT_EQ(escritos, 1);
+  EXPECT_GT(ultimo, titulos + 4);
+  // The first page's foot counts the concept.
+  const std::vector<int> inicios = iniciosDePagina(r);
+  EXPECT_EQ(int(inicios.size()), rep_->numeroPagina);
+  const int finPie = inicios.size() > 1 ? inicios[1] - 1 : r.lastRow();
+  EXPECT_EQ(texto(r, finPie, 5), "PESOS");
+  EXPECT_DOUBLE_EQ(numero(r, finPie, 6), 7056.0);
   EXPECT_FALSE(r.currentSheet().showGridlines);
   EXPECT_FALSE(r.currentSheet().showHeadings);
   EXPECT_TRUE(r.repaint());
@@ -143,13 +162,14 @@ TEST_F(Paginas, ReportStopsPastRow15000WithTheNotice) {
   EXPECT_EQ(cajas_.shown()[0].prompt, repgen::mensajeLimite());
   EXPECT_EQ(cajas_.shown()[0].icon(), ui::vbInformation);
   const wb::Book& r = rep_->Reporte;
-  int ultimoConcepto = 0, escritos = 0;
+  // Only the concept that crossed the line lies past it.
+  int pasados = 0, escritos = 0;
   for (int ren = 1; ren <= r.lastRow(); ++ren)
     if (numero(r, ren, 7) != 0 && !texto(r, ren, 1).isEmpty()) {
-      ultimoConcepto = ren;
+      pasados += ren > repgen::kLimiteRenglones ? 1 : 0;
       ++escritos;
     }
-  EXPECT_LE(ultimoConcepto, repgen::kLimiteRenglones + 1);
+  EXPECT_LE(pasados, 1);
   EXPECT_LT(escritos, 257 * 16);
   EXPECT_GT(r.lastRow(), repgen::kLimiteRenglones);
   // The last page is closed by its foot.

@@ -1,0 +1,118 @@
+#include "cuadroperiodos.h"
+
+#include "copiaformato.h"
+#include "dao.h"
+#include "escritores.h"
+#include "internos.h"
+#include "msgbox.h"
+#include "quarvel.h"
+
+namespace repgen::detalle {
+
+CuadroPeriodos::CuadroPeriodos(ContextoReporte& rep) : rep_(rep), rs_(abierto(quarvel::rsPresupuestoClon)) {}
+
+QString CuadroPeriodos::clave(const QString& partida, int32_t renglon, int periodo) {
+  // Sections compare ignoring letter case, as the database's criteria do.
+  return partida.toCaseFolded() + QChar(0x1F) + QString::number(renglon) + QChar(0x1F) + QString::number(periodo);
+}
+
+// The whole schedule at once: one look-up per concept and period, not one search of the table.
+void CuadroPeriodos::leePrograma() {
+  programa_.clear();
+  auto rs = abierto(quarvel::dbObra)
+                .OpenRecordset(QStringLiteral("SELECT Partida, Renglon, Periodo, Volumen FROM Programa"),
+                               dao::RecordsetType::ForwardOnly);
+  for (; !rs->EOF_(); rs->MoveNext())
+    programa_.insert(clave(vb::CStr(rs->Value(QStringLiteral("Partida"))), vb::CLng(rs->Value(QStringLiteral("Renglon"))),
+                           vb::CInt(rs->Value(QStringLiteral("Periodo")))),
+                     vb::CCur(rs->Value(QStringLiteral("Volumen"))));
+  rs->Close();
+}
+
+std::optional<vb::Currency> CuadroPeriodos::volumen(int periodo) const {
+  const auto it = programa_.constFind(clave(partida_, renglon_, periodo));
+  if (it == programa_.constEnd())
+    return std::nullopt;
+  return it.value();
+}
+
+void CuadroPeriodos::celdaPeriodo(int ren, int col) {
+  rep_.Reporte.setActiveCell(ren, col);
+  copiaCeldaAncho(rep_.Formato, formato_.col, formato_.ren, rep_.Reporte, false);
+}
+
+void CuadroPeriodos::escribe() {
+  try {
+    if (validaCantidadesPrograma())
+      return;
+    if (abierto(quarvel::rsPrograma).RecordCount() == 0) {
+      avisaSinRegistros();
+      return;
+    }
+    calculaTotalLetra();
+    if (rs_.RecordCount() == 0)
+      return;
+    rs_.MoveLast();
+    periodo_ = buscaAncla(rep_, QStringLiteral("{periodo}"));
+    descripcion_ = buscaAncla(rep_, QStringLiteral("{descripción}"), QStringLiteral("{descripcion}"));
+    formato_ = buscaAncla(rep_, anclaFormato());
+    rep_.NivelMaximo();
+    rep_.Reporte.setActiveCell(1, 1);
+    leePrograma();
+    preparaReporte();
+    if (rep_.ImprimePorEjercicio) {
+      for (int anio = rep_.EjercicioInicial; anio <= rep_.EjercicioFinal; ++anio) {
+        rep_.EjercicioActual = int16_t(anio);
+        pasada();
+      }
+    } else {
+      rep_.EjercicioActual = 1;
+      pasada();
+    }
+    rep_.Reporte.setRow(1);
+  } catch (const vb::Error& e) {
+    ui::MsgBox(QStringLiteral("ErrorRepCuadro: ") + QString::number(e.number()) + QStringLiteral("  ") +
+               e.description());
+  }
+}
+
+void CuadroPeriodos::pasada() {
+  rs_.MoveFirst();
+  rep_.imprimeTitulos();
+  const int renglones = rep_.renglonesDetalle();
+  const vb::Variant renDescripcion(int32_t(descripcion_.ren));
+  QString partidaAnterior;
+  for (; !rs_.EOF_(); rs_.MoveNext()) {
+    rep_.imprimePieyTitulos(false, true, renglones, true);
+    partida_ = vb::CStr(rs_.Value(QStringLiteral("partida")));
+    renglon_ = vb::CLng(rs_.Value(QStringLiteral("Renglon")));
+    imprimeTitulosPartida(rep_, descripcion_, partidaAnterior);
+    partidaAnterior = partida_;
+    descripcionPendiente_ = descripcionConcepto(rs_);
+
+    rep_.escribeDetalle([this](wb::Book& celda) { completaConcepto(celda); });
+    conceptoEscrito();
+    rep_.imprimePieyTitulos(false, true, renglones, true);
+    rep_.importeRenglon = {};
+    rep_.acumulaMontosPeriodo = nullptr;
+
+    rep_.escribiendoContinuacion = true;
+    while (!descripcionPendiente_.isEmpty())
+      rep_.repEscribeTexto(cortaTexto(descripcionPendiente_, 255), descripcion_.col, descripcion_.col,
+                           renDescripcion, false, true, false, true, true, true);
+    rep_.escribiendoContinuacion = false;
+    if (rep_.Reporte.row() > kLimiteRenglones || rep_.soloMuestra)
+      break;
+  }
+  finPasada();
+  rep_.revisaSaltoHoja(true);
+  rep_.AjustaAltura();
+  if (rep_.Reporte.row() > kLimiteRenglones)
+    avisaLimite();
+  wb::Book& r = rep_.Reporte;
+  const int ultimaColumna = rep_.ultimaColumnaReporte >= columnaMinimaArea() ? rep_.ultimaColumnaReporte : r.lastCol();
+  r.setPrintArea(wb::Range{1, 1, r.lastRow(), ultimaColumna});
+  r.setRow(r.lastRow() + 1);
+}
+
+}  // namespace repgen::detalle

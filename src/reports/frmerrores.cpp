@@ -1,0 +1,100 @@
+#include "frmerrores.h"
+
+#include "dialogos.h"
+#include "escritores.h"
+#include "msgbox.h"
+#include "printing.h"
+
+#include <QFontDatabase>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QAbstractTextDocumentLayout>
+#include <QTextDocument>
+
+using dialogos::control;
+using dialogos::twips;
+
+namespace {
+
+// The list is laid out in fixed columns: a font whose letters all have one width, on screen and on
+// paper.
+QFont fuenteFija(int puntos) {
+  QFont f(QStringLiteral("Liberation Mono"), puntos);
+  f.setStyleHint(QFont::Monospace);
+  f.setFixedPitch(true);
+  return f;
+}
+
+}  // namespace
+
+FrmErrores::FrmErrores(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("FrmErrores"));
+  setWindowTitle(QStringLiteral("Errores"));
+  setFixedSize(ui::twipsToPixels(QSizeF(6315, 5400)));
+  Text1 = control<QPlainTextEdit>(this, QStringLiteral("Text1"), twips(30, 30, 6255, 4860));
+  Text1->setFont(fuenteFija(9));
+  Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Text1->setTabChangesFocus(true);
+  Salir = control<QPushButton>(this, QStringLiteral("Salir"), QStringLiteral("&Salir"), twips(3960, 4980, 1095, 315));
+  Imprimir = control<QPushButton>(this, QStringLiteral("Imprimir"), QStringLiteral("&Imprimir"),
+                                  twips(5190, 4980, 1095, 315));
+  setTabOrder(Salir, Imprimir);
+  setTabOrder(Imprimir, Text1);
+  connect(Salir, &QPushButton::clicked, this, [this] { Salir_Click(); });
+  connect(Imprimir, &QPushButton::clicked, this, [this] { Imprimir_Click(); });
+}
+
+void FrmErrores::Muestra(const QString& texto) {
+  auto& formas = ui::Forms::instance();
+  FrmErrores* forma = formas.get<FrmErrores>();
+  if (!forma)
+    return;
+  forma->Text1->setPlainText(texto);
+  forma->Salir->setFocus();
+  formas.showModal(forma);
+}
+
+void FrmErrores::Form_Unload() { Text1->clear(); }
+
+void FrmErrores::Salir_Click() { ui::Forms::instance().unload(this); }
+
+void FrmErrores::reject() { Salir_Click(); }
+
+void FrmErrores::Imprimir_Click() {
+  wb::PrintService& servicio = wb::PrintService::instance();
+  QPrinter& impresora = servicio.printer();
+  // Printing to a file needs the file's name, which only the print dialog asks for.
+  if (impresora.outputFormat() == QPrinter::PdfFormat && impresora.outputFileName().isEmpty()) {
+    ui::MsgBox(QStringLiteral("Debe instalar una impresora"), ui::vbExclamation);
+    return;
+  }
+  QTextDocument documento;
+  documento.setDefaultFont(fuenteFija(10));
+  documento.setPlainText(Text1->toPlainText());
+  QPainter p;
+  if (!p.begin(&impresora)) {
+    ui::MsgBox(QStringLiteral("Error en FrmErrores.Imprimir_Click: 20102 No se puede imprimir en \"") +
+               servicio.printerName() + QLatin1Char('"'));
+    return;
+  }
+  // The printer paints on the whole paper: the text goes inside a margin of one inch.
+  documento.documentLayout()->setPaintDevice(&impresora);
+  const double pulgada = impresora.resolution();
+  const QRectF papel = impresora.paperRect(QPrinter::DevicePixel);
+  const QSizeF pagina(papel.width() - 2 * pulgada, papel.height() - 2 * pulgada);
+  documento.setPageSize(pagina);
+  for (int i = 0; i < documento.pageCount(); ++i) {
+    if (i > 0)
+      impresora.newPage();
+    p.save();
+    p.translate(pulgada, pulgada - i * pagina.height());
+    documento.drawContents(&p, QRectF(QPointF(0, i * pagina.height()), pagina));
+    p.restore();
+  }
+  p.end();
+}
+
+void repgen::muestraErrores(const QString& texto) { FrmErrores::Muestra(texto); }

@@ -1,0 +1,140 @@
+// "Conceptos,cantidades y precios": every concept with its quantity, unit price and amount under
+// its section headings, the sum of each page, the total and the total rounded up to the next peso.
+#include "escritores.h"
+#include "escritoresinternos.h"
+
+#include "dao.h"
+#include "internos.h"
+#include "korgen.h"
+#include "quarvel.h"
+
+namespace repgen {
+
+namespace {
+
+using detalle::abierto;
+using detalle::Ancla;
+
+const QString kFormatoCantidad = QStringLiteral("#,###,###,##0.00##");
+
+class ConceptosPrecios {
+public:
+  explicit ConceptosPrecios(ContextoReporte& rep) : rep_(rep), rs_(abierto(quarvel::rsPresupuestoClon)) {}
+  void escribe();
+
+private:
+  ContextoReporte& rep_;
+  dao::Recordset& rs_;
+  Ancla descripcion_, importe_;
+  QString descripcionPendiente_;
+  vb::Currency importeConcepto_;
+  vb::Currency totalReporte_;
+
+  void completaConceptoPrecios(wb::Book& celda);
+};
+
+void ConceptosPrecios::escribe() {
+  if (validaCantidadesPrograma())
+    return;
+  if (abierto(quarvel::rsPrograma).RecordCount() == 0) {
+    detalle::avisaSinRegistros();
+    return;
+  }
+  calculaTotalLetra();
+  if (rs_.RecordCount() == 0)
+    return;
+  rs_.MoveLast();
+  rs_.MoveFirst();
+  descripcion_ = detalle::buscaAncla(rep_, QStringLiteral("{descripción}"), QStringLiteral("{descripcion}"));
+  importe_ = detalle::buscaAncla(rep_, QStringLiteral("{importe}"));
+  rep_.totalAcumulado = {};
+  totalReporte_ = {};
+
+  rep_.Reporte.setActiveCell(1, 1);
+  rep_.imprimeTitulos();
+  rep_.NivelMaximo();
+  const int renglones = rep_.renglonesDetalle();
+  const vb::Variant renDescripcion(int32_t(descripcion_.ren)), renImporte(int32_t(importe_.ren));
+  QString partidaAnterior;
+  for (; !rs_.EOF_(); rs_.MoveNext()) {
+    rep_.imprimePieyTitulos(false, true, renglones, true);
+    detalle::imprimeTitulosPartida(rep_, descripcion_, partidaAnterior);
+    partidaAnterior = vb::CStr(rs_.Value(QStringLiteral("partida")));
+    descripcionPendiente_ = detalle::descripcionConcepto(rs_);
+
+    importeConcepto_ = {};
+    rep_.escribeDetalle([this](wb::Book& celda) { completaConceptoPrecios(celda); });
+    // A page break here takes the concept and its amount to the next page.
+    rep_.importeRenglon = importeConcepto_;
+    rep_.imprimePieyTitulos(false, true, renglones, true);
+    rep_.importeRenglon = {};
+
+    rep_.escribiendoContinuacion = true;
+    while (!descripcionPendiente_.isEmpty())
+      rep_.repEscribeTexto(cortaTexto(descripcionPendiente_, 255), descripcion_.col, descripcion_.col,
+                           renDescripcion, false, true, false, true, true, true);
+    rep_.escribiendoContinuacion = false;
+    if (rep_.Reporte.row() > kLimiteRenglones || rep_.soloMuestra)
+      break;
+  }
+
+  // The totals, bold, each row fitted once both its cells are written. When they do not fit on
+  // the page they go to the next one, so that the last page foot stays at the bottom of its page.
+  rep_.repEscribeTexto(QStringLiteral("Suma Total"), importe_.col - 1, descripcion_.col, renDescripcion, true, true,
+                       false, false, true, false);
+  rep_.repEscribeTexto(totalReporte_, importe_.col, importe_.col, renImporte, true, false, false, true, true, false);
+  rep_.repEscribeTexto(QStringLiteral("Importe del Cto. cerrado al peso inmediato sup."), descripcion_.col,
+                       descripcion_.col, renDescripcion, true, true, false, false, true, false);
+  rep_.repEscribeTexto(KorGen::RedondeaSuperior(totalReporte_.toDouble()), importe_.col, importe_.col, renImporte,
+                       true, false, false, true, true, false);
+  detalle::mantieneEnPagina(rep_, 2);
+  rep_.revisaSaltoHoja(true);
+  if (rep_.Reporte.row() > kLimiteRenglones)
+    avisaLimite();
+  rep_.Reporte.setPrintArea(wb::Range{1, 1, rep_.Reporte.lastRow(), rep_.Reporte.lastCol()});
+  rep_.Reporte.setRow(1);
+}
+
+void ConceptosPrecios::completaConceptoPrecios(wb::Book& celda) {
+  const QString clave = vb::LCase(celda.text());
+  vb::Variant valor = vb::Variant::null();
+  bool cantidad = false;
+  if (clave == QLatin1String("{renglon}") || clave == QStringLiteral("{renglón}")) {
+    valor = rs_.Value(QStringLiteral("Renglon"));
+  } else if (clave == QStringLiteral("{código}") || clave == QLatin1String("{codigo}")) {
+    valor = rs_.Value(QStringLiteral("Codigo"));
+  } else if (clave == QStringLiteral("{código auxiliar}") || clave == QLatin1String("{codigo auxiliar}")) {
+    valor = rs_.Value(QStringLiteral("Codemp"));
+  } else if (clave == QStringLiteral("{descripción}") || clave == QLatin1String("{descripcion}")) {
+    valor = cortaTexto(descripcionPendiente_, 255);
+  } else if (clave == QLatin1String("{unidad}")) {
+    valor = rs_.Value(QStringLiteral("Unidad"));
+  } else if (clave == QLatin1String("{volumen}")) {
+    valor = rs_.Value(QStringLiteral("Cantidad"));
+    cantidad = true;
+  } else if (clave == QLatin1String("{precio}")) {
+    valor = rs_.Value(QStringLiteral("Precio"));
+    cantidad = true;
+  } else if (clave == QLatin1String("{importe}")) {
+    importeConcepto_ = KorGen::Redondea(vb::CDbl(rs_.Value(QStringLiteral("Precio"))) *
+                                        vb::CDbl(rs_.Value(QStringLiteral("Cantidad"))));
+    valor = importeConcepto_;
+    rep_.totalAcumulado += importeConcepto_;
+    totalReporte_ += importeConcepto_;
+  }
+  detalle::escribeCampo(celda, valor);
+  if (cantidad && !valor.isNull())
+    celda.setNumberFormat(kFormatoCantidad);
+}
+
+}  // namespace
+
+void reporteConceptosPrecios(ContextoReporte& rep) {
+  try {
+    ConceptosPrecios(rep).escribe();
+  } catch (const vb::Error& e) {
+    detalle::avisaError(QStringLiteral("RepC3.reporteConceptosPrecios"), e);
+  }
+}
+
+}  // namespace repgen

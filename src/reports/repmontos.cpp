@@ -1,0 +1,227 @@
+// "Montos mensuales": the amount of every concept falling in each period (volume programmed times
+// unit price), the year's subtotal after every December and after the last period, the concept's
+// total; the page foot's period amounts; at the end the totals per period, accumulated, and both
+// rounded up to the next whole peso.
+#include "cuadroperiodos.h"
+#include "escritores.h"
+
+#include "copiaformato.h"
+#include "dao.h"
+#include "internos.h"
+#include "korgen.h"
+#include "msgbox.h"
+#include "quarvel.h"
+
+namespace repgen {
+
+namespace detalle {
+
+void ajustaRedondeoPeriodos(std::vector<vb::Currency>& montos, int n, vb::Currency total) {
+  vb::Currency suma;
+  for (int i = 1; i <= n; ++i)
+    suma += montos[size_t(i)];
+  const vb::Currency diferencia = total - suma;
+  if (diferencia.scaled() == 0 || n < 1)
+    return;
+  for (int i = n; i >= 1; --i) {
+    vb::Currency& m = montos[size_t(i)];
+    if (m.scaled() > 0 && (m + diferencia).scaled() > 0) {
+      m += diferencia;
+      return;
+    }
+  }
+}
+
+}  // namespace detalle
+
+namespace {
+
+const QString kFormatoCantidad = QStringLiteral("#,###,###,##0.00##");
+
+class MontosMensuales : public detalle::CuadroPeriodos {
+public:
+  using CuadroPeriodos::CuadroPeriodos;
+
+private:
+  int periodos_ = 0;
+  std::vector<vb::Currency> montosConcepto_;  // the current concept's amount per period (1..periodos_)
+  std::vector<vb::Currency> totalesReporte_;  // every concept's amount per period, for the totals block
+  vb::Currency granTotal_;                    // the amounts of the pass
+  // What the concept just written added to the page's period amounts: a page break moves them.
+  std::vector<std::pair<int, vb::Currency>> escritos_;
+
+  QString anclaFormato() const override { return QStringLiteral("{importe}"); }
+  int columnaMinimaArea() const override { return 16; }
+  void preparaReporte() override;
+  void completaConcepto(wb::Book& celda) override;
+  void conceptoEscrito() override;
+  void finPasada() override { imprimeTotalesMensuales(); }
+  void calculaMontosConcepto(wb::Book& celda);
+  void imprimeTotalesMensuales();
+};
+
+void MontosMensuales::preparaReporte() {
+  const vb::Variant periodos = detalle::abierto(quarvel::rsDatosGenerales).Value(QStringLiteral("Periodos"));
+  periodos_ = periodos.isNull() ? 0 : std::max(0, int(vb::CInt(periodos)));
+  rep_.totalesPeriodo.assign(size_t(periodos_) + 1, vb::Currency());
+  totalesReporte_.assign(size_t(periodos_) + 1, vb::Currency());
+  rep_.totalPeriodos = {};
+  // The page foot's total of the periods goes under the concepts' totals.
+  rep_.columnaTotalPeriodos = formato_.col;
+}
+
+void MontosMensuales::completaConcepto(wb::Book& celda) {
+  const QString clave = vb::LCase(celda.text());
+  vb::Variant valor = vb::Variant::null();
+  try {
+    if (clave == QLatin1String("{renglon}") || clave == QStringLiteral("{renglón}")) {
+      valor = rs_.Value(QStringLiteral("Renglon"));
+    } else if (clave == QStringLiteral("{código}") || clave == QLatin1String("{codigo}")) {
+      valor = rs_.Value(QStringLiteral("Codigo"));
+    } else if (clave == QStringLiteral("{código auxiliar}") || clave == QLatin1String("{codigo auxiliar}")) {
+      valor = rs_.Value(QStringLiteral("Codemp"));
+    } else if (clave == QStringLiteral("{descripción}") || clave == QLatin1String("{descripcion}")) {
+      valor = cortaTexto(descripcionPendiente_, 255);
+    } else if (clave == QLatin1String("{periodo}")) {
+      calculaMontosConcepto(celda);
+      return;
+    }
+    detalle::escribeCampo(celda, valor);
+  } catch (const vb::Error& e) {
+    if (e.number() == 13)
+      celda.setText(vb::CStr(valor));
+    else
+      ui::MsgBox(QStringLiteral("rcPresupuesto: Error no. ") + QString::number(e.number()) + QLatin1Char(' ') +
+                 e.description());
+  }
+}
+
+// The concept's amount per period, rounded, with the rounding difference against the concept's
+// amount put in one period so that the cells add up to it; written from the current cell rightwards
+// with the year subtotals, then the concept's total of the pass in the "{importe}" column.
+void MontosMensuales::calculaMontosConcepto(wb::Book& celda) {
+  escritos_.clear();
+  try {
+    if (detalle::abierto(quarvel::rsPrograma).RecordCount() == 0)
+      return;
+    const double precio = vb::CDbl(rs_.Value(QStringLiteral("Precio")));
+    montosConcepto_.assign(size_t(periodos_) + 1, vb::Currency());
+    for (int p = 1; p <= periodos_; ++p)
+      if (const std::optional<vb::Currency> v = volumen(p))
+        montosConcepto_[size_t(p)] = KorGen::Redondea(v->toDouble() * precio);
+    const vb::Currency total = KorGen::Redondea(vb::CDbl(rs_.Value(QStringLiteral("Cantidad"))) * precio);
+    detalle::ajustaRedondeoPeriodos(montosConcepto_, periodos_, total);
+
+    const int ren = celda.row(), primera = celda.col();
+    int col = primera;
+    vb::Currency subtotal, totalConcepto;
+    for (const ColumnaPeriodo& p : columnasPeriodo(rep_.rangoPeriodos())) {
+      celdaPeriodo(ren, col++);
+      if (p.periodo <= periodos_ && volumen(p.periodo)) {
+        const vb::Currency m = montosConcepto_[size_t(p.periodo)];
+        rep_.totalesPeriodo[size_t(p.periodo)] += m;
+        totalesReporte_[size_t(p.periodo)] += m;
+        rep_.totalPeriodos += m;
+        escritos_.emplace_back(p.periodo, m);
+        totalConcepto += m;
+        subtotal += m;
+        granTotal_ += m;
+        celda.setNumber(m.toDouble());
+        celda.setNumberFormat(kFormatoCantidad);
+      } else {
+        celda.setText(QStringLiteral(" "));
+        celda.setNumberFormat(QStringLiteral(" "));
+      }
+      if (p.subtotal) {
+        celdaPeriodo(ren, col++);
+        celda.setNumber(subtotal.toDouble());
+        celda.setNumberFormat(kFormatoCantidad);
+        celda.setFontBold(true);
+        subtotal = {};
+      }
+    }
+    rep_.repEscribeTexto(totalConcepto, formato_.col, formato_.col, vb::Variant(int32_t(formato_.ren)), false, false,
+                         false, false, true, false);
+    celda.setNumberFormat(kFormatoCantidad);
+    celda.setActiveCell(ren, primera);
+  } catch (const vb::Error& e) {
+    ui::MsgBox(QStringLiteral("Imprimeperiodos: Error no. ") + QString::number(e.number()) + QLatin1Char(' ') +
+               e.description());
+  }
+}
+
+// A page break after the concept's rows takes its period amounts to the next page with them.
+void MontosMensuales::conceptoEscrito() {
+  rep_.acumulaMontosPeriodo = [this](int signo) {
+    for (const auto& [periodo, monto] : escritos_) {
+      const vb::Currency m = signo < 0 ? -monto : monto;
+      rep_.totalesPeriodo[size_t(periodo)] += m;
+      rep_.totalPeriodos += m;
+    }
+  };
+}
+
+// The totals block under the last concept of the pass: the sum of the pass, accumulated, and both
+// rounded up to the next peso, per period (with the year subtotals) and in the "{importe}" column.
+void MontosMensuales::imprimeTotalesMensuales() {
+  wb::Book& r = rep_.Reporte;
+  const detalle::Ancla parciales = detalle::buscaAncla(rep_, QStringLiteral("{parciales}"));
+  rep_.Formato.setActiveCell(parciales.ren, parciales.col);
+  const QString fuente = rep_.Formato.font().name;
+  const int primerRenglon = r.row() + 1;
+  const QString etiquetas[] = {QStringLiteral("Suma Total"), QStringLiteral("Total Acumulado"),
+                               QStringLiteral("Imp. Total redondeado al peso inmediato sup."),
+                               QStringLiteral("Total Acumulado redondeado al peso inmediato sup.")};
+  for (int i = 0; i < 4; ++i) {
+    r.setActiveCell(primerRenglon + i, descripcion_.col - 1);
+    if (descripcion_.col > 1) {
+      r.setText(etiquetas[i]);
+      r.setFont(fuente, 8, true, false, false, false, 0, false, false);
+    }
+    rep_.AjustaAltura();
+  }
+  const auto escribe = [&](int ren, int col, vb::Currency importe) {
+    if (col < 1)
+      return;
+    r.setActiveCell(ren, col);
+    copiaCeldaAncho(rep_.Formato, parciales.col, parciales.ren, r, false);
+    r.setNumber(importe.toDouble());
+  };
+  escribe(primerRenglon, formato_.col, granTotal_);
+  escribe(primerRenglon + 2, formato_.col, KorGen::RedondeaSuperior(granTotal_.toDouble()));
+
+  const RangoPeriodos rango = rep_.rangoPeriodos();
+  // Accumulated from the first period of the project, so a fiscal year carries what went before it.
+  vb::Currency acumulado, subtotal;
+  for (int p = 1; p < rango.primero && p <= periodos_; ++p)
+    acumulado += totalesReporte_[size_t(p)];
+  int col = periodo_.col;
+  const auto columna = [&](vb::Currency suma) {
+    escribe(primerRenglon, col, suma);
+    escribe(primerRenglon + 1, col, acumulado);
+    escribe(primerRenglon + 2, col, KorGen::RedondeaSuperior(suma.toDouble()));
+    escribe(primerRenglon + 3, col, KorGen::RedondeaSuperior(acumulado.toDouble()));
+    ++col;
+  };
+  for (const ColumnaPeriodo& p : columnasPeriodo(rango)) {
+    const vb::Currency suma = p.periodo <= periodos_ ? totalesReporte_[size_t(p.periodo)] : vb::Currency();
+    acumulado += suma;
+    subtotal += suma;
+    columna(suma);
+    if (p.subtotal) {
+      columna(subtotal);
+      subtotal = {};
+    }
+  }
+  r.setActiveCell(primerRenglon + 3, 1);
+  granTotal_ = {};
+  // A block that does not fit on the page goes to the next one, so that the last page foot stays
+  // at the bottom of its page.
+  detalle::mantieneEnPagina(rep_, 4);
+}
+
+}  // namespace
+
+void reporteMontosMensuales(ContextoReporte& rep) { MontosMensuales(rep).escribe(); }
+
+}  // namespace repgen

@@ -1,0 +1,257 @@
+// The budget reports: the whole budget concept by concept ("Presupuesto") and the budget by section
+// ("Totales del presupuesto").
+#include "escritores.h"
+#include "escritoresinternos.h"
+
+#include "calculos.h"
+#include "dao.h"
+#include "internos.h"
+#include "korgen.h"
+#include "quarvel.h"
+
+#include <array>
+
+namespace repgen {
+
+namespace {
+
+using detalle::abierto;
+using detalle::Ancla;
+using detalle::comillas;
+
+QString texto(const vb::Variant& v) { return v.isNull() ? QString() : vb::CStr(v); }
+
+// One run of the budget report.
+class Presupuesto {
+public:
+  explicit Presupuesto(ContextoReporte& rep) : rep_(rep), rs_(abierto(quarvel::rsPresupuestoClon)) {}
+  void escribe();
+
+private:
+  ContextoReporte& rep_;
+  dao::Recordset& rs_;
+  Ancla descripcion_, letra_, importe_;
+  QString partidaActual_, partidaAnterior_;
+  QString descripcionPendiente_;
+  vb::Currency importeConcepto_;
+  vb::Currency totalPresupuesto_;
+  vb::Currency totalReporte_;
+  std::array<vb::Currency, 8> totalesNivel_{};
+  vb::Currency totalNacional_;
+  std::shared_ptr<dao::Recordset> unaPartida_;  // the saved query UnaPartida, opened when a section closes
+  std::shared_ptr<dao::QueryDef> qdUnaPartida_;
+
+  void imprimeTotalPartida();
+  void escribeLineaImporte(const QString& linea, vb::Currency importe, const QString& letra);
+  void completaRenglonConcepto(wb::Book& celda);
+};
+
+void Presupuesto::escribe() {
+  Calculos::CalculaImportes();
+  rep_.Clasificacion = 1;
+  if (rs_.RecordCount() == 0) {
+    detalle::avisaSinRegistros();
+    return;
+  }
+  calculaTotalLetra();
+  totalNacional_ = totalMonedaNacional();
+  if (!rep_.cargaTotalesMoneda())
+    return;
+  descripcion_ = detalle::buscaAncla(rep_, QStringLiteral("{descripción}"), QStringLiteral("{descripcion}"));
+  letra_ = detalle::buscaAncla(rep_, QStringLiteral("{precio con letra}"));
+  importe_ = detalle::buscaAncla(rep_, QStringLiteral("{importe}"));
+
+  rs_.MoveFirst();
+  rep_.Reporte.setActiveCell(1, 1);
+  rep_.imprimeTitulos();
+  rep_.NivelMaximo();
+  const int renglones = rep_.renglonesDetalle();
+  const vb::Variant renDescripcion(int32_t(descripcion_.ren));
+  bool primerConcepto = true;
+  for (; !rs_.EOF_(); rs_.MoveNext()) {
+    rep_.imprimePieyTitulos(false, true, renglones, true);
+    partidaActual_ = texto(rs_.Value(QStringLiteral("partida")));
+    if (primerConcepto)
+      primerConcepto = false;
+    else
+      imprimeTotalPartida();
+    detalle::imprimeTitulosPartida(rep_, descripcion_, partidaAnterior_);
+    partidaAnterior_ = partidaActual_;
+    descripcionPendiente_ = detalle::descripcionConcepto(rs_);
+
+    importeConcepto_ = vb::CCur(rs_.Value(QStringLiteral("Importe")));
+    const QString moneda = texto(rs_.Value(QStringLiteral("Moneda")));
+    totalPresupuesto_ += importeConcepto_;
+    rep_.acumulaMoneda(moneda, 2, importeConcepto_);
+    rep_.acumulaMoneda(moneda, 3, importeConcepto_);
+
+    rep_.escribeDetalle([this](wb::Book& celda) { completaRenglonConcepto(celda); });
+    // A page break here takes the concept to the next page with its amount.
+    rep_.importeRenglon = importeConcepto_;
+    rep_.monedaRenglon = moneda;
+    rep_.imprimePieyTitulos(false, true, renglones, true);
+    rep_.importeRenglon = {};
+    importeConcepto_ = {};
+
+    while (!descripcionPendiente_.isEmpty())
+      rep_.repEscribeTexto(cortaTexto(descripcionPendiente_, rep_.LongitudConcepto), descripcion_.col,
+                           descripcion_.col, renDescripcion, false, true, false, true, true, true);
+    if (rep_.Reporte.row() > kLimiteRenglones || rep_.soloMuestra)
+      break;
+  }
+  partidaActual_.clear();
+  imprimeTotalPartida();
+  if (unaPartida_)
+    unaPartida_->Close();
+
+  detalle::escribeTotalesMonedas(rep_, QStringLiteral("TOTAL DEL  PRESUPUESTO"), descripcion_, importe_);
+  rep_.revisaSaltoHoja(true);
+  if (rep_.Reporte.row() > kLimiteRenglones)
+    avisaLimite();
+}
+
+// Total lines of the section levels that close between the previous concept and this one, the
+// deepest first, one per currency of the section.
+void Presupuesto::imprimeTotalPartida() {
+  int profundo = rep_.NivelesUsados;
+  profundo = std::min(profundo, rep_.nivelPartida(partidaAnterior_));
+  auto& partidas = abierto(quarvel::rsPartidasClon);
+  for (int nivel = profundo; nivel >= 1; --nivel) {
+    const vb::Variant n{int16_t(nivel)};
+    const QString codigo = rep_.partidaNivel(partidaAnterior_, n);
+    if (codigo == rep_.partidaNivel(partidaActual_, n))
+      continue;
+    partidas.FindFirst(QStringLiteral("Partida=") + comillas(codigo));
+    if (partidas.NoMatch())
+      continue;
+    if (!unaPartida_) {
+      qdUnaPartida_ = abierto(quarvel::dbObra).QueryDefs().Get(QStringLiteral("UnaPartida"));
+      if (!qdUnaPartida_)
+        throw vb::Error(3265);
+      qdUnaPartida_->Parameters(QStringLiteral("partidax")).SetValue(vb::Variant(codigo));
+      unaPartida_ = qdUnaPartida_->OpenRecordset();
+    } else {
+      qdUnaPartida_->Parameters(QStringLiteral("partidax")).SetValue(vb::Variant(codigo));
+      unaPartida_->Requery();
+    }
+    const QString linea =
+        vb::Left(QStringLiteral("Total  ") + vb::Trim(texto(partidas.Value(QStringLiteral("Texto")))), 70);
+    for (; !unaPartida_->EOF_(); unaPartida_->MoveNext()) {
+      const vb::Currency total = vb::CCur(unaPartida_->Value(QStringLiteral("TotalPartida")));
+      const QString letra =
+          KorGen::Conlet(total, QStringLiteral("E"), texto(unaPartida_->Value(QStringLiteral("TextoM"))),
+                         detalle::remateMoneda(texto(unaPartida_->Value(QStringLiteral("Moneda")))));
+      escribeLineaImporte(linea, total, letra);
+    }
+  }
+}
+
+// A total line: the text at the description, the amount in words and the amount, bold with a rule
+// over it. The row is measured once all three are written, and only then checked against the page:
+// amounts in words make tall rows, which must not run past the page's end.
+void Presupuesto::escribeLineaImporte(const QString& linea, vb::Currency importe, const QString& letra) {
+  rep_.repEscribeTexto(linea, descripcion_.col, descripcion_.col, vb::Variant(int32_t(descripcion_.ren)), false, true,
+                       false, false, false, false);
+  rep_.repEscribeTexto(letra, letra_.col, letra_.col, vb::Variant(int32_t(letra_.ren)), false, false, false, false,
+                       true, false);
+  rep_.repEscribeTexto(importe, importe_.col, importe_.col, vb::Variant(int32_t(importe_.ren)), true, false, true,
+                       false, false, false);
+  rep_.AjustaAltura();
+  rep_.imprimePieyTitulos(false, false, 1, true);
+}
+
+void Presupuesto::completaRenglonConcepto(wb::Book& celda) {
+  const QString clave = vb::LCase(celda.text());
+  vb::Variant valor = vb::Variant::null();
+  if (clave == QLatin1String("{renglon}") || clave == QStringLiteral("{renglón}")) {
+    valor = rs_.Value(QStringLiteral("Renglon"));
+  } else if (clave == QLatin1String("{partida}")) {
+    valor = rs_.Value(QStringLiteral("partida"));
+  } else if (clave == QStringLiteral("{código}") || clave == QLatin1String("{codigo}")) {
+    valor = rs_.Value(QStringLiteral("Codigo"));
+  } else if (clave == QStringLiteral("{código auxiliar}") || clave == QLatin1String("{codigo auxiliar}")) {
+    valor = rs_.Value(QStringLiteral("Codemp"));
+  } else if (clave == QStringLiteral("{descripción}") || clave == QLatin1String("{descripcion}")) {
+    valor = cortaTexto(descripcionPendiente_, rep_.LongitudConcepto);
+  } else if (clave == QLatin1String("{unidad}")) {
+    valor = rs_.Value(QStringLiteral("Unidad"));
+  } else if (clave == QLatin1String("{volumen}")) {
+    valor = rs_.Value(QStringLiteral("Cantidad"));
+  } else if (clave == QLatin1String("{precio}")) {
+    valor = rs_.Value(QStringLiteral("Precio"));
+  } else if (clave == QLatin1String("{precio con letra}")) {
+    auto& monedas = abierto(quarvel::rsMonedasClon);
+    monedas.FindFirst(QStringLiteral("Moneda=") + comillas(texto(rs_.Value(QStringLiteral("Moneda")))));
+    valor = monedas.NoMatch() ? QString()
+                              : KorGen::Conlet(vb::CCur(rs_.Value(QStringLiteral("Precio"))), QStringLiteral("E"),
+                                               texto(monedas.Value(QStringLiteral("Texto"))),
+                                               texto(monedas.Value(QStringLiteral("Remate"))));
+  } else if (clave == QLatin1String("{importe}")) {
+    valor = importeConcepto_;
+    totalReporte_ += importeConcepto_;
+    for (int nivel = 1; nivel <= rep_.NivelesUsados && nivel <= 7; ++nivel)
+      totalesNivel_[size_t(nivel)] += importeConcepto_;
+  } else if (clave == QLatin1String("{porcentaje}")) {
+    // A budget worth nothing in national currency has no shares.
+    valor = totalNacional_.scaled() == 0
+                ? 0.0
+                : KorGen::redondeaEspecial(importeConcepto_.toDouble() / totalNacional_.toDouble(), 6);
+  }
+  detalle::escribeCampo(celda, valor);
+}
+
+// One row of the totals per section: its code, name, currency and amount.
+void completaRenglonPartida(wb::Book& celda, dao::Recordset& rs) {
+  const QString clave = vb::LCase(celda.text());
+  vb::Variant valor;
+  if (clave == QLatin1String("{partida}"))
+    valor = rs.Value(QStringLiteral("partida"));
+  else if (clave == QStringLiteral("{descripción partida}") || clave == QLatin1String("{descripcion partida}"))
+    valor = rs.Value(QStringLiteral("TextoP"));
+  else if (clave == QLatin1String("{importe partida}"))
+    valor = rs.Value(QStringLiteral("TotalPartida"));
+  else if (clave == QStringLiteral("{descripción moneda}") || clave == QLatin1String("{descripcion moneda}"))
+    valor = vb::Trim(texto(rs.Value(QStringLiteral("TextoM"))));
+  else
+    return;
+  detalle::escribeCampo(celda, valor.isNull() ? vb::Variant(" ") : valor);
+}
+
+}  // namespace
+
+void reportePresupuesto(ContextoReporte& rep) {
+  try {
+    Presupuesto(rep).escribe();
+  } catch (const vb::Error& e) {
+    detalle::avisaError(QStringLiteral("Reppre.reportePresupuesto"), e);
+  }
+}
+
+void reporteTotalesPresupuesto(ContextoReporte& rep) {
+  try {
+    Calculos::CalculaImportes();
+    auto rs = abierto(quarvel::dbObra).OpenRecordset(QStringLiteral("TotalPartidas"), dao::RecordsetType::Snapshot);
+    if (rs->EOF_()) {
+      rs->Close();
+      detalle::avisaSinRegistros();
+      return;
+    }
+    const Ancla importe = detalle::buscaAncla(rep, QStringLiteral("{importe partida}"));
+    const Ancla descripcion =
+        detalle::buscaAncla(rep, QStringLiteral("{descripción partida}"), QStringLiteral("{descripcion partida}"));
+    rep.Reporte.setActiveCell(1, 1);
+    rep.imprimeTitulos();
+    // The sheet pages these rows itself: no page checks, and no page foot to close.
+    for (; !rs->EOF_(); rs->MoveNext()) {
+      rep.escribeDetalle([&rs](wb::Book& celda) { completaRenglonPartida(celda, *rs); });
+      if (rep.Reporte.row() > kLimiteRenglones || rep.soloMuestra)
+        break;
+    }
+    rs->Close();
+    detalle::escribeTotalesMonedas(rep, QStringLiteral("IMPORTE PRESUPUESTO"), descripcion, importe);
+  } catch (const vb::Error& e) {
+    detalle::avisaError(QStringLiteral("Reppre.reporteTotalesPresupuesto"), e);
+  }
+}
+
+}  // namespace repgen

@@ -1,0 +1,251 @@
+// The schedule reports: "Programa de obra" (the volume of every concept per period) and "Montos
+// mensuales" (its amount per period), with the year subtotals, one pass per fiscal year when asked,
+// the page foot's period amounts and the closing totals.
+#include "dao.h"
+#include "escritores.h"
+#include "escritoresinternos.h"
+#include "korgen.h"
+#include "obraprueba.h"
+#include "quarvel.h"
+
+#include <QMap>
+
+namespace {
+
+using prueba::numero;
+using prueba::texto;
+using vb::Currency;
+
+struct Concepto {
+  QString codigo;
+  double cantidad, precio;
+  QMap<int, double> volumenes;  // by period
+};
+
+std::vector<Concepto> conceptos() {
+  QMap<QString, QMap<int, double>> programa;
+  auto p = quarvel::dbObra->OpenRecordset("SELECT Partida, Renglon, Periodo, Volumen FROM Programa",
+                                          dao::RecordsetType::Snapshot);
+  for (; !p->EOF_(); p->MoveNext())
+    programa[vb::CStr(p->Value("Partida")) + "/" + vb::CStr(p->Value("Renglon"))][vb::CInt(p->Value("Periodo"))] =
+        vb::CDbl(p->Value("Volumen"));
+  std::vector<Concepto> c;
+  auto& rs = *quarvel::rsPresupuestoClon;
+  for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext())
+    c.push_back({vb::CStr(rs.Value("Codigo")), vb::CDbl(rs.Value("Cantidad")), vb::CDbl(rs.Value("Precio")),
+                 programa.value(vb::CStr(rs.Value("Partida")) + "/" + vb::CStr(rs.Value("Renglon")))});
+  return c;
+}
+
+// The rows of the report whose first column holds a concept's code, in order.
+std::vector<int> renglonesConcepto(const wb::Book& r, const std::vector<Concepto>& todos) {
+  std::vector<int> renglones;
+  size_t i = 0;
+  for (int ren = 1; ren <= r.lastRow(); ++ren)
+    if (texto(r, ren, 1) == todos[i % todos.size()].codigo) {
+      renglones.push_back(ren);
+      ++i;
+    }
+  return renglones;
+}
+
+class Programa : public prueba::ObraPrueba {
+protected:
+  // The sample's six months of 2025 moved into a schedule of fourteen, November 2024 to December 2025.
+  void dosEjercicios() {
+    ejecuta("UPDATE Programa SET Periodo = Periodo + 4");
+    ejecuta("UPDATE DatosGenerales SET FechaInicioProy = #11/01/2024#, FechaFinalProy = #12/31/2025#, Periodos = 14");
+  }
+};
+
+// Fourteen months from November 2024: November, December and their total, then January to December
+// 2025 and theirs; the years over their first month; each concept's volumes in its months, blank in
+// the others, and each year's subtotal in bold.
+TEST_F(Programa, VolumesPerMonthWithTheYearsSubtotals) {
+  dosEjercicios();
+  elige(repgen::kProgramaObra);
+  ASSERT_TRUE(rep_->GeneraReporte());
+  ASSERT_TRUE(cajas_.shown().empty());
+  const wb::Book& r = rep_->Reporte;
+  const int titulo = rep_->renTitulosFin - rep_->renTitulosIni + 1;  // the period titles, last title row
+  const QStringList titulos = {"Nov 2024", "Dic 2024", "Total",    "Ene 2025", "Feb 2025", "Mar 2025",
+                               "Abr 2025", "May 2025", "Jun 2025", "Jul 2025", "Ago 2025", "Sep 2025",
+                               "Oct 2025", "Nov 2025", "Dic 2025", "Total"};
+  for (int i = 0; i < titulos.size(); ++i)
+    EXPECT_EQ(texto(r, titulo, 5 + i), titulos[i]) << i;
+  EXPECT_EQ(texto(r, titulo - 1, 5), "2024");
+  EXPECT_EQ(texto(r, titulo - 1, 8), "2025");
+  EXPECT_EQ(rep_->ultimaColumnaReporte, 20);
+  EXPECT_EQ(r.pageSetup().printArea, (wb::Range{1, 1, r.lastRow(), 20}));
+
+  const std::vector<Concepto> todos = conceptos();
+  const std::vector<int> renglones = renglonesConcepto(r, todos);
+  ASSERT_EQ(renglones.size(), todos.size());
+  for (size_t i = 0; i < todos.size(); ++i) {
+    const Concepto& c = todos[i];
+    const int ren = renglones[i];
+    SCOPED_TRACE(c.codigo.toStdString());
+    EXPECT_DOUBLE_EQ(numero(r, ren, 4), c.cantidad);
+    int col = 5;
+    double subtotal = 0;
+    for (int p = 1; p <= 14; ++p, ++col) {
+      if (c.volumenes.contains(p)) {
+        EXPECT_DOUBLE_EQ(numero(r, ren, col), c.volumenes[p]) << p;
+        subtotal += c.volumenes[p];
+      } else {
+        EXPECT_EQ(texto(r, ren, col), " ") << p;  // a blank
+      }
+      if (p == 2 || p == 14) {
+        ++col;
+        EXPECT_DOUBLE_EQ(numero(r, ren, col), subtotal) << p;
+        const_cast<wb::Book&>(r).setActiveCell(ren, col);
+        EXPECT_TRUE(r.cellStyle().font.bold);
+        subtotal = 0;
+      }
+    }
+  }
+}
+
+// By fiscal year: one pass for 2024 (its two months) and one for 2025, the second on a page of its
+// own; every concept in both.
+TEST_F(Programa, OnePassPerFiscalYear) {
+  dosEjercicios();
+  elige(repgen::kProgramaObra);
+  opcion("ImpPorEjer", true);
+  opcion("EjerInicio", 2024);
+  opcion("EjerFinal", 2025);
+  ASSERT_TRUE(rep_->GeneraReporte());
+  const wb::Book& r = rep_->Reporte;
+  const std::vector<Concepto> todos = conceptos();
+  const std::vector<int> renglones = renglonesConcepto(r, todos);
+  ASSERT_EQ(renglones.size(), 2 * todos.size());
+  // Each pass's titles: the periods of its year and their total.
+  int paginas2024 = 0, paginas2025 = 0, primero2025 = 0;
+  for (int ren = 1; ren <= r.lastRow(); ++ren) {
+    if (texto(r, ren, 5) == "Nov 2024") {
+      ++paginas2024;
+      EXPECT_EQ(texto(r, ren, 7), "Total");
+      EXPECT_EQ(texto(r, ren, 8), "");
+    }
+    if (texto(r, ren, 5) == "Ene 2025") {
+      primero2025 = primero2025 ? primero2025 : ren;
+      ++paginas2025;
+      EXPECT_EQ(texto(r, ren, 16), "Dic 2025");
+      EXPECT_EQ(texto(r, ren, 17), "Total");
+    }
+  }
+  EXPECT_GT(paginas2024, 0);
+  EXPECT_GT(paginas2025, 0);
+  EXPECT_EQ(paginas2024 + paginas2025, rep_->numeroPagina);
+  // PRE-001: 420 in March 2025, nothing in 2024.
+  const int en2024 = renglones[0], en2025 = renglones[todos.size()];
+  EXPECT_EQ(texto(r, en2024, 5), " ");
+  EXPECT_EQ(texto(r, en2024, 6), " ");
+  EXPECT_DOUBLE_EQ(numero(r, en2024, 7), 0);
+  EXPECT_DOUBLE_EQ(numero(r, en2025, 7), 420);
+  EXPECT_DOUBLE_EQ(numero(r, en2025, 17), 420);
+  // The second pass starts a page.
+  const int titulo = rep_->renTitulosFin - rep_->renTitulosIni + 1;
+  EXPECT_TRUE(r.pageSetup().rowBreaks.count(primero2025 - titulo + 1));
+}
+
+// Each concept's amount per month: the volume times the price, rounded, the months adding up to the
+// concept's amount; each page foot adds up its page; the closing block adds up the report.
+TEST_F(Programa, MonthlyAmountsAddUp) {
+  elige(repgen::kMontosMensuales);
+  ASSERT_TRUE(rep_->GeneraReporte());
+  ASSERT_TRUE(cajas_.shown().empty());
+  const wb::Book& r = rep_->Reporte;
+  const std::vector<Concepto> todos = conceptos();
+  const std::vector<int> renglones = renglonesConcepto(r, todos);
+  ASSERT_EQ(renglones.size(), todos.size());
+
+  // Columns: C the concept's amount, D..I the six months, J their total.
+  std::vector<Currency> pagina(11), reporte(11);
+  size_t siguiente = 0;
+  int pies = 0, totales = 0;
+  for (int ren = 1; ren <= r.lastRow(); ++ren) {
+    if (siguiente < todos.size() && ren == renglones[siguiente]) {
+      const Concepto& c = todos[siguiente++];
+      SCOPED_TRACE(c.codigo.toStdString());
+      const Currency importe = KorGen::Redondea(c.cantidad * c.precio);
+      Currency meses;
+      int ajustados = 0;
+      for (int p = 1; p <= 6; ++p) {
+        const int col = 3 + p;
+        if (!c.volumenes.contains(p)) {
+          EXPECT_EQ(texto(r, ren, col), " ");
+          continue;
+        }
+        const Currency m = Currency::fromDouble(numero(r, ren, col));
+        ajustados += m != KorGen::Redondea(c.volumenes[p] * c.precio) ? 1 : 0;
+        meses += m;
+      }
+      EXPECT_LE(ajustados, 1);
+      EXPECT_EQ(meses, importe);
+      EXPECT_DOUBLE_EQ(numero(r, ren, 3), importe.toDouble());
+      EXPECT_DOUBLE_EQ(numero(r, ren, 10), importe.toDouble());
+      for (int col = 3; col <= 10; ++col) {
+        pagina[size_t(col)] += Currency::fromDouble(numero(r, ren, col));
+        reporte[size_t(col)] += Currency::fromDouble(numero(r, ren, col));
+      }
+    } else if (texto(r, ren, 2) == "IMPORTE DE ESTA HOJA") {
+      SCOPED_TRACE(ren);
+      ++pies;
+      for (int col = 3; col <= 10; ++col)
+        EXPECT_DOUBLE_EQ(numero(r, ren, col), pagina[size_t(col)].toDouble()) << col;
+      EXPECT_EQ(texto(r, ren, 3), QLocale(QLocale::English).toString(pagina[3].toDouble(), 'f', 2));
+      std::fill(pagina.begin(), pagina.end(), Currency());
+    } else if (texto(r, ren, 1) == "Suma Total") {
+      ++totales;
+      EXPECT_EQ(texto(r, ren + 1, 1), "Total Acumulado");
+      EXPECT_EQ(texto(r, ren + 2, 1), "Imp. Total redondeado al peso inmediato sup.");
+      EXPECT_EQ(texto(r, ren + 3, 1), "Total Acumulado redondeado al peso inmediato sup.");
+      EXPECT_DOUBLE_EQ(numero(r, ren, 3), reporte[3].toDouble());
+      EXPECT_DOUBLE_EQ(numero(r, ren + 2, 3), KorGen::RedondeaSuperior(reporte[3].toDouble()).toDouble());
+      Currency acumulado;
+      for (int col = 4; col <= 9; ++col) {
+        acumulado += reporte[size_t(col)];
+        EXPECT_DOUBLE_EQ(numero(r, ren, col), reporte[size_t(col)].toDouble()) << col;
+        EXPECT_DOUBLE_EQ(numero(r, ren + 1, col), acumulado.toDouble()) << col;
+        EXPECT_DOUBLE_EQ(numero(r, ren + 2, col), KorGen::RedondeaSuperior(reporte[size_t(col)].toDouble()).toDouble());
+        EXPECT_DOUBLE_EQ(numero(r, ren + 3, col), KorGen::RedondeaSuperior(acumulado.toDouble()).toDouble());
+      }
+      EXPECT_DOUBLE_EQ(numero(r, ren, 10), reporte[10].toDouble());
+      EXPECT_EQ(reporte[10], reporte[3]);
+    }
+  }
+  EXPECT_EQ(pies, rep_->numeroPagina);
+  EXPECT_EQ(totales, 1);
+  EXPECT_DOUBLE_EQ(reporte[3].toDouble(), 10376937.62);
+}
+
+// The months' rounded amounts made to add up to the concept's: the difference goes to the last
+// month that stays above zero with it.
+TEST_F(Programa, RoundingDifferenceGoesToOneMonth) {
+  struct Caso {
+    std::vector<double> montos;  // months 1..n
+    double total;
+    std::vector<double> esperados;
+  };
+  const Caso casos[] = {
+      {{0.34, 0.34, 0.34}, 1.01, {0.34, 0.34, 0.33}},
+      {{0.50, 0.02, 0.01}, 0.50, {0.47, 0.02, 0.01}},  // the last ones would reach 0 or less
+      {{0.01, 0.01}, 0.00, {0.01, 0.01}},              // none can take it
+      {{0.10, 0.00, 0.20}, 0.32, {0.10, 0.00, 0.22}},
+      {{0.10, 0.20}, 0.30, {0.10, 0.20}},
+  };
+  for (const Caso& c : casos) {
+    std::vector<Currency> montos{Currency()};
+    for (double m : c.montos)
+      montos.push_back(Currency::fromDouble(m));
+    repgen::detalle::ajustaRedondeoPeriodos(montos, int(c.montos.size()), Currency::fromDouble(c.total));
+    for (size_t i = 0; i < c.esperados.size(); ++i)
+      EXPECT_DOUBLE_EQ(montos[i + 1].toDouble(), c.esperados[i]) << c.total << " " << i;
+  }
+  // Price 0.335 and three months of one: 0.34 each, the concept 1.01.
+  EXPECT_EQ(KorGen::Redondea(0.335), Currency::fromDouble(0.34));
+  EXPECT_EQ(KorGen::Redondea(3 * 0.335), Currency::fromDouble(1.01));
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+// Every report of the sample bid, in full and as the window's sample: nothing shown but the report,
+// every placeholder filled, and the pages the program made are the pages of its PDF.
+#include "dao.h"
+#include "escritores.h"
+#include "obraprueba.h"
+#include "printing.h"
+#include "quarvel.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace {
+
+using prueba::texto;
+
+// Pages of a PDF file, counted by its page objects.
+int paginasPdf(const QString& ruta) {
+  QFile f(ruta);
+  if (!f.open(QIODevice::ReadOnly))
+    return -1;
+  static const QRegularExpression pagina(QStringLiteral("/Type\\s*/Page(?!s)"));
+  return int(QString::fromLatin1(f.readAll()).count(pagina));
+}
+
+// Cells of the report whose text still holds a placeholder.
+QStringList etiquetasSinLlenar(const wb::Book& r) {
+  QStringList quedan;
+  for (int ren = 1; ren <= r.lastRow(); ++ren)
+    for (int col = 1; col <= r.lastCol(); ++col) {
+      const QString t = texto(r, ren, col);
+      if (t.contains(QLatin1Char('{')))
+        quedan << QStringLiteral("%1,%2: %3").arg(ren).arg(col).arg(t);
+    }
+  return quedan;
+}
+
+class Escritores : public prueba::ObraPrueba {};
+
+struct Reporte {
+  int tipo;
+  const char* nombre;
+  const char* primero;  // the first concept's code, or the first section's
+  int clave;            // its column
+  int columna;          // the column of its amount
+};
+
+const Reporte kReportes[] = {
+    {repgen::kPresupuesto, "presupuesto", "PRE-001", 1, 7},
+    {repgen::kTotalesPresupuesto, "totales", "A", 1, 4},
+    {repgen::kProgramaObra, "programa", "PRE-001", 1, 4},
+    {repgen::kMontosMensuales, "montos", "PRE-001", 1, 3},
+    {repgen::kConceptosPrecios, "conceptos", "PRE-001", 2, 8},
+};
+
+TEST_F(Escritores, EveryReportOfTheSampleBid) {
+  for (const Reporte& k : kReportes) {
+    SCOPED_TRACE(k.nombre);
+    elige(k.tipo);
+    ASSERT_TRUE(rep_->GeneraReporte());
+    EXPECT_TRUE(cajas_.shown().empty()) << cajas_.texts().join(QLatin1Char('|')).toStdString();
+    const wb::Book& r = rep_->Reporte;
+    EXPECT_EQ(etiquetasSinLlenar(r), QStringList());
+    // Bid documents of many pages, each page as the program made it.
+    EXPECT_GT(rep_->numeroPagina, 1);
+    EXPECT_EQ(wb::SheetPrintLayout(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter)).pageCount(),
+              rep_->numeroPagina);
+    const QString pdf = ruta(QStringLiteral("%1.pdf").arg(k.nombre));
+    wb::PrintService::instance().exportPdf(r, pdf);
+    EXPECT_EQ(paginasPdf(pdf), rep_->numeroPagina);
+    guarda(QStringLiteral("reporte-") + k.nombre);
+  }
+}
+
+// The sample: the first concept (or section row) and nothing after it but the report's closing.
+TEST_F(Escritores, TheSampleOfEveryReport) {
+  for (const Reporte& k : kReportes) {
+    SCOPED_TRACE(k.nombre);
+    elige(k.tipo);
+    ASSERT_TRUE(rep_->GeneraMuestra());
+    EXPECT_TRUE(cajas_.shown().empty()) << cajas_.texts().join(QLatin1Char('|')).toStdString();
+    const wb::Book& r = rep_->Reporte;
+    EXPECT_EQ(etiquetasSinLlenar(r), QStringList());
+    // Codes of concepts, or of sections for the totals by section.
+    QSet<QString> claves;
+    auto& rs = k.tipo == repgen::kTotalesPresupuesto ? *quarvel::rsPartidasClon : *quarvel::rsPresupuestoClon;
+    const QString campo = k.tipo == repgen::kTotalesPresupuesto ? QStringLiteral("Partida") : QStringLiteral("Codigo");
+    for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext())
+      claves.insert(vb::CStr(rs.Value(campo)));
+    int filas = 0;
+    for (int ren = 1; ren <= r.lastRow(); ++ren) {
+      const QString clave = texto(r, ren, k.clave);
+      if (!claves.contains(clave))
+        continue;
+      ++filas;
+      EXPECT_EQ(clave, QLatin1String(k.primero));
+      EXPECT_FALSE(texto(r, ren, k.columna).isEmpty()) << ren;
+    }
+    EXPECT_EQ(filas, 1);
+    guarda(QStringLiteral("muestra-") + k.nombre);
+  }
+}
+
+// However much of the last page the concepts fill, the closing totals and the last foot stay on
+// pages of the program's making: concepts of one line each, the budget shortened one at a time (for
+// one report, then further for the other).
+TEST_F(Escritores, ClosingTotalsStayOnTheirPage) {
+  ejecuta("UPDATE Presupuesto SET Descri = ' ', Texto = 'Concepto'");
+  for (int tipo : {repgen::kMontosMensuales, repgen::kConceptosPrecios}) {
+    SCOPED_TRACE(tipo);
+    for (int quitados = 0; quitados < 30; ++quitados) {
+      SCOPED_TRACE(quitados);
+      elige(tipo);
+      ASSERT_TRUE(rep_->GeneraReporte());
+      const wb::Book& r = rep_->Reporte;
+      ASSERT_EQ(wb::SheetPrintLayout(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter)).pageCount(),
+                rep_->numeroPagina);
+      auto& rs = *quarvel::rsPresupuestoClon;
+      rs.MoveLast();
+      const QString donde = QStringLiteral(" WHERE Partida='%1' AND Renglon=%2")
+                                .arg(vb::CStr(rs.Value("Partida")), vb::CStr(rs.Value("Renglon")));
+      ejecuta("DELETE FROM Programa" + donde);
+      ejecuta("DELETE FROM Presupuesto" + donde);
+    }
+  }
+}
+
+}  // namespace
