@@ -113,7 +113,7 @@ void frmRep::Muestra(bool modal) {
 }
 
 void frmRep::Form_Load() {
-  quarvel::unidadRedondeo = vb::Currency::fromScaled(100);  // two decimals while reports are made
+  quarvel::unidadRedondeo = vb::Currency::fromInt(100);  // two decimals while reports are made
   // Only the kind and the destination are chosen here; workbook and sheet come from reportes.
   for (QWidget* oculto : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Command5),
                           static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label1),

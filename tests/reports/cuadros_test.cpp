@@ -49,7 +49,7 @@ std::vector<int> renglonesConcepto(const wb::Book& r, const std::vector<Concepto
   return renglones;
 }
 
-class Programa : public prueba::ObraPrueba {
+class Cuadros : public prueba::ObraPrueba {
 protected:
   // The sample's six months of 2025 moved into a schedule of fourteen, November 2024 to December 2025.
   void dosEjercicios() {
@@ -61,7 +61,7 @@ protected:
 // Fourteen months from November 2024: November, December and their total, then January to December
 // 2025 and theirs; the years over their first month; each concept's volumes in its months, blank in
 // the others, and each year's subtotal in bold.
-TEST_F(Programa, VolumesPerMonthWithTheYearsSubtotals) {
+TEST_F(Cuadros, VolumesPerMonthWithTheYearsSubtotals) {
   dosEjercicios();
   elige(repgen::kProgramaObra);
   ASSERT_TRUE(rep_->GeneraReporte());
@@ -108,7 +108,7 @@ TEST_F(Programa, VolumesPerMonthWithTheYearsSubtotals) {
 
 // By fiscal year: one pass for 2024 (its two months) and one for 2025, the second on a page of its
 // own; every concept in both.
-TEST_F(Programa, OnePassPerFiscalYear) {
+TEST_F(Cuadros, OnePassPerFiscalYear) {
   dosEjercicios();
   elige(repgen::kProgramaObra);
   opcion("ImpPorEjer", true);
@@ -151,7 +151,7 @@ TEST_F(Programa, OnePassPerFiscalYear) {
 
 // Each concept's amount per month: the volume times the price, rounded, the months adding up to the
 // concept's amount; each page foot adds up its page; the closing block adds up the report.
-TEST_F(Programa, MonthlyAmountsAddUp) {
+TEST_F(Cuadros, MonthlyAmountsAddUp) {
   elige(repgen::kMontosMensuales);
   ASSERT_TRUE(rep_->GeneraReporte());
   ASSERT_TRUE(cajas_.shown().empty());
@@ -222,7 +222,7 @@ TEST_F(Programa, MonthlyAmountsAddUp) {
 
 // The months' rounded amounts made to add up to the concept's: the difference goes to the last
 // month that stays above zero with it.
-TEST_F(Programa, RoundingDifferenceGoesToOneMonth) {
+TEST_F(Cuadros, RoundingDifferenceGoesToOneMonth) {
   struct Caso {
     std::vector<double> montos;  // months 1..n
     double total;

@@ -32,7 +32,7 @@ QStringList elementos(const QComboBox* lista) {
 }
 
 TEST_F(Ventana, ListsTheFiveKindsAndTheTwoDestinations) {
-  quarvel::unidadRedondeo = vb::Currency::fromScaled(10000);
+  quarvel::unidadRedondeo = vb::Currency::fromInt(10000);
   frmRep* f = ventana();
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(elementos(f->Combo2), QStringList({"Presupuesto", "Totales del presupuesto", "Programa de obra",
@@ -41,7 +41,7 @@ TEST_F(Ventana, ListsTheFiveKindsAndTheTwoDestinations) {
   EXPECT_EQ(elementos(f->Combo3), QStringList({"Impresora", "Presentación preliminar"}));
   EXPECT_EQ(f->Combo3->currentIndex(), 0);
   EXPECT_EQ(f->windowTitle(), "Obra : " + ruta("Ejemplo.mdb"));
-  EXPECT_EQ(quarvel::unidadRedondeo.scaled(), 100);  // two decimals while reports are made
+  EXPECT_EQ(quarvel::unidadRedondeo, vb::Currency::fromInt(100));  // two decimals while reports are made
   // Workbook and sheet are not chosen here.
   for (QWidget* w : {static_cast<QWidget*>(f->Text1), static_cast<QWidget*>(f->Command5),
                      static_cast<QWidget*>(f->Combo1), static_cast<QWidget*>(f->Label1),
@@ -222,7 +222,7 @@ TEST_F(Ventana, NothingIsPrintedWhenThereIsNoReport) {
   f->Command1_Click();
   EXPECT_EQ(dialogos, 0);
 
-  escritor = prueba::escritorPrueba;
+  escritor = repgen::reportePresupuesto;
   {
     QFile danado(ruta("Parator1.kor"));
     ASSERT_TRUE(danado.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -124,8 +124,9 @@ TEST_F(Paginas, SampleWritesTheFirstConceptOnly) {
     bool vacio = true;
     for (int col = 1; col <= 7; ++col)
       vacio = vacio && texto(r, ren, col).isEmpty();
-    if (vacio)
+    if (vacio) {
       EXPECT_LT(r.rowHeight(ren), 600) << "row " << ren;
+    }
     if (codigos.contains(texto(r, ren, 1)))
       ++escritos;
     if (texto(r, ren, 2) == "TOTAL DEL  PRESUPUESTO")

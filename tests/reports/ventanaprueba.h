@@ -3,6 +3,7 @@
 // folder (ObraPrueba), writers that note every call before they write, and the modal dialogs
 // answered from the test.
 #include "frmrep.h"
+#include "escritores.h"
 #include "obraprueba.h"
 
 #include <QDialog>
@@ -34,8 +35,8 @@ protected:
     QString hoja;
   };
   std::vector<Llamada> llamadas;  // every writer call, in order
-  // What each writer does after it was noted: the tests' budget writer unless changed.
-  std::function<void(repgen::ContextoReporte&)> escritor = escritorPrueba;
+  // What each writer does after it was noted: the budget writer unless changed.
+  std::function<void(repgen::ContextoReporte&)> escritor = repgen::reportePresupuesto;
   QStringList modales;                     // the dialogs shown modal, by Name
   std::function<void(QDialog*)> responde;  // acts on each modal dialog before it goes
 };
