@@ -36,9 +36,72 @@ std::optional<vb::Currency> CuadroPeriodos::volumen(int periodo) const {
   return it.value();
 }
 
-void CuadroPeriodos::celdaPeriodo(int ren, int col) {
-  rep_.Reporte.setActiveCell(ren, col);
-  copiaCeldaAncho(rep_.Formato, formato_.col, formato_.ren, rep_.Reporte, false);
+vb::Currency CuadroPeriodos::escribeColumnasPeriodo(wb::Book& celda,
+                                                    const std::function<std::optional<vb::Currency>(int)>& valor) {
+  const int ren = celda.row(), primera = celda.col();
+  int col = primera;
+  const auto siguiente = [&] {
+    celda.setActiveCell(ren, col++);
+    copiaCeldaAncho(rep_.Formato, formato_.col, formato_.ren, celda, false);
+  };
+  vb::Currency subtotal, total;
+  for (const ColumnaPeriodo& p : columnasPeriodo(rep_.rangoPeriodos())) {
+    siguiente();
+    if (const std::optional<vb::Currency> v = valor(p.periodo)) {
+      celda.setNumber(v->toDouble());
+      celda.setNumberFormat(kFormatoCantidad);
+      subtotal += *v;
+      total += *v;
+    } else {
+      celda.setText(QStringLiteral(" "));
+      celda.setNumberFormat(QStringLiteral(" "));
+    }
+    if (p.subtotal) {
+      siguiente();
+      celda.setNumber(subtotal.toDouble());
+      celda.setNumberFormat(kFormatoCantidad);
+      celda.setFontBold(true);
+      subtotal = {};
+    }
+  }
+  celda.setActiveCell(ren, primera);
+  return total;
+}
+
+bool CuadroPeriodos::campoPropio(const QString&, vb::Variant&, QString&) { return false; }
+
+// A detail cell: the keys of every concept report, the report's own, or the period run. A value
+// that cannot be written as a number is written as text; other errors are told and the cell stays
+// as the template had it.
+void CuadroPeriodos::completaConcepto(wb::Book& celda) {
+  const QString clave = vb::LCase(celda.text());
+  if (clave == QLatin1String("{periodo}")) {
+    try {
+      if (abierto(quarvel::rsPrograma).RecordCount() > 0)
+        escribePeriodos(celda);
+    } catch (const vb::Error& e) {
+      ui::MsgBox(QStringLiteral("Imprimeperiodos: Error no. ") + QString::number(e.number()) + QLatin1Char(' ') +
+                 e.description());
+    }
+    return;
+  }
+  vb::Variant valor = vb::Variant::null();
+  try {
+    QString formato;
+    if (auto v = campoConcepto(clave, rs_, descripcionPendiente_, 255))
+      valor = *v;
+    else if (!campoPropio(clave, valor, formato))
+      return;
+    escribeCampo(celda, valor);
+    if (!formato.isEmpty())
+      celda.setNumberFormat(formato);
+  } catch (const vb::Error& e) {
+    if (e.number() == 13)
+      celda.setText(vb::CStr(valor));
+    else
+      ui::MsgBox(QStringLiteral("rcPresupuesto: Error no. ") + QString::number(e.number()) + QLatin1Char(' ') +
+                 e.description());
+  }
 }
 
 void CuadroPeriodos::escribe() {
@@ -80,7 +143,6 @@ void CuadroPeriodos::pasada() {
   rs_.MoveFirst();
   rep_.imprimeTitulos();
   const int renglones = rep_.renglonesDetalle();
-  const vb::Variant renDescripcion(int32_t(descripcion_.ren));
   QString partidaAnterior;
   for (; !rs_.EOF_(); rs_.MoveNext()) {
     rep_.imprimePieyTitulos(false, true, renglones, true);
@@ -96,11 +158,7 @@ void CuadroPeriodos::pasada() {
     rep_.importeRenglon = {};
     rep_.acumulaMontosPeriodo = nullptr;
 
-    rep_.escribiendoContinuacion = true;
-    while (!descripcionPendiente_.isEmpty())
-      rep_.repEscribeTexto(cortaTexto(descripcionPendiente_, 255), descripcion_.col, descripcion_.col,
-                           renDescripcion, false, true, false, true, true, true);
-    rep_.escribiendoContinuacion = false;
+    escribeContinuacion(rep_, descripcionPendiente_, descripcion_, 255, true);
     if (rep_.Reporte.row() > kLimiteRenglones || rep_.soloMuestra)
       break;
   }

@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace dao {
@@ -32,16 +33,22 @@ protected:
 
   // The volume programmed for the current concept in a period, if any.
   std::optional<vb::Currency> volumen(int periodo) const;
-  // The cell of a period run at (ren, col): the look of the format anchor's template cell.
-  void celdaPeriodo(int ren, int col);
+  // The period run of the current concept from the cell the report is on rightwards, in the look of
+  // the format anchor's template cell: each period of the pass gets its value (a blank cell when
+  // it has none), each year its subtotal in bold after December and after the last period. The
+  // sum of the values written.
+  vb::Currency escribeColumnasPeriodo(wb::Book& celda, const std::function<std::optional<vb::Currency>(int)>& valor);
 
   // The anchor whose cell gives the period cells their look ("{volumen}", "{importe}").
   virtual QString anclaFormato() const = 0;
   // The print area reaches the last "Total" of the period titles when it is at least this column.
   virtual int columnaMinimaArea() const = 0;
   virtual void preparaReporte() {}
-  // Fills a detail cell the report is on (a copy of a template cell).
-  virtual void completaConcepto(wb::Book& celda) = 0;
+  // A detail key of the report's own besides those of every concept report: its value and the
+  // number format it takes (none: the template's). False for a key it does not know.
+  virtual bool campoPropio(const QString& clave, vb::Variant& valor, QString& formato);
+  // The period run of the concept, from the "{periodo}" cell the report is on rightwards.
+  virtual void escribePeriodos(wb::Book& celda) = 0;
   // After a concept's detail rows: what a page break takes to the next page with them.
   virtual void conceptoEscrito() {}
   // After the last concept of a pass, before the page foot closes it.
@@ -49,6 +56,7 @@ protected:
 
 private:
   QHash<QString, vb::Currency> programa_;  // volumes by section, row and period
+  void completaConcepto(wb::Book& celda);
   void leePrograma();
   void pasada();
   static QString clave(const QString& partida, int32_t renglon, int periodo);

@@ -57,6 +57,28 @@ QString descripcionConcepto(dao::Recordset& concepto) {
   return vb::Trim(texto(concepto.Value(QStringLiteral("Texto"))));
 }
 
+std::optional<vb::Variant> campoConcepto(const QString& clave, dao::Recordset& concepto, QString& descripcion,
+                                         int ancho) {
+  if (clave == QLatin1String("{renglon}") || clave == QStringLiteral("{renglón}"))
+    return concepto.Value(QStringLiteral("Renglon"));
+  if (clave == QStringLiteral("{código}") || clave == QLatin1String("{codigo}"))
+    return concepto.Value(QStringLiteral("Codigo"));
+  if (clave == QStringLiteral("{código auxiliar}") || clave == QLatin1String("{codigo auxiliar}"))
+    return concepto.Value(QStringLiteral("Codemp"));
+  if (clave == QStringLiteral("{descripción}") || clave == QLatin1String("{descripcion}"))
+    return vb::Variant(cortaTexto(descripcion, ancho));
+  return std::nullopt;
+}
+
+void escribeContinuacion(ContextoReporte& rep, QString& descripcion, const Ancla& ancla, int ancho,
+                         bool continuacion) {
+  rep.escribiendoContinuacion = continuacion;
+  while (!descripcion.isEmpty())
+    rep.repEscribeTexto(cortaTexto(descripcion, ancho), ancla.col, ancla.col, vb::Variant(int32_t(ancla.ren)), false,
+                        true, false, true, true, true);
+  rep.escribiendoContinuacion = false;
+}
+
 QString remateMoneda(const QString& moneda) {
   auto& monedas = abierto(quarvel::rsMonedasClon);
   monedas.FindFirst(QStringLiteral("Moneda=") + comillas(moneda));

@@ -5,6 +5,7 @@
 #include "error.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace dao {
@@ -12,6 +13,9 @@ class Recordset;
 }
 
 namespace repgen::detalle {
+
+// The number format of quantities and of the amounts of the schedule reports.
+inline const QString kFormatoCantidad = QStringLiteral("#,###,###,##0.00##");
 
 // A placeholder's cell in the template: the column and row a writer's lines take their place and
 // look from. 0 when the template has no such placeholder.
@@ -28,6 +32,18 @@ void escribeCampo(wb::Book& celda, const vb::Variant& valor);
 
 // The description a concept prints: its full description, or its short text when it has none.
 QString descripcionConcepto(dao::Recordset& concepto);
+
+// The detail keys every concept report fills alike, each also spelt without its accent: "{renglon}",
+// "{código}", "{código auxiliar}", and "{descripción}", the next line of `descripcion` cut at
+// `ancho` (the rest stays for the rows that follow). Nothing for any other key.
+std::optional<vb::Variant> campoConcepto(const QString& clave, dao::Recordset& concepto, QString& descripcion,
+                                         int ancho);
+
+// What is left of a description, line by line at the description anchor, each row fitted and
+// checked against the page. With `continuacion` a page break among them moves no amount: the
+// concept's own row went before.
+void escribeContinuacion(ContextoReporte& rep, QString& descripcion, const Ancla& ancla, int ancho,
+                         bool continuacion);
 
 // The closing text of a currency's amount in words ("M.N." when the currency is not in Monedas).
 QString remateMoneda(const QString& moneda);

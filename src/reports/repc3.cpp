@@ -15,7 +15,7 @@ namespace {
 using detalle::abierto;
 using detalle::Ancla;
 
-const QString kFormatoCantidad = QStringLiteral("#,###,###,##0.00##");
+using detalle::kFormatoCantidad;
 
 class ConceptosPrecios {
 public:
@@ -69,11 +69,7 @@ void ConceptosPrecios::escribe() {
     rep_.imprimePieyTitulos(false, true, renglones, true);
     rep_.importeRenglon = {};
 
-    rep_.escribiendoContinuacion = true;
-    while (!descripcionPendiente_.isEmpty())
-      rep_.repEscribeTexto(cortaTexto(descripcionPendiente_, 255), descripcion_.col, descripcion_.col,
-                           renDescripcion, false, true, false, true, true, true);
-    rep_.escribiendoContinuacion = false;
+    detalle::escribeContinuacion(rep_, descripcionPendiente_, descripcion_, 255, true);
     if (rep_.Reporte.row() > kLimiteRenglones || rep_.soloMuestra)
       break;
   }
@@ -99,14 +95,8 @@ void ConceptosPrecios::completaConceptoPrecios(wb::Book& celda) {
   const QString clave = vb::LCase(celda.text());
   vb::Variant valor = vb::Variant::null();
   bool cantidad = false;
-  if (clave == QLatin1String("{renglon}") || clave == QStringLiteral("{renglón}")) {
-    valor = rs_.Value(QStringLiteral("Renglon"));
-  } else if (clave == QStringLiteral("{código}") || clave == QLatin1String("{codigo}")) {
-    valor = rs_.Value(QStringLiteral("Codigo"));
-  } else if (clave == QStringLiteral("{código auxiliar}") || clave == QLatin1String("{codigo auxiliar}")) {
-    valor = rs_.Value(QStringLiteral("Codemp"));
-  } else if (clave == QStringLiteral("{descripción}") || clave == QLatin1String("{descripcion}")) {
-    valor = cortaTexto(descripcionPendiente_, 255);
+  if (auto v = detalle::campoConcepto(clave, rs_, descripcionPendiente_, 255)) {
+    valor = *v;
   } else if (clave == QLatin1String("{unidad}")) {
     valor = rs_.Value(QStringLiteral("Unidad"));
   } else if (clave == QLatin1String("{volumen}")) {

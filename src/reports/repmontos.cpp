@@ -9,7 +9,6 @@
 #include "dao.h"
 #include "internos.h"
 #include "korgen.h"
-#include "msgbox.h"
 #include "quarvel.h"
 
 namespace repgen {
@@ -36,7 +35,7 @@ void ajustaRedondeoPeriodos(std::vector<vb::Currency>& montos, int n, vb::Curren
 
 namespace {
 
-const QString kFormatoCantidad = QStringLiteral("#,###,###,##0.00##");
+using detalle::kFormatoCantidad;
 
 class MontosMensuales : public detalle::CuadroPeriodos {
 public:
@@ -53,7 +52,7 @@ private:
   QString anclaFormato() const override { return QStringLiteral("{importe}"); }
   int columnaMinimaArea() const override { return 16; }
   void preparaReporte() override;
-  void completaConcepto(wb::Book& celda) override;
+  void escribePeriodos(wb::Book& celda) override { calculaMontosConcepto(celda); }
   void conceptoEscrito() override;
   void finPasada() override { imprimeTotalesMensuales(); }
   void calculaMontosConcepto(wb::Book& celda);
@@ -70,84 +69,35 @@ void MontosMensuales::preparaReporte() {
   rep_.columnaTotalPeriodos = formato_.col;
 }
 
-void MontosMensuales::completaConcepto(wb::Book& celda) {
-  const QString clave = vb::LCase(celda.text());
-  vb::Variant valor = vb::Variant::null();
-  try {
-    if (clave == QLatin1String("{renglon}") || clave == QStringLiteral("{renglón}")) {
-      valor = rs_.Value(QStringLiteral("Renglon"));
-    } else if (clave == QStringLiteral("{código}") || clave == QLatin1String("{codigo}")) {
-      valor = rs_.Value(QStringLiteral("Codigo"));
-    } else if (clave == QStringLiteral("{código auxiliar}") || clave == QLatin1String("{codigo auxiliar}")) {
-      valor = rs_.Value(QStringLiteral("Codemp"));
-    } else if (clave == QStringLiteral("{descripción}") || clave == QLatin1String("{descripcion}")) {
-      valor = cortaTexto(descripcionPendiente_, 255);
-    } else if (clave == QLatin1String("{periodo}")) {
-      calculaMontosConcepto(celda);
-      return;
-    }
-    detalle::escribeCampo(celda, valor);
-  } catch (const vb::Error& e) {
-    if (e.number() == 13)
-      celda.setText(vb::CStr(valor));
-    else
-      ui::MsgBox(QStringLiteral("rcPresupuesto: Error no. ") + QString::number(e.number()) + QLatin1Char(' ') +
-                 e.description());
-  }
-}
-
 // The concept's amount per period, rounded, with the rounding difference against the concept's
 // amount put in one period so that the cells add up to it; written from the current cell rightwards
 // with the year subtotals, then the concept's total of the pass in the "{importe}" column.
 void MontosMensuales::calculaMontosConcepto(wb::Book& celda) {
   escritos_.clear();
-  try {
-    if (detalle::abierto(quarvel::rsPrograma).RecordCount() == 0)
-      return;
-    const double precio = vb::CDbl(rs_.Value(QStringLiteral("Precio")));
-    montosConcepto_.assign(size_t(periodos_) + 1, vb::Currency());
-    for (int p = 1; p <= periodos_; ++p)
-      if (const std::optional<vb::Currency> v = volumen(p))
-        montosConcepto_[size_t(p)] = KorGen::Redondea(v->toDouble() * precio);
-    const vb::Currency total = KorGen::Redondea(vb::CDbl(rs_.Value(QStringLiteral("Cantidad"))) * precio);
-    detalle::ajustaRedondeoPeriodos(montosConcepto_, periodos_, total);
+  const double precio = vb::CDbl(rs_.Value(QStringLiteral("Precio")));
+  montosConcepto_.assign(size_t(periodos_) + 1, vb::Currency());
+  for (int p = 1; p <= periodos_; ++p)
+    if (const std::optional<vb::Currency> v = volumen(p))
+      montosConcepto_[size_t(p)] = KorGen::Redondea(v->toDouble() * precio);
+  const vb::Currency total = KorGen::Redondea(vb::CDbl(rs_.Value(QStringLiteral("Cantidad"))) * precio);
+  detalle::ajustaRedondeoPeriodos(montosConcepto_, periodos_, total);
 
-    const int ren = celda.row(), primera = celda.col();
-    int col = primera;
-    vb::Currency subtotal, totalConcepto;
-    for (const ColumnaPeriodo& p : columnasPeriodo(rep_.rangoPeriodos())) {
-      celdaPeriodo(ren, col++);
-      if (p.periodo <= periodos_ && volumen(p.periodo)) {
-        const vb::Currency m = montosConcepto_[size_t(p.periodo)];
-        rep_.totalesPeriodo[size_t(p.periodo)] += m;
-        totalesReporte_[size_t(p.periodo)] += m;
-        rep_.totalPeriodos += m;
-        escritos_.emplace_back(p.periodo, m);
-        totalConcepto += m;
-        subtotal += m;
-        granTotal_ += m;
-        celda.setNumber(m.toDouble());
-        celda.setNumberFormat(kFormatoCantidad);
-      } else {
-        celda.setText(QStringLiteral(" "));
-        celda.setNumberFormat(QStringLiteral(" "));
-      }
-      if (p.subtotal) {
-        celdaPeriodo(ren, col++);
-        celda.setNumber(subtotal.toDouble());
-        celda.setNumberFormat(kFormatoCantidad);
-        celda.setFontBold(true);
-        subtotal = {};
-      }
-    }
-    rep_.repEscribeTexto(totalConcepto, formato_.col, formato_.col, vb::Variant(int32_t(formato_.ren)), false, false,
-                         false, false, true, false);
-    celda.setNumberFormat(kFormatoCantidad);
-    celda.setActiveCell(ren, primera);
-  } catch (const vb::Error& e) {
-    ui::MsgBox(QStringLiteral("Imprimeperiodos: Error no. ") + QString::number(e.number()) + QLatin1Char(' ') +
-               e.description());
-  }
+  const int ren = celda.row(), primera = celda.col();
+  const vb::Currency totalConcepto = escribeColumnasPeriodo(celda, [this](int periodo) -> std::optional<vb::Currency> {
+    if (periodo > periodos_ || !volumen(periodo))
+      return std::nullopt;
+    const vb::Currency m = montosConcepto_[size_t(periodo)];
+    rep_.totalesPeriodo[size_t(periodo)] += m;
+    totalesReporte_[size_t(periodo)] += m;
+    rep_.totalPeriodos += m;
+    granTotal_ += m;
+    escritos_.emplace_back(periodo, m);
+    return m;
+  });
+  rep_.repEscribeTexto(totalConcepto, formato_.col, formato_.col, vb::Variant(int32_t(formato_.ren)), false, false,
+                       false, false, true, false);
+  celda.setNumberFormat(kFormatoCantidad);
+  celda.setActiveCell(ren, primera);
 }
 
 // A page break after the concept's rows takes its period amounts to the next page with them.

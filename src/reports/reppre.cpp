@@ -66,7 +66,6 @@ void Presupuesto::escribe() {
   rep_.imprimeTitulos();
   rep_.NivelMaximo();
   const int renglones = rep_.renglonesDetalle();
-  const vb::Variant renDescripcion(int32_t(descripcion_.ren));
   bool primerConcepto = true;
   for (; !rs_.EOF_(); rs_.MoveNext()) {
     rep_.imprimePieyTitulos(false, true, renglones, true);
@@ -93,9 +92,7 @@ void Presupuesto::escribe() {
     rep_.importeRenglon = {};
     importeConcepto_ = {};
 
-    while (!descripcionPendiente_.isEmpty())
-      rep_.repEscribeTexto(cortaTexto(descripcionPendiente_, rep_.LongitudConcepto), descripcion_.col,
-                           descripcion_.col, renDescripcion, false, true, false, true, true, true);
+    detalle::escribeContinuacion(rep_, descripcionPendiente_, descripcion_, rep_.LongitudConcepto, false);
     if (rep_.Reporte.row() > kLimiteRenglones || rep_.soloMuestra)
       break;
   }
@@ -163,16 +160,10 @@ void Presupuesto::escribeLineaImporte(const QString& linea, vb::Currency importe
 void Presupuesto::completaRenglonConcepto(wb::Book& celda) {
   const QString clave = vb::LCase(celda.text());
   vb::Variant valor = vb::Variant::null();
-  if (clave == QLatin1String("{renglon}") || clave == QStringLiteral("{renglón}")) {
-    valor = rs_.Value(QStringLiteral("Renglon"));
+  if (auto v = detalle::campoConcepto(clave, rs_, descripcionPendiente_, rep_.LongitudConcepto)) {
+    valor = *v;
   } else if (clave == QLatin1String("{partida}")) {
     valor = rs_.Value(QStringLiteral("partida"));
-  } else if (clave == QStringLiteral("{código}") || clave == QLatin1String("{codigo}")) {
-    valor = rs_.Value(QStringLiteral("Codigo"));
-  } else if (clave == QStringLiteral("{código auxiliar}") || clave == QLatin1String("{codigo auxiliar}")) {
-    valor = rs_.Value(QStringLiteral("Codemp"));
-  } else if (clave == QStringLiteral("{descripción}") || clave == QLatin1String("{descripcion}")) {
-    valor = cortaTexto(descripcionPendiente_, rep_.LongitudConcepto);
   } else if (clave == QLatin1String("{unidad}")) {
     valor = rs_.Value(QStringLiteral("Unidad"));
   } else if (clave == QLatin1String("{volumen}")) {
