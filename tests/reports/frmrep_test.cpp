@@ -222,7 +222,7 @@ TEST_F(Ventana, NothingIsPrintedWhenThereIsNoReport) {
   f->Command1_Click();
   EXPECT_EQ(dialogos, 0);
 
-  escritor = repgen::reportePresupuesto;
+  escritor = nullptr;
   {
     QFile danado(ruta("Parator1.kor"));
     ASSERT_TRUE(danado.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -250,7 +250,11 @@ TEST_F(Ventana, TheSampleFillsTheWindowBesideItsButtons) {
   // For a person to look at, when TORNAVO_REPORTES_SALIDA names a folder.
   const QString carpeta = qEnvironmentVariable("TORNAVO_REPORTES_SALIDA");
   if (!carpeta.isEmpty() && QDir().mkpath(carpeta))
-    f->grab().save(carpeta + "/ventana_reportes.png");
+    for (int tipo = 0; tipo < repgen::kTiposReporte; ++tipo) {
+      elige(f->Combo2, tipo);
+      QCoreApplication::processEvents();
+      f->grab().save(carpeta + QStringLiteral("/ventana_reportes_%1.png").arg(tipo));
+    }
 }
 
 }  // namespace

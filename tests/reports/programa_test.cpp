@@ -3,6 +3,7 @@
 #include "forms.h"
 #include "frmrep.h"
 #include "printers.h"
+#include "printing.h"
 #include "quarvel.h"
 #include "registroentrada.h"
 #include "registroreportes.h"
@@ -11,6 +12,9 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QPrintPreviewWidget>
+#include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -67,6 +71,35 @@ TEST_F(Programa, NoPrinterNoReportWindow) {
     EXPECT_EQ(cajas.texts().back(), "Debe instalar una impresora");
     EXPECT_EQ(ui::Forms::instance().find<frmRep>(), nullptr);
   }
+  EXPECT_TRUE(modales.isEmpty());
+}
+
+// Every kind of the sample bid previewed from the window the preview command opened, through the
+// writers the program registers.
+TEST_F(Programa, EveryKindIsPreviewedFromTheWindow) {
+  avisoSinCerrar();
+  ASSERT_TRUE(clic("mnuPre"));
+  frmRep* f = ui::Forms::instance().find<frmRep>();
+  ASSERT_NE(f, nullptr);
+  int paginas = -1;
+  wb::PrintService::instance().setPreviewHook([&](QWidget& dlg) {
+    QTimer::singleShot(0, &dlg, [&] {
+      if (auto* w = dlg.findChild<QPrintPreviewWidget*>())
+        paginas = w->pageCount();
+      dlg.close();
+    });
+  });
+  for (int tipo = 0; tipo < repgen::kTiposReporte; ++tipo) {
+    SCOPED_TRACE(tipo);
+    f->Combo2->setCurrentIndex(tipo);
+    emit f->Combo2->activated(tipo);
+    EXPECT_GT(f->rep.Reporte.lastRow(), 0);  // its sample
+    paginas = -1;
+    f->Command1->click();
+    EXPECT_GT(paginas, 0);
+  }
+  wb::PrintService::instance().setPreviewHook(nullptr);
+  EXPECT_EQ(cajas.texts(), QStringList({"La base de datos aun no esta cerrada"}));
   EXPECT_TRUE(modales.isEmpty());
 }
 

@@ -15,11 +15,10 @@ namespace prueba {
 void VentanaPrueba::SetUp() {
   ObraPrueba::SetUp();
   quarvel::rutaObra = ruta(QStringLiteral("Ejemplo.mdb"));
-  for (auto& e : frmRep::escritores())
-    e = [this](repgen::ContextoReporte& rep) {
+  for (int tipo = 0; tipo < repgen::kTiposReporte; ++tipo)
+    frmRep::escritores()[size_t(tipo)] = [this, propio = repgen::escritorReporte(tipo)](repgen::ContextoReporte& rep) {
       llamadas.push_back({rep.tipo, rep.soloMuestra, rep.hojaIndice, rep.hoja});
-      if (escritor)
-        escritor(rep);
+      (escritor ? escritor : propio)(rep);
     };
   ui::Forms::instance().setModalRunner([this](QDialog* d) {
     modales.append(ui::Forms::name(d));

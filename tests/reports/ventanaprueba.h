@@ -35,8 +35,8 @@ protected:
     QString hoja;
   };
   std::vector<Llamada> llamadas;  // every writer call, in order
-  // What each writer does after it was noted: the budget writer unless changed.
-  std::function<void(repgen::ContextoReporte&)> escritor = repgen::reportePresupuesto;
+  // What each writer does after it was noted: the kind's own writer unless set.
+  std::function<void(repgen::ContextoReporte&)> escritor;
   QStringList modales;                     // the dialogs shown modal, by Name
   std::function<void(QDialog*)> responde;  // acts on each modal dialog before it goes
 };
