@@ -63,7 +63,8 @@ inline RecordsetPtr rsReportes, rsRepOpciones;
 inline bool obraAbierta = false;
 inline bool banderaDatGen = false;
 
-// Rounding unit of amounts, in ten-thousandths: 10000 keeps no decimals, 100 keeps two, 1 keeps four.
+// Rounding unit of amounts, a whole Currency amount 10^(4 - decimals): Redondea divides by it, rounds to
+// the fourth decimal and multiplies back, so 10000 keeps no decimals, 100 keeps two, 1 keeps four.
 // Set by general::CalculaRedondeo from the bid's Redondeo; the report window sets 100 while it works.
 // Zero until a bid is opened, and KorGen::Redondea refuses to round with it (error 11).
 inline vb::Currency unidadRedondeo;
