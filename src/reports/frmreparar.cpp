@@ -1,5 +1,7 @@
 #include "frmreparar.h"
 
+#include <algorithm>
+
 #include "dialogos.h"
 #include "korgen.h"
 #include "msgbox.h"
@@ -155,8 +157,11 @@ void frmReparar::CopiaRango(wb::Book& origen, wb::Book& destino) {
     const int ultimo = KorGen::UltimoObjeto(origen);
     for (int cuenta = id; cuenta <= ultimo; ++cuenta) {
       wb::ObjPos p = origen.objPos(id);
-      p.y1 -= 1;
-      p.y2 -= 1;
+      // One row higher, but never above the sheet's first row: there the copy could not be placed, the
+      // walk would end and every later object would be lost.
+      const double arriba = std::min(1.0, p.y1 - 1.0);
+      p.y1 -= arriba;
+      p.y2 -= arriba;
       origen.objSelect(id);
       wb::Book::clearClipboard();
       origen.editCopy();

@@ -7,6 +7,7 @@
 #include "scripted_ui.h"
 
 #include <QFile>
+#include <cmath>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -128,6 +129,36 @@ TEST_F(Reparar, DrawingObjectsAreCopiedOneRowHigher) {
   const wb::ObjPos q = despues.objPos(despues.objFirstId());
   EXPECT_EQ(q, (wb::ObjPos{p.x1, p.y1 - 1, p.x2, p.y2 - 1}));
   EXPECT_EQ(despues.object(despues.objFirstId()).imageData, antes.object(primero).imageData);
+}
+
+// An object already in the first row cannot go higher: it stays there, and the objects after it are
+// copied too.
+TEST_F(Reparar, AnObjectInTheFirstRowStaysThereAndTheNextOnesAreCopied) {
+  const QString r = ruta("Arriba.xlsx");
+  {
+    wb::Book libro;
+    libro.newWorkbook();
+    libro.setActiveCell(1, 1);
+    libro.setText(QStringLiteral("Título"));
+    libro.setActiveCell(20, 3);
+    libro.setText(QStringLiteral("Pie"));
+    libro.addShape(wb::DrawingObject::Kind::Rect, {1.0, 1.25, 3.0, 2.5});
+    libro.addShape(wb::DrawingObject::Kind::Rect, {2.0, 10.0, 4.0, 12.0});
+    libro.write(r);
+  }
+  cajas_.answer(ui::vbOK);
+  repara(r);
+  wb::Book despues;
+  despues.read(r);
+  ASSERT_EQ(despues.currentSheet().objects.size(), 2u);
+  // Positions go through the file's anchors, which keep them to a fraction of a point.
+  const auto cerca = [](const wb::ObjPos& a, const wb::ObjPos& b) {
+    return std::abs(a.x1 - b.x1) < 1e-3 && std::abs(a.y1 - b.y1) < 1e-3 && std::abs(a.x2 - b.x2) < 1e-3 &&
+           std::abs(a.y2 - b.y2) < 1e-3;
+  };
+  const int primero = despues.objFirstId();
+  EXPECT_TRUE(cerca(despues.objPos(primero), {1.0, 1.0, 3.0, 2.25}));
+  EXPECT_TRUE(cerca(despues.objPos(despues.objNextId(primero)), {2.0, 9.0, 4.0, 11.0}));
 }
 
 // An earlier backup is replaced; a second repair in the same window starts from an empty copy again,
