@@ -78,7 +78,7 @@ private:
 QString textoDelArchivo(const QByteArray& bytes) {
   QStringDecoder utf8(QStringDecoder::Utf8);
   QString texto = utf8.decode(bytes);
-  if (utf8.hasError()) texto = QString::fromLatin1(bytes);  // a file of the Windows program
+  if (utf8.hasError()) texto = QString::fromLatin1(bytes);  // a file written in Latin-1
   return texto;
 }
 

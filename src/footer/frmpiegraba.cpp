@@ -52,7 +52,7 @@ frmPieGraba::frmPieGraba(QWidget* parent) : QDialog(parent) {
 
   Label1 = control<QLabel>(this, QStringLiteral("Label1"), QStringLiteral("Nombre"), twips(120, 360, 945, 285));
   Label2 = control<QLabel>(this, QStringLiteral("Label2"), QStringLiteral("Descripción"), twips(120, 720, 945, 285));
-  // The labels have the room of the original's small font between the window's edge and the boxes.
+  // The labels have only the room of a small font between the window's edge and the boxes.
   QFont letra = Label2->font();
   while (QFontMetrics(letra).horizontalAdvance(Label2->text()) > Label2->width() && letra.pointSizeF() > 6)
     letra.setPointSizeF(letra.pointSizeF() - 0.5);

@@ -183,8 +183,7 @@ void clsListaOpciones::CreaArbol() {
 
   tvwOpciones_ = addControl<VbTreeView>(formulario_, QStringLiteral("tvwOpciones"));
   tvwOpciones_->setEnabled(true);
-  // 120.18 twips is below what the tree needs for its expand marks; it takes the least it can draw,
-  // as the original control did.
+  // 120.18 twips is below what the tree needs for its expand marks; it takes the least it can draw.
   tvwOpciones_->setIndentation(std::max(
       ui::twipsToPixels(120.18), tvwOpciones_->style()->pixelMetric(QStyle::PM_TreeViewIndentation)));
   setWidthTw(tvwOpciones_, 2500);

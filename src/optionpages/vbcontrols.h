@@ -1,6 +1,6 @@
 #pragma once
 // The controls the navigator puts on a host form, and the frame the host builds its pages of: small
-// widgets that behave as the original form controls did (captions, border styles, keyed nodes and
+// widgets with the behaviour the navigator relies on (captions, border styles, keyed nodes and
 // tabs, one generic event per control).
 #include <QFrame>
 #include <QList>

@@ -43,7 +43,7 @@ QWidget* findControl(QWidget* form, const QString& name, std::optional<int> inde
 QList<QWidget*> controlArray(QWidget* form, const QString& name);
 
 // Adds a hidden control of the given name to the form; a name already in use fails with run-time
-// error 727, as adding it twice would on the original platform.
+// error 727.
 template <class W>
 W* addControl(QWidget* form, const QString& name) {
   if (findControl(form, name))

@@ -74,15 +74,15 @@ HeaderFooterText layoutHeaderFooter(const QString& code, const HeaderFooterField
     case 'S': change([&] { fmt.strike = !fmt.strike; }); break;
     case '"': {
       const qsizetype end = code.indexOf(u'"', i + 1);
-      const QString spec = code.mid(i + 1, (end < 0 ? n : end) - i - 1);
+      const QString fuente = code.mid(i + 1, (end < 0 ? n : end) - i - 1);
       i = end < 0 ? n : end;
       change([&] {
-        const qsizetype comma = spec.indexOf(u',');
-        const QString name = (comma < 0 ? spec : spec.left(comma)).trimmed();
+        const qsizetype comma = fuente.indexOf(u',');
+        const QString name = (comma < 0 ? fuente : fuente.left(comma)).trimmed();
         if (!name.isEmpty() && name != u'-')
           fmt.fontName = name;
         if (comma >= 0) {
-          const QString style = spec.mid(comma + 1).toLower();
+          const QString style = fuente.mid(comma + 1).toLower();
           fmt.bold = style.contains(QLatin1String("bold")) || style.contains(QLatin1String("negrita"));
           fmt.italic = style.contains(QLatin1String("italic")) || style.contains(QLatin1String("cursiva")) ||
                        style.contains(QLatin1String("oblique"));

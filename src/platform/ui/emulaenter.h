@@ -1,7 +1,7 @@
 #pragma once
 // Enter and Down act as Tab, Up as Shift+Tab, in the forms that ask for it. The key still reaches the
-// control first (a combo box still moves its choice on Down); the focus moves after it, as the Tab
-// keystroke the original sent was queued behind the key being handled. The focus moves as Tab moves
+// control first (a combo box still moves its choice on Down); the focus moves after it, as a Tab
+// keystroke queued behind the key being handled would. The focus moves as Tab moves
 // it in the control's window (or MDI child), whatever the control itself does with Tab.
 #include <QObject>
 

@@ -80,7 +80,7 @@ TEST_F(BidTest, ClonesShareRowsNotPosition) {
   clon->FindFirst("Moneda = 'euros'");
   ASSERT_FALSE(clon->NoMatch());
   EXPECT_EQ(clon->Value("Texto").toString(), "Euros");
-  EXPECT_EQ(monedas->Value("Moneda").toString(), "DOLARES");   // the original did not move
+  EXPECT_EQ(monedas->Value("Moneda").toString(), "DOLARES");   // the clone's source did not move
 
   // A bookmark of one is valid in the other, not in another family.
   clon->SetBookmark(monedas->GetBookmark());
