@@ -7,11 +7,11 @@
 #include "build.h"
 #include "dao.h"
 #include "synthetic.h"
+#include "timing.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 
@@ -22,19 +22,10 @@
 #include <random>
 #include <stdexcept>
 
+using bench::millis;
+using bench::median;
+
 namespace {
-
-double millis(const std::function<void()>& work) {
-  QElapsedTimer t;
-  t.start();
-  work();
-  return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 // The bid's rounding of an amount to two decimals (halves up), as the recalculation applies it.
 vb::Currency redondea(double x) { return vb::Currency::fromScaled(int64_t(std::floor((x + 1e-7) * 100 + 0.5)) * 100); }

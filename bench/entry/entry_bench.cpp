@@ -20,9 +20,9 @@
 #include "maneobra.h"
 #include "quarvel.h"
 #include "synthetic.h"
+#include "timing.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -30,23 +30,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 
-namespace {
-
-double millis(const std::function<void()>& work) {
-  QElapsedTimer t;
-  t.start();
-  work();
-  return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-}  // namespace
+using bench::millis;
+using bench::median;
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -17,17 +17,18 @@
 #include "portapapeles.h"
 #include "quarvel.h"
 #include "synthetic.h"
+#include "timing.h"
 #include "vbdate.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <cmath>
 #include <cstdio>
-#include <functional>
+
+using bench::millis;
 
 namespace {
 
@@ -38,13 +39,6 @@ int cuenta(unsigned, void*, void*, void* texto) {
   if (texto && qstrncmp(static_cast<const char*>(texto), "--", 2) != 0)
     ++sentencias;
   return 0;
-}
-
-double millis(const std::function<void()>& trabajo) {
-  QElapsedTimer t;
-  t.start();
-  trabajo();
-  return double(t.nsecsElapsed()) / 1e6;
 }
 
 // Every question answered Yes, every box counted.

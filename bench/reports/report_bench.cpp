@@ -15,9 +15,9 @@
 #include "printing.h"
 #include "quarvel.h"
 #include "synthetic.h"
+#include "timing.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -25,21 +25,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
+
+using bench::millis;
+using bench::median;
 
 namespace {
-
-double millis(const std::function<void()>& work) {
-  QElapsedTimer t;
-  t.start();
-  work();
-  return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 // The row-limit notice of a big bid is answered, and counted, without a window.
 struct Cajas : ui::MsgBoxService {

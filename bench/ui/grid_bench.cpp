@@ -10,9 +10,9 @@
 #include "build.h"
 #include "datacontrol.h"
 #include "synthetic.h"
+#include "timing.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <dao.h>
@@ -20,21 +20,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
+
+using bench::millis;
+using bench::median;
 
 namespace {
-
-double millis(const std::function<void()>& work) {
-  QElapsedTimer t;
-  t.start();
-  work();
-  return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 void addColumn(ui::BoundGrid& g, const QString& caption, const QString& field, int width, const QString& format = {}) {
   ui::Column& c = g.Columns().Add(g.Columns().Count());
