@@ -175,6 +175,10 @@ QStringList wrapLines(const Font& f, const QString& text, double width) {
   return out;
 }
 
+double indentTwips(const CellStyle& s) {
+  return s.indent > 0 ? s.indent * textWidth(s.font, QStringLiteral("000")) : 0;
+}
+
 int cellHeight(const CellStyle& s, const QString& text, int colWidth) {
   const LineGeometry g = line(s.font);
   int h = g.lineTwips;
@@ -188,8 +192,7 @@ int cellHeight(const CellStyle& s, const QString& text, int colWidth) {
     h = int(std::ceil(std::abs(std::sin(rad)) * textWidth(s.font, one) + std::abs(std::cos(rad)) * g.lineTwips +
                       2 * kCellPadTwips));
   } else if (s.wrap) {
-    const double indent = s.indent * textWidth(s.font, QStringLiteral("000"));
-    const double area = std::max(1.0, colWidth - 2.0 * kCellPadTwips - indent);
+    const double area = std::max(1.0, colWidth - 2.0 * kCellPadTwips - indentTwips(s));
     h = g.lineTwips * std::max<int>(1, int(wrapLines(s.font, text, area).size()));
   }
   return (h + kTwipsPerPixel - 1) / kTwipsPerPixel * kTwipsPerPixel;

@@ -32,6 +32,9 @@ double textWidth(const Font& f, const QString& s);  // advance of the text on on
 // than the width broken between letters; "\n" (and "\r\n") start a new line.
 QStringList wrapLines(const Font& f, const QString& text, double width);
 
+// The indent of a cell's text: three digits of its font a step.
+double indentTwips(const CellStyle& s);
+
 // Height of a row holding this text in this style in a column `colWidth` twips wide (one cell).
 int cellHeight(const CellStyle& s, const QString& text, int colWidth);
 

@@ -553,8 +553,7 @@ const SheetRenderer::StyleInfo& SheetRenderer::info(int style) const {
     slot->font = paintFont(s.font);
     slot->line = metrics::line(s.font);
     slot->format = &wb_.numberFormat(s.numFmt);
-    // As auto-fit measures it: three digits a step.
-    slot->indent = s.indent > 0 ? s.indent * metrics::textWidth(s.font, QStringLiteral("000")) : 0;
+    slot->indent = metrics::indentTwips(s);  // as auto-fit measures it
   }
   return *slot;
 }
