@@ -186,7 +186,7 @@ TEST_F(CalculaImportesTest, WholeUnits) {
 
 TEST_F(CalculaImportesTest, RowWithoutPriceStopsWithError94) {
   sql("UPDATE Presupuesto SET Precio = Null WHERE Codigo = 'PRE-001'");
-  EXPECT_EQ(errorDe([] { Calculos::CalculaImportes(); }), 94);
+  EXPECT_EQ(errorOf([] { Calculos::CalculaImportes(); }), 94);
 }
 
 // ---- Period columns

@@ -293,7 +293,7 @@ TEST_F(PegaPreciosTest, HeaderMapAndRowValues) {
   EXPECT_EQ(valorColumnaPegada(kPeriodo0 + 2, vb::Variant::null()), vb::Variant(QString()));  // no such column
   EXPECT_EQ(valorColumnaPegada(kComienzo, vb::Variant(5.0)), vb::Variant(5.0));             // a blank cell
   EXPECT_EQ(valorColumnaPegada(kCodigo, vb::Variant(5.0)), vb::Variant(5.0));               // an empty one
-  EXPECT_EQ(errorDe([] { valorColumnaPegada(kPeriodo0 + 7, vb::Variant()); }), 9);
+  EXPECT_EQ(errorOf([] { valorColumnaPegada(kPeriodo0 + 7, vb::Variant()); }), 9);
 }
 
 }  // namespace

@@ -73,13 +73,4 @@ QStringList ObraTest::columna(const QString& consulta) {
   return valores;
 }
 
-int errorDe(const std::function<void()>& llamada) {
-  try {
-    llamada();
-  } catch (const vb::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
-
 }  // namespace entrytest

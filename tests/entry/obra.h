@@ -2,6 +2,7 @@
 // A copy of the sample bid "Ejemplo.mdb" opened as the program opens a bid: exclusive, with the shared
 // recordsets of quarvel and the rounding unit set; every message box must be scripted.
 #include "dao.h"
+#include "error_of.h"
 #include "portapapeles.h"
 #include "scripted_ui.h"
 
@@ -53,8 +54,5 @@ public:
 private:
   copiado::Portapapeles* previo_;
 };
-
-// The error number a call raises, 0 when none.
-int errorDe(const std::function<void()>& llamada);
 
 }  // namespace entrytest

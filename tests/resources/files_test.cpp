@@ -7,6 +7,7 @@
 #include "vbdate.h"
 
 #include "qt_print.h"
+#include "error_of.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,15 +37,6 @@ const SampleBid& sample() {
 
 std::shared_ptr<dao::Database> openReadOnly(const QString& file) {
   return dao::DBEngine::OpenDatabase(binPath(file), false, true, kConnect);
-}
-
-int errorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::Error& e) {
-    return e.number();
-  }
-  return 0;
 }
 
 // Every table, field and query of the text, with the properties the structure check compares.

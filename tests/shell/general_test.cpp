@@ -1,5 +1,6 @@
 #include "general.h"
 
+#include "error_of.h"
 #include "qt_print.h"
 #include "utilidades.h"
 #include "vbdate.h"
@@ -99,12 +100,7 @@ TEST(CuentaPeriodos, ZeroWithoutTwoDatesOrAPeriodicity) {
 
 TEST(CuentaPeriodos, CountsBeyondIntegerOverflow) {
   const auto numeroDeError = [](const Variant& ini, const Variant& fin, int16_t periodicidad) {
-    try {
-      general::CuentaPeriodos(ini, fin, periodicidad);
-    } catch (const vb::Error& e) {
-      return e.number();
-    }
-    return 0;
+    return errorOf([&] { general::CuentaPeriodos(ini, fin, periodicidad); });
   };
   EXPECT_EQ(numeroDeError(fecha(2000, 1, 1), Variant::fromDate(vb::dateSerial(2000, 1, 1) + 32767), Diaria), 6);
   EXPECT_EQ(numeroDeError(fecha(2000, 1, 10), fecha(1900, 1, 1), Diaria), 6);

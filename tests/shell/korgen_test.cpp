@@ -1,6 +1,7 @@
 #include "korgen.h"
 
 #include "general.h"
+#include "error_of.h"
 #include "qt_print.h"
 #include "quarvel.h"
 
@@ -18,15 +19,6 @@ using vb::Variant;
 namespace {
 
 Currency cur(const char* texto) { return vb::CCur(Variant(texto)); }
-
-int errorDe(auto&& llamada) {
-  try {
-    llamada();
-  } catch (const vb::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 }  // namespace
 
@@ -77,7 +69,7 @@ TEST(KorGenRedondeo, RedondeaFollowsTheUnitTheReportWindowSets) {
 
 TEST(KorGenRedondeo, RedondeaRefusesToRoundBeforeAnyUnitIsSet) {
   quarvel::unidadRedondeo = Currency();
-  EXPECT_EQ(errorDe([] { KorGen::Redondea(1.5); }), 11);
+  EXPECT_EQ(errorOf([] { KorGen::Redondea(1.5); }), 11);
 }
 
 TEST(KorGenRedondeo, RedondeaSuperiorGivesTheNextWholeNumber) {
@@ -150,9 +142,9 @@ TEST(KorGenConlet, EnglishAmountsLetterForLetter) {
 
 TEST(KorGenConlet, GroupsBeyondTheWordsAreAnErrorNotWrongWords) {
   EXPECT_EQ(KorGen::Conmil(0, "E"), "");
-  EXPECT_EQ(errorDe([] { KorGen::Conmil(1000, "E"); }), 6);
-  EXPECT_EQ(errorDe([] { KorGen::Conmili(1000); }), 6);
-  EXPECT_EQ(errorDe([] { KorGen::Conlet(cur("1000000000000"), "E", "PESOS", "M.N."); }), 6);
+  EXPECT_EQ(errorOf([] { KorGen::Conmil(1000, "E"); }), 6);
+  EXPECT_EQ(errorOf([] { KorGen::Conmili(1000); }), 6);
+  EXPECT_EQ(errorOf([] { KorGen::Conlet(cur("1000000000000"), "E", "PESOS", "M.N."); }), 6);
 }
 
 TEST(KorGenValores, ValXGivesCurrencyOrZero) {

@@ -38,8 +38,8 @@ TEST_F(ShellTest, RepararObraLeavesTheBakAndKeepsThePassword) {
   EXPECT_GT(QFileInfo(bak).size(), 5);
   EXPECT_EQ(filas(obra, "Presupuesto"), 257);
   EXPECT_EQ(filas(bak, "Presupuesto"), 257);
-  EXPECT_EQ(errorDe([&] { dao::DBEngine::OpenDatabase(obra, false, true, ";pwd=OTRA"); }), 3031);
-  EXPECT_EQ(errorDe([&] { dao::DBEngine::OpenDatabase(obra, false, true, ""); }), 3031);
+  EXPECT_EQ(errorOf([&] { dao::DBEngine::OpenDatabase(obra, false, true, ";pwd=OTRA"); }), 3031);
+  EXPECT_EQ(errorOf([&] { dao::DBEngine::OpenDatabase(obra, false, true, ""); }), 3031);
 }
 
 TEST_F(ShellTest, RepararObraOfABidInUseLeavesItInPlace) {

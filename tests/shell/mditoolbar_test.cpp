@@ -160,7 +160,7 @@ TEST_F(ShellTest, OpensAndClosesTheSampleBid) {
   EXPECT_FALSE(quarvel::obraAbierta);
   EXPECT_EQ(caption(), "Tornavo de Presupuesto");
   EXPECT_FALSE(quarvel::dbObra->IsOpen());
-  EXPECT_EQ(errorDe([] { quarvel::rsPresupuesto->MoveFirst(); }), 3420);
+  EXPECT_EQ(errorOf([] { quarvel::rsPresupuesto->MoveFirst(); }), 3420);
   OtroPrograma otro(ejemplo, true);
   EXPECT_EQ(otro.error(), 0);
 

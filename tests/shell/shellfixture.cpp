@@ -119,13 +119,4 @@ OtroPrograma::~OtroPrograma() {
     proceso_.kill();
 }
 
-int errorDe(const std::function<void()>& llamada) {
-  try {
-    llamada();
-  } catch (const vb::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
-
 }  // namespace shelltest

@@ -2,6 +2,7 @@
 // The program started as a user starts it, in a temporary program folder, with every message box, file
 // dialog and modal window answered from the test.
 #include "carpetaprograma.h"
+#include "error_of.h"
 #include "scripted_ui.h"
 #include "settings.h"
 
@@ -56,8 +57,5 @@ private:
   QProcess proceso_;
   int error_ = -1;
 };
-
-// The error number a call raises, 0 when none.
-int errorDe(const std::function<void()>& llamada);
 
 }  // namespace shelltest

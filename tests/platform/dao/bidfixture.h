@@ -1,6 +1,7 @@
 #pragma once
 // A small bid database built through the layer's own API, as the template generator does.
 #include "dao.h"
+#include "error_of.h"
 
 #include <QTemporaryDir>
 #include <functional>
@@ -18,16 +19,6 @@ struct FieldSpec {
   bool allowZeroLength = false;
   const char* defaultValue = nullptr;
 };
-
-// The error number f raises, 0 when it raises none.
-inline int errorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 void addTable(dao::Database& db, const QString& name, std::initializer_list<FieldSpec> fields, const QStringList& pk);
 // The bid tables with a few rows, the saved queries and the Monedas relation.

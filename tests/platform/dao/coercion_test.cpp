@@ -14,7 +14,6 @@
 
 using namespace dao;
 using daotest::BidTest;
-using daotest::errorOf;
 using daotest::kConnect;
 using vb::Variant;
 

@@ -9,7 +9,6 @@
 
 using namespace dao;
 using daotest::BidTest;
-using daotest::errorOf;
 using daotest::kConnect;
 
 namespace {

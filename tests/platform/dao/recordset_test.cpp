@@ -4,7 +4,6 @@
 
 using namespace dao;
 using daotest::BidTest;
-using daotest::errorOf;
 
 namespace {
 

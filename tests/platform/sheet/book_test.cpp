@@ -1,6 +1,7 @@
 // wb::Book: the operations the report code drives, with the semantics it relies on.
 #include "book.h"
 #include "error.h"
+#include "error_of.h"
 #include "qt_print.h"
 
 #include <QSignalSpy>
@@ -9,15 +10,6 @@
 using namespace wb;
 
 namespace {
-
-int errorNumber(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 TEST(Sheets, CountNamesInsertDelete) {
   Book b;
@@ -36,13 +28,13 @@ TEST(Sheets, CountNamesInsertDelete) {
   EXPECT_EQ(b.sheetName(1), "Resumen");
   EXPECT_EQ(b.text(), "en resumen");
 
-  EXPECT_EQ(errorNumber([&] { b.deleteSheets(1, 1); }), 20006);  // the last sheet stays
-  EXPECT_EQ(errorNumber([&] { b.setSheet(2); }), 20101);
-  EXPECT_EQ(errorNumber([&] { b.sheetName(0); }), 20101);
+  EXPECT_EQ(errorOf([&] { b.deleteSheets(1, 1); }), 20006);  // the last sheet stays
+  EXPECT_EQ(errorOf([&] { b.setSheet(2); }), 20101);
+  EXPECT_EQ(errorOf([&] { b.sheetName(0); }), 20101);
   b.insertSheets(1, 1);
-  EXPECT_EQ(errorNumber([&] { b.setSheetName(1, "resumen"); }), 20006);  // names compare without case
-  EXPECT_EQ(errorNumber([&] { b.setSheetName(1, "a/b"); }), 20006);
-  EXPECT_EQ(errorNumber([&] { b.setSheetName(1, QString(32, 'x')); }), 20006);
+  EXPECT_EQ(errorOf([&] { b.setSheetName(1, "resumen"); }), 20006);  // names compare without case
+  EXPECT_EQ(errorOf([&] { b.setSheetName(1, "a/b"); }), 20006);
+  EXPECT_EQ(errorOf([&] { b.setSheetName(1, QString(32, 'x')); }), 20006);
 }
 
 TEST(Cells, TextIsVerbatimNumbersShowThroughTheirFormat) {
@@ -299,14 +291,14 @@ TEST(Clipboard, RangeCarriesValuesFormatsMergesAndHeights) {
 
 TEST(Objects, IdsWalkSelectCopyPasteAndDelete) {
   Book t;
-  EXPECT_EQ(errorNumber([&] { t.objFirstId(); }), 20100);
+  EXPECT_EQ(errorOf([&] { t.objFirstId(); }), 20100);
   const int a = t.addShape(DrawingObject::Kind::Rect, {1, 2, 2, 3});
   const int p = t.addPicture({2.5, 2, 4, 5.5}, QByteArray("not really a png"), "png");
   EXPECT_EQ(t.objFirstId(), a);
   EXPECT_EQ(t.objNextId(a), p);
-  EXPECT_EQ(errorNumber([&] { t.objNextId(p); }), 20100);
-  EXPECT_EQ(errorNumber([&] { t.objSelect(99); }), 20100);
-  EXPECT_EQ(errorNumber([&] { t.setObjPos(a, {3, 1, 2, 1}); }), 20006);
+  EXPECT_EQ(errorOf([&] { t.objNextId(p); }), 20100);
+  EXPECT_EQ(errorOf([&] { t.objSelect(99); }), 20100);
+  EXPECT_EQ(errorOf([&] { t.setObjPos(a, {3, 1, 2, 1}); }), 20006);
 
   // A copied object is pasted as the target's last id; the report moves it afterwards.
   Book r;
@@ -371,10 +363,10 @@ TEST(Selection, MovesAndLimits) {
   b.setRow(15000);
   b.setRow(1);
   EXPECT_EQ(b.selection(), (Range{1, 2, 1, 2}));
-  EXPECT_EQ(errorNumber([&] { b.setRow(0); }), 20006);
-  EXPECT_EQ(errorNumber([&] { b.setCol(kMaxCols + 1); }), 20006);
-  EXPECT_EQ(errorNumber([&] { b.setSelection(5, 1, 4, 1); }), 20006);
-  EXPECT_EQ(errorNumber([&] { b.setRowHeight(2, 40000); }), 20006);
+  EXPECT_EQ(errorOf([&] { b.setRow(0); }), 20006);
+  EXPECT_EQ(errorOf([&] { b.setCol(kMaxCols + 1); }), 20006);
+  EXPECT_EQ(errorOf([&] { b.setSelection(5, 1, 4, 1); }), 20006);
+  EXPECT_EQ(errorOf([&] { b.setRowHeight(2, 40000); }), 20006);
 }
 
 TEST(Display, RepaintOffSilencesChanges) {

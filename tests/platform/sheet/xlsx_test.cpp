@@ -2,6 +2,7 @@
 // page set-up; our own files read back identical; parts we do not model kept byte for byte; bad files.
 #include "book.h"
 #include "error.h"
+#include "error_of.h"
 #include "fixtures.h"
 #include "qt_print.h"
 #include "xlsx.h"
@@ -14,15 +15,6 @@
 using wb::Book;
 
 namespace {
-
-int errorNumber(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 class Xlsx : public ::testing::Test {
 protected:
@@ -125,7 +117,7 @@ TEST_F(Xlsx, ReadsWhatAnotherWriterWrote) {
   EXPECT_NEAR(pos.y1, 2 + 4.0 / 40, 1e-6);
   EXPECT_NEAR(pos.x2, 3 + (16.0 + 96) / 64, 1e-3);  // C is 64 px wide (default), D too
   EXPECT_NEAR(pos.y2, 3 + 4.0 / 20, 1e-3);           // row 2 is 40 px, row 3 20 px
-  EXPECT_EQ(errorNumber([&] { b.objNextId(1); }), 20100);
+  EXPECT_EQ(errorOf([&] { b.objNextId(1); }), 20100);
 }
 
 // Colours given as theme colours with a tint, or as an index into the palette (the file's own
@@ -407,10 +399,10 @@ TEST_F(Xlsx, DamagedPartsNeverCrash) {
       QFile::copy(good, f);
       fixtures::zipPut(f, part, damaged);
       Book b;
-      const int err = errorNumber([&] { b.read(f); });
+      const int err = errorOf([&] { b.read(f); });
       EXPECT_TRUE(err == 0 || err == 20011) << part << " " << err;
       if (err == 0)  // what was read can be written again
-        EXPECT_EQ(errorNumber([&] { b.write(path("again.xlsx")); }), 0) << part;
+        EXPECT_EQ(errorOf([&] { b.write(path("again.xlsx")); }), 0) << part;
     }
   }
 }
@@ -418,8 +410,8 @@ TEST_F(Xlsx, DamagedPartsNeverCrash) {
 TEST_F(Xlsx, WriteErrorsRaise20102AndKeepTheOldFile) {
   Book b;
   b.setText("x");
-  EXPECT_EQ(errorNumber([&] { b.write(dir.path()); }), 20102);
-  EXPECT_EQ(errorNumber([&] { b.write(path("no/existe/x.xlsx")); }), 20102);
+  EXPECT_EQ(errorOf([&] { b.write(dir.path()); }), 20102);
+  EXPECT_EQ(errorOf([&] { b.write(path("no/existe/x.xlsx")); }), 20102);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "barcontrol.h"
 
 #include "error.h"
+#include "error_of.h"
 #include "qt_print.h"
 
 #include <QAction>
@@ -191,21 +192,13 @@ TEST_F(BarControlTest, HoldsEveryBandAndToolOfTheMainWindow) {
 }
 
 TEST_F(BarControlTest, UnknownNamesAndRepeatsRaiseError5) {
-  auto number = [](auto&& f) {
-    try {
-      f();
-    } catch (const vb::Error& e) {
-      return e.number();
-    }
-    return 0;
-  };
-  EXPECT_EQ(number([&] { bar->tool("noexiste"); }), 5);
-  EXPECT_EQ(number([&] { bar->band("noexiste"); }), 5);
-  EXPECT_EQ(number([&] { bar->tool("miver", "mnuAbr"); }), 5);  // exists, but not in that band
-  EXPECT_EQ(number([&] { bar->addMenu("miver", "Ver"); }), 5);
-  EXPECT_EQ(number([&] { bar->addTool("miver", "miverbarra", "x"); }), 5);
-  EXPECT_EQ(number([&] { bar->addChildBand("miver", "x", "x"); }), 5);
-  EXPECT_EQ(number([&] { bar->showPopup("miver", QPoint()); }), 5);
+  EXPECT_EQ(errorOf([&] { bar->tool("noexiste"); }), 5);
+  EXPECT_EQ(errorOf([&] { bar->band("noexiste"); }), 5);
+  EXPECT_EQ(errorOf([&] { bar->tool("miver", "mnuAbr"); }), 5);  // exists, but not in that band
+  EXPECT_EQ(errorOf([&] { bar->addMenu("miver", "Ver"); }), 5);
+  EXPECT_EQ(errorOf([&] { bar->addTool("miver", "miverbarra", "x"); }), 5);
+  EXPECT_EQ(errorOf([&] { bar->addChildBand("miver", "x", "x"); }), 5);
+  EXPECT_EQ(errorOf([&] { bar->showPopup("miver", QPoint()); }), 5);
   EXPECT_EQ(bar->findTool("noexiste"), nullptr);
   EXPECT_EQ(bar->findBand("noexiste"), nullptr);
 }

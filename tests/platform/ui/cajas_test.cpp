@@ -3,6 +3,7 @@
 #include "textbox.h"
 
 #include "qt_print.h"
+#include "error_of.h"
 
 #include <vbdate.h>
 
@@ -15,15 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-int errorDe(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 // The paste of a text box, reachable from the test.
 struct Caja : ui::TextBox {
@@ -66,9 +58,9 @@ TEST(DatePicker, NullEmptiesTheBoxAndOutOfRangeOrNoDateIsRefused) {
   EXPECT_TRUE(textoDe(p).trimmed().isEmpty());
 
   p.SetValue(vb::Variant::fromDate(2025, 3, 3));
-  EXPECT_EQ(errorDe([&] { p.SetValue(vb::Variant::fromDate(1600, 12, 31)); }), 380);
-  EXPECT_EQ(errorDe([&] { p.SetValue(vb::Variant::fromDate(1500, 1, 1)); }), 380);
-  EXPECT_EQ(errorDe([&] { p.SetValue(vb::Variant("abc")); }), 13);
+  EXPECT_EQ(errorOf([&] { p.SetValue(vb::Variant::fromDate(1600, 12, 31)); }), 380);
+  EXPECT_EQ(errorOf([&] { p.SetValue(vb::Variant::fromDate(1500, 1, 1)); }), 380);
+  EXPECT_EQ(errorOf([&] { p.SetValue(vb::Variant("abc")); }), 13);
   EXPECT_EQ(vb::toQDate(p.Value().toDate()), QDate(2025, 3, 3)) << "a refused value changes nothing";
   EXPECT_FALSE(ui::DatePicker::Accepts(vb::Variant("abc")));
   EXPECT_FALSE(ui::DatePicker::Accepts(vb::Variant::fromDate(1600, 1, 1)));

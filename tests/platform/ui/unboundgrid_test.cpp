@@ -6,6 +6,7 @@
 #include "msgbox.h"
 
 #include "qt_print.h"
+#include "error_of.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -20,15 +21,6 @@ namespace {
 using ui::UnboundGrid;
 using ui::XArray;
 using vb::Variant;
-
-int errorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 TEST(XArrayTest, LoadsBlocksAsTheyAreOrTransposedAndKeepsItsBounds) {
   XArray a;

@@ -1,5 +1,6 @@
 #include "variant.h"
 #include "vbdate.h"
+#include "error_of.h"
 #include "qt_print.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,6 @@
 using namespace vb;
 
 namespace {
-
-int errorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 const Variant kNull = Variant::null();
 

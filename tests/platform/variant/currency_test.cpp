@@ -1,5 +1,6 @@
 #include "currency.h"
 #include "error.h"
+#include "error_of.h"
 #include "qt_print.h"
 
 #include <gtest/gtest.h>
@@ -7,19 +8,6 @@
 #include <limits>
 
 using vb::Currency;
-
-namespace {
-
-int errorOf(auto&& f) {
-  try {
-    f();
-  } catch (const vb::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
-
-}  // namespace
 
 TEST(Currency, FromDoubleRoundsHalfToEvenAtTheFourthDecimal) {
   struct Case { double in; int64_t scaled; };
