@@ -1,5 +1,7 @@
 #include "obra.h"
 
+#include "copia_programa.h"
+#include "estado_quarvel.h"
 #include "general.h"
 #include "maneobra.h"
 #include "quarvel.h"
@@ -12,36 +14,17 @@ namespace entrytest {
 void ObraTest::SetUp() {
   ASSERT_TRUE(carpeta.isValid());
   ruta = carpeta.filePath(QStringLiteral("Ejemplo.mdb"));
-  ASSERT_TRUE(QFile::copy(QDir(TORNAVO_BIN_DIR).filePath(QStringLiteral("Ejemplo.mdb")), ruta));
-  QFile::setPermissions(ruta, QFile::ReadOwner | QFile::WriteOwner);
+  ASSERT_TRUE(testsupport::copiaDelPrograma(QStringLiteral("Ejemplo.mdb"), ruta));
 
-  quarvel::dbObra = dao::DBEngine::OpenDatabase(ruta, true, false, quarvel::kConexion);
-  maneobra::abreRecordSets();
+  testsupport::abreObra(ruta);
   ASSERT_TRUE(quarvel::rsDatosGenerales && quarvel::rsPresupuestoClon && quarvel::rsMonedasClon);
   ASSERT_EQ(quarvel::unidadRedondeo, vb::Currency::fromInt(100));  // two decimals
   quarvel::edicion = 2;
-  quarvel::obraAbierta = true;
 }
 
 void ObraTest::TearDown() {
-  cierra();
+  testsupport::reiniciaQuarvel();
   archivo_.reset();
-  quarvel::tablaPeriodos.clear();
-  quarvel::edicion = 2;
-  quarvel::unidadRedondeo = {};
-}
-
-void ObraTest::cierra() {
-  using namespace quarvel;
-  for (RecordsetPtr* rs : {&rsDatosGenerales, &rsPresupuesto, &rsPresupuestoClon, &rsPresupuestoClon2, &rsMonedas,
-                           &rsMonedasClon, &rsPartidas, &rsPartidasClon, &rsPrograma, &rsTotalPartidas,
-                           &rsProgramaObra, &rsBuscaPre})
-    rs->reset();
-  qdBuscaPre.reset();
-  if (quarvel::dbObra)
-    quarvel::dbObra->Close();
-  quarvel::dbObra.reset();
-  quarvel::obraAbierta = false;
 }
 
 void ObraTest::dato(const QString& campo, const vb::Variant& valor) {
@@ -57,7 +40,7 @@ void ObraTest::sql(const QString& sentencia) { quarvel::dbObra->Execute(sentenci
 
 std::shared_ptr<dao::Database> ObraTest::archivo() {
   if (!archivo_) {
-    cierra();
+    testsupport::cierraObra();
     archivo_ = dao::DBEngine::OpenDatabase(ruta, false, true, quarvel::kConexion);
   }
   return archivo_;

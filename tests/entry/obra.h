@@ -33,7 +33,6 @@ protected:
   void TearDown() override;
 
 private:
-  void cierra();
   std::shared_ptr<dao::Database> archivo_;
 };
 

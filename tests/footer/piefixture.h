@@ -3,7 +3,9 @@
 // database beside it, and the footer page on it. Copies of the files of the build's program folder.
 #include "paginapie.h"
 
+#include "copia_programa.h"
 #include "dao.h"
+#include "estado_quarvel.h"
 #include "forms.h"
 #include "maneobra.h"
 #include "quarvel.h"
@@ -46,17 +48,14 @@ protected:
     ASSERT_TRUE(dir_.isValid());
     const QString ruta = dir_.filePath(QStringLiteral("obra.mdb"));
     const QString biblioteca = dir_.filePath(QStringLiteral("paratorn.kor"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/") + bid, ruta));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/paratorn.kor"), biblioteca));
-    for (const QString& f : {ruta, biblioteca}) QFile::setPermissions(f, QFile::permissions(f) | QFileDevice::WriteOwner);
+    ASSERT_TRUE(testsupport::copiaDelPrograma(bid, ruta));
+    ASSERT_TRUE(testsupport::copiaDelPrograma(QStringLiteral("paratorn.kor"), biblioteca));
     if (antes) antes(ruta, biblioteca);
     quarvel::rutaPrograma = dir_.path();
     quarvel::edicion = edicion;
-    quarvel::dbObra = dao::DBEngine::OpenDatabase(ruta, true, false, quarvel::kConexion);
-    maneobra::abreRecordSets();  // the bid's shared recordsets, as opening it gives them
+    testsupport::abreObra(ruta);
     ASSERT_TRUE(quarvel::rsDatosGenerales);
     quarvel::dbParametros = dao::DBEngine::OpenDatabase(biblioteca, false, false, quarvel::kConexion);
-    quarvel::obraAbierta = true;
     pagina = std::make_unique<footer::PaginaPie>();
     pagina->resize(640, 380);
     pagina->Form_Load();
@@ -67,20 +66,7 @@ protected:
     for (QWidget* f : ui::Forms::instance().loaded()) ui::Forms::instance().unload(f);
     pagina.reset();
     QCoreApplication::processEvents();
-    quarvel::obraAbierta = false;
-    using namespace quarvel;
-    for (RecordsetPtr* rs : {&rsDatosGenerales, &rsPresupuesto, &rsPresupuestoClon, &rsPresupuestoClon2, &rsMonedas,
-                             &rsMonedasClon, &rsPartidas, &rsPartidasClon, &rsPrograma, &rsTotalPartidas,
-                             &rsProgramaObra, &rsBuscaPre})
-      rs->reset();
-    qdBuscaPre.reset();
-    quarvel::tablaPeriodos.clear();
-    quarvel::unidadRedondeo = {};
-    if (quarvel::dbObra) quarvel::dbObra->Close();
-    if (quarvel::dbParametros) quarvel::dbParametros->Close();
-    quarvel::dbObra.reset();
-    quarvel::dbParametros.reset();
-    quarvel::edicion = 2;
+    testsupport::reiniciaQuarvel();
   }
 
   ui::UnboundGrid& grid() { return *pagina->Grid1; }

@@ -5,8 +5,10 @@
 #include "frmdatgen.h"
 
 #include "clslistaopciones.h"
+#include "copia_programa.h"
 #include "dao.h"
 #include "datepicker.h"
+#include "estado_quarvel.h"
 #include "forms.h"
 #include "general.h"
 #include "maneobra.h"
@@ -52,9 +54,8 @@ protected:
     ASSERT_TRUE(dir_->isValid());
     ruta_ = dir_->filePath(QStringLiteral("obra.mdb"));
     const QString biblioteca = dir_->filePath(QStringLiteral("paratorn.kor"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/") + bid, ruta_));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/paratorn.kor"), biblioteca));
-    for (const QString& f : {ruta_, biblioteca}) QFile::setPermissions(f, QFile::permissions(f) | QFileDevice::WriteOwner);
+    ASSERT_TRUE(testsupport::copiaDelPrograma(bid, ruta_));
+    ASSERT_TRUE(testsupport::copiaDelPrograma(QStringLiteral("paratorn.kor"), biblioteca));
     if (antes) {
       auto obra = dao::DBEngine::OpenDatabase(ruta_, true, false, quarvel::kConexion);
       auto lib = dao::DBEngine::OpenDatabase(biblioteca, true, false, quarvel::kConexion);
@@ -69,10 +70,8 @@ protected:
     quarvel::dbParametros = dao::DBEngine::OpenDatabase(biblioteca, false, false, quarvel::kConexion);
     quarvel::rsTitgen = quarvel::dbParametros->OpenRecordset(QStringLiteral("SELECT * FROM titgen"),
                                                              dao::RecordsetType::Dynaset);
-    quarvel::dbObra = dao::DBEngine::OpenDatabase(ruta_, true, false, quarvel::kConexion);
-    maneobra::abreRecordSets();
+    testsupport::abreObra(ruta_);
     ASSERT_TRUE(quarvel::rsDatosGenerales);
-    quarvel::obraAbierta = true;
   }
 
   // Loads the dialog (its Form_Load runs) and, unless told not to, shows it and lets its activation run.
@@ -92,22 +91,7 @@ protected:
     QCoreApplication::processEvents();
     general::objListaOpciones.reset();
     general::objGeneraSql.reset();
-    using namespace quarvel;
-    obraAbierta = banderaDatGen = false;
-    for (RecordsetPtr* rs : {&rsPresupuesto, &rsPresupuestoClon, &rsPresupuestoClon2, &rsTotalPartidas, &rsMonedas,
-                             &rsMonedasClon, &rsDatosGenerales, &rsPartidas, &rsPartidasClon, &rsPrograma,
-                             &rsProgramaObra, &rsBuscaPre, &rsPie, &rsCalCab, &rsCalDet, &rsContratistas,
-                             &rsContratistas2, &rsTitgen})
-      rs->reset();
-    qdBuscaPre.reset();
-    qdPeriodo.reset();
-    tablaPeriodos.clear();
-    unidadRedondeo = vb::Currency();
-    if (dbObra) dbObra->Close();
-    if (dbParametros) dbParametros->Close();
-    dbObra.reset();
-    dbParametros.reset();
-    edicion = 2;
+    testsupport::reiniciaQuarvel();
     if (!nombrePrevio_.isNull()) QCoreApplication::setApplicationName(nombrePrevio_);
   }
 

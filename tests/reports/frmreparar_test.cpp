@@ -2,6 +2,7 @@
 // .xls told apart, and what the rebuilt copy keeps.
 #include "frmreparar.h"
 
+#include "copia_programa.h"
 #include "forms.h"
 #include "qt_print.h"
 #include "scripted_ui.h"
@@ -27,8 +28,7 @@ protected:
   // A copy of a template of the program folder.
   QString plantilla(const QString& nombre, const QString& destino) {
     const QString r = ruta(destino);
-    QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/") + nombre, r);
-    QFile::setPermissions(r, QFile::permissions(r) | QFileDevice::WriteOwner);
+    testsupport::copiaDelPrograma(nombre, r);
     return r;
   }
   static QByteArray contenido(const QString& r) {

@@ -1,7 +1,9 @@
 #include "obraprueba.h"
 
+#include "copia_programa.h"
 #include "dao.h"
 #include "escritores.h"
+#include "estado_quarvel.h"
 #include "maneobra.h"
 #include "printing.h"
 #include "quarvel.h"
@@ -19,17 +21,13 @@ void ObraPrueba::SetUp() {
                                  QStringLiteral("Parator1.kor"), QStringLiteral("Parator2.kor"),
                                  QStringLiteral("Parator3.kor"), QStringLiteral("Parator4.kor"),
                                  QStringLiteral("Parator5.kor")}) {
-    const QString destino = ruta(archivo);
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/") + archivo, destino)) << archivo.toStdString();
-    QFile::setPermissions(destino, QFile::permissions(destino) | QFileDevice::WriteOwner);
+    ASSERT_TRUE(testsupport::copiaDelPrograma(archivo, ruta(archivo))) << archivo.toStdString();
   }
   quarvel::rutaPrograma = dir_.path();
-  quarvel::dbObra = dao::DBEngine::OpenDatabase(ruta(QStringLiteral("Ejemplo.mdb")), true, false, quarvel::kConexion);
-  maneobra::abreRecordSets();
+  testsupport::abreObra(ruta(QStringLiteral("Ejemplo.mdb")));
   quarvel::dbParametros =
       dao::DBEngine::OpenDatabase(ruta(QStringLiteral("paratorn.kor")), false, false, quarvel::kConexion);
   maneobra::AbreReportes();
-  quarvel::obraAbierta = true;
   quarvel::unidadRedondeo = vb::Currency::fromInt(100);  // two decimals, as the report window sets it
   rep_ = std::make_unique<ContextoReporte>();
   rep_->impresora = std::make_shared<repgen::PapelFijo>();  // Letter, whatever printer the machine has
@@ -38,20 +36,7 @@ void ObraPrueba::SetUp() {
 
 void ObraPrueba::TearDown() {
   rep_.reset();
-  using namespace quarvel;
-  for (RecordsetPtr* rs : {&rsDatosGenerales, &rsPresupuesto, &rsPresupuestoClon, &rsPresupuestoClon2, &rsMonedas,
-                           &rsMonedasClon, &rsPartidas, &rsPartidasClon, &rsPrograma, &rsTotalPartidas,
-                           &rsProgramaObra, &rsBuscaPre, &rsReportes, &rsRepOpciones})
-    rs->reset();
-  qdBuscaPre.reset();
-  for (auto* db : {&quarvel::dbObra, &quarvel::dbParametros}) {
-    if (*db)
-      (*db)->Close();
-    db->reset();
-  }
-  quarvel::obraAbierta = false;
-  quarvel::unidadRedondeo = {};
-  quarvel::rutaPrograma.clear();
+  testsupport::reiniciaQuarvel();
 }
 
 QString ObraPrueba::ruta(const QString& archivo) const { return dir_.filePath(archivo); }

@@ -1,5 +1,6 @@
 // The report window reached from the program's main window, as a user reaches it: the print command
 // shows it modal, the preview command modeless, and neither with no printer installed.
+#include "copia_programa.h"
 #include "forms.h"
 #include "frmrep.h"
 #include "printers.h"
@@ -24,7 +25,7 @@ protected:
     ShellTest::SetUp();
     for (int n = 1; n <= 5; ++n) {
       const QString nombre = QStringLiteral("Parator%1.kor").arg(n);
-      ASSERT_TRUE(QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/") + nombre, carpeta.archivo(nombre)));
+      ASSERT_TRUE(testsupport::copiaDelPrograma(nombre, carpeta.archivo(nombre)));
     }
     registraVentanasEntrada(ventanas::registro());
     registraVentanasReportes(ventanas::registro());

@@ -1,6 +1,8 @@
 #include "frmcierre.h"
 
+#include "copia_programa.h"
 #include "dao.h"
+#include "estado_quarvel.h"
 #include "qt_print.h"
 #include "quarvel.h"
 #include "scripted_ui.h"
@@ -29,8 +31,7 @@ protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
     ruta_ = dir_.filePath(QStringLiteral("obra.mdb"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/TORNAVO.KOR"), ruta_));
-    QFile::setPermissions(ruta_, QFile::permissions(ruta_) | QFileDevice::WriteOwner);
+    ASSERT_TRUE(testsupport::copiaDelPrograma(QStringLiteral("TORNAVO.KOR"), ruta_));
     quarvel::dbObra = dao::DBEngine::OpenDatabase(ruta_, true, false, quarvel::kConexion);
     quarvel::rsDatosGenerales = quarvel::dbObra->OpenRecordset(QStringLiteral("SELECT * FROM DatosGenerales"));
     quarvel::obraAbierta = true;
@@ -38,10 +39,7 @@ protected:
   void TearDown() override {
     if (auto* f = ui::Forms::instance().find<FrmCierre>()) ui::Forms::instance().unload(f);
     QCoreApplication::processEvents();
-    quarvel::obraAbierta = false;
-    quarvel::rsDatosGenerales.reset();
-    if (quarvel::dbObra) quarvel::dbObra->Close();
-    quarvel::dbObra.reset();
+    testsupport::cierraObra();
   }
 
   void guarda(const Estado& e) {

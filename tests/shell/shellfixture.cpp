@@ -2,6 +2,7 @@
 
 #include "barcontrol.h"
 #include "dao.h"
+#include "estado_quarvel.h"
 #include "forms.h"
 #include "mditool.h"
 #include "mditoolbar.h"
@@ -15,32 +16,6 @@
 #include <QEvent>
 
 namespace shelltest {
-
-namespace {
-
-void reiniciaEstado() {
-  using namespace quarvel;
-  if (dbObra)
-    dbObra->Close();
-  if (dbParametros)
-    dbParametros->Close();
-  carpetaObra = archivoObra = rutaObra = rutaPrograma = QString();
-  dbObra = dbParametros = nullptr;
-  for (RecordsetPtr* rs : {&rsPresupuesto, &rsPresupuestoClon, &rsPresupuestoClon2, &rsTotalPartidas, &rsMonedas,
-                           &rsMonedasClon, &rsDatosGenerales, &rsPartidas, &rsPartidasClon, &rsPrograma,
-                           &rsProgramaObra, &rsBuscaPre, &rsPie, &rsCalCab, &rsCalDet, &rsContratistas,
-                           &rsContratistas2, &rsTitgen, &rsReportes, &rsRepOpciones})
-    rs->reset();
-  qdBuscaPre.reset();
-  qdPeriodo.reset();
-  tablaPeriodos.clear();
-  edicion = 2;
-  obraAbierta = banderaDatGen = false;
-  unidadRedondeo = vb::Currency();
-  destinoReporte = 0;
-}
-
-}  // namespace
 
 void ShellTest::SetUp() {
   ASSERT_TRUE(carpeta.copiada()) << "the program files must be built first";
@@ -59,7 +34,7 @@ void ShellTest::TearDown() {
   ui::Forms::instance().setModalRunner({});
   ventanas::registro() = {};
   ui::overridePrinterList(std::nullopt);
-  reiniciaEstado();
+  testsupport::reiniciaQuarvel();
   QDir::setCurrent(directorioPrevio_);
   ajustes_.reset();
 }

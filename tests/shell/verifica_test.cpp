@@ -1,5 +1,6 @@
 #include "verifica.h"
 
+#include "copia_programa.h"
 #include "dao.h"
 #include "qt_print.h"
 #include "quarvel.h"
@@ -109,8 +110,7 @@ protected:
   // A bid made from the template, changed by `cambia` (with the bid open exclusively).
   QString obra(const QString& nombre, const std::function<void(dao::Database&)>& cambia = {}) {
     const QString ruta = carpetaObras() + QLatin1Char('/') + nombre;
-    EXPECT_TRUE(QFile::copy(QStringLiteral(TORNAVO_BIN_DIR "/TORNAVO.KOR"), ruta));
-    QFile::setPermissions(ruta, QFile::permissions(ruta) | QFileDevice::WriteOwner);
+    EXPECT_TRUE(testsupport::copiaDelPrograma(QStringLiteral("TORNAVO.KOR"), ruta));
     if (cambia) {
       auto db = abre(ruta);
       cambia(*db);

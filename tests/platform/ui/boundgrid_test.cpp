@@ -3,6 +3,7 @@
 // windows do to it from their handlers (refuse, post codes, spread prices, write the schedule,
 // re-sort, save and restore the layout).
 #include "build.h"
+#include "copia_programa.h"
 #include "gridlayout.h"
 #include "gridwindow.h"
 #include "scripted_ui.h"
@@ -34,8 +35,7 @@ protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
     path = dir.filePath("Obra.mdb");
-    ASSERT_TRUE(QFile::copy(QDir(TORNAVO_BIN_DIR).filePath("Ejemplo.mdb"), path));
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(testsupport::copiaDelPrograma(QStringLiteral("Ejemplo.mdb"), path));
     db = dao::DBEngine::OpenDatabase(path, true, false, resources::kConnect);
     w = std::make_unique<GridWindow>(db);
     w->show();
