@@ -1,6 +1,7 @@
 #include "copiaformato.h"
 
 #include "error.h"
+#include "korgen.h"
 
 #include <cmath>
 
@@ -135,6 +136,15 @@ void recorreObjetos(wb::Book& hoja) {
   } catch (const vb::Error&) {
     // No further object: the walk is over.
   }
+}
+
+void copiaObjeto(wb::Book& origen, int id, wb::Book& destino, const wb::ObjPos& pos) {
+  origen.objSelect(id);
+  wb::Book::clearClipboard();
+  origen.editCopy();
+  destino.editPaste();
+  wb::Book::clearClipboard();
+  destino.setObjPos(KorGen::UltimoObjeto(destino), pos);
 }
 
 }  // namespace repgen

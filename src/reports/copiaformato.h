@@ -23,6 +23,9 @@ void copiaFormatoCelda(wb::Book& plantilla, int col, int ren, wb::Book& reporte)
 void copiaCelda(wb::Book& plantilla, int col, int ren, wb::Book& destino);
 // Selects every drawing object of the sheet; none selected when it has none.
 void recorreObjetos(wb::Book& hoja);
+// Copies drawing object `id` of `origen` into `destino` through the clipboard (left empty) and puts
+// the copy, the destination's last object, at `pos`.
+void copiaObjeto(wb::Book& origen, int id, wb::Book& destino, const wb::ObjPos& pos);
 
 // The look copiaSeccion gives a cell of style `destino` from a template cell of style `origen`.
 wb::CellStyle estiloSeccion(wb::CellStyle destino, const wb::CellStyle& origen);

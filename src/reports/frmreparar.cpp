@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "copiaformato.h"
 #include "dialogos.h"
 #include "korgen.h"
 #include "msgbox.h"
@@ -162,12 +163,7 @@ void frmReparar::CopiaRango(wb::Book& origen, wb::Book& destino) {
       const double arriba = std::min(1.0, p.y1 - 1.0);
       p.y1 -= arriba;
       p.y2 -= arriba;
-      origen.objSelect(id);
-      wb::Book::clearClipboard();
-      origen.editCopy();
-      destino.editPaste();
-      wb::Book::clearClipboard();
-      destino.setObjPos(KorGen::UltimoObjeto(destino), {p.x1, p.y1 + (R - 1), p.x2, p.y2 + (R - 1)});
+      repgen::copiaObjeto(origen, id, destino, {p.x1, p.y1 + (R - 1), p.x2, p.y2 + (R - 1)});
       id = origen.objNextId(id);
     }
   } catch (const vb::Error&) {

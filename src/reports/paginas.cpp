@@ -23,12 +23,7 @@ void ContextoReporte::copiaObjetosSeccion(int primero, int ultimo, int desplazam
       if (!(p.y1 <= primero - 1 || p.y2 > ultimo)) {
         p.y1 += desplazamiento;
         p.y2 += desplazamiento;
-        Formato.objSelect(id);
-        wb::Book::clearClipboard();
-        Formato.editCopy();
-        Reporte.editPaste();
-        wb::Book::clearClipboard();
-        Reporte.setObjPos(KorGen::UltimoObjeto(Reporte), p);
+        copiaObjeto(Formato, id, Reporte, p);
       }
       if (id >= ultimoId)
         break;
