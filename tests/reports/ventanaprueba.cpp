@@ -36,9 +36,7 @@ void VentanaPrueba::TearDown() {
   frmRep::escritores() = {};
   wb::PrintService::instance().setPrintDialogHook(nullptr);
   wb::PrintService::instance().setPreviewHook(nullptr);
-  quarvel::rutaObra.clear();
-  quarvel::destinoReporte = 0;
-  ObraPrueba::TearDown();
+  ObraPrueba::TearDown();  // quarvel's paths and report destination too
 }
 
 frmRep* VentanaPrueba::ventana() { return ui::Forms::instance().get<frmRep>(); }
