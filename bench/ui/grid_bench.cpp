@@ -155,15 +155,18 @@ int main(int argc, char** argv) {
 
   // ---- one cell edit written through, committed
   std::vector<double> plain, commit, spread, spreadCommit, requery;
+  // Rows spread over the table, inside it whatever its size.
+  const int filas = int(budget->RecordCount());
+  const auto fila = [filas](int desde, int i) { return (desde + i) % filas; };
   for (int i = 0; i < 9; ++i) {
-    grid.setCurrentIndex(model->index(1000 + 37 * i, 5));
+    grid.setCurrentIndex(model->index(fila(1000, 37 * i), 5));
     plain.push_back(millis([&] { grid.CommitCell(5, i % 2 ? QStringLiteral("m3") : QStringLiteral("m2")); }));
     commit.push_back(millis([&] { dao::DBEngine::EndAction(); }));
   }
   handlers.spread = true;
   int rowsOfCode = 0;
   for (int i = 0; i < 9; ++i) {
-    const int row = 2000 + 53 * i;
+    const int row = fila(2000, 53 * i);
     grid.setCurrentIndex(model->index(row, 7));
     auto same = db->OpenRecordset(QStringLiteral("SELECT Codigo FROM Presupuesto WHERE Codigo='") +
                                       model->storedValue(row, 2).toString() + QStringLiteral("'"),
