@@ -8,13 +8,17 @@
 #include "frmpre.h"
 #include "arranque.h"
 #include "quarvel.h"
+#include "twips.h"
 
 #include "qt_print.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+#include <QFile>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QPushButton>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QTest>
@@ -105,6 +109,93 @@ TEST_F(VistasTest, TheColumnChooserShowsAndHidesColumnsOfTheActiveWindow) {
   ASSERT_TRUE(clic(QStringLiteral("miherramientascolumnas")));
   EXPECT_EQ(modales.size(), 2);
   EXPECT_EQ(ui::Forms::instance().find<FrmColGrid>(), nullptr);
+}
+
+// Through the menu as a user chooses: the chooser's list clicked item by item, then "Aceptar".
+class ColumnasTest : public VistasTest {
+protected:
+  // Opens the chooser on the active window and clicks the listed captions (each click toggles one).
+  void elige(const QStringList& captions) {
+    ui::Forms::instance().setModalRunner([this, captions](QDialog* d) {
+      modales.append(ui::Forms::name(d));
+      auto* elige = qobject_cast<FrmColGrid*>(d);
+      EXPECT_NE(elige, nullptr);
+      if (!elige)
+        return int(QDialog::Rejected);
+      elige->show();
+      for (const QString& caption : captions) {
+        const auto items = elige->List1->findItems(caption, Qt::MatchExactly);
+        EXPECT_EQ(items.size(), 1) << caption.toStdString();
+        if (items.isEmpty())
+          continue;
+        QTest::mouseClick(elige->List1->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          elige->List1->visualItemRect(items[0]).center());
+      }
+      QTest::mouseClick(static_cast<QWidget*>(elige->CmdBoton[0]), Qt::LeftButton);
+      return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(clic(QStringLiteral("miherramientascolumnas")));
+    espera();
+  }
+  // Closes the price window and opens it again; its grid.
+  ui::BoundGrid* reabre() {
+    EXPECT_TRUE(clic(QStringLiteral("miventanacerrar")));
+    espera();
+    EXPECT_EQ(ui::Forms::instance().find<FrmPre>(), nullptr);
+    EXPECT_TRUE(clic(QStringLiteral("PU")));
+    espera();
+    FrmPre* pre = ui::Forms::instance().find<FrmPre>();
+    return pre ? pre->Grid1() : nullptr;
+  }
+  QString layout() {
+    QFile f(carpeta.archivo(QStringLiteral("kortorn.grx")));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+  }
+};
+
+TEST_F(ColumnasTest, AHiddenColumnComesBackWithItsWidthAfterTheWindowReopens) {
+  ui::BoundGrid* grid = ui::Forms::instance().find<FrmPre>()->Grid1();
+  const int ancho = grid->Columns(FrmPre::cCodemp).Width();
+  ASSERT_GT(ancho, 0);
+  elige({"Código Auxiliar"});
+  EXPECT_TRUE(grid->isColumnHidden(FrmPre::cCodemp));
+  grid = reabre();
+  ASSERT_NE(grid, nullptr);
+  EXPECT_TRUE(layout().contains(QStringLiteral("field\tCodemp\t%1\t0").arg(ancho))) << layout().toStdString();
+  EXPECT_TRUE(grid->isColumnHidden(FrmPre::cCodemp));
+
+  elige({"Código Auxiliar"});
+  EXPECT_TRUE(grid->Columns(FrmPre::cCodemp).Visible());
+  EXPECT_FALSE(grid->isColumnHidden(FrmPre::cCodemp));
+  EXPECT_EQ(grid->Columns(FrmPre::cCodemp).Width(), ancho);
+  EXPECT_EQ(grid->columnWidth(FrmPre::cCodemp), ui::twipsToPixels(ancho));
+}
+
+TEST_F(ColumnasTest, AZeroOrDamagedWidthFallsBackToTheDesignedOne) {
+  ui::BoundGrid* grid = ui::Forms::instance().find<FrmPre>()->Grid1();
+  const int codemp = grid->Columns(FrmPre::cCodemp).Width();
+  const int descri = grid->Columns(FrmPre::cDescri).Width();
+  ASSERT_TRUE(clic(QStringLiteral("miventanacerrar")));
+  espera();
+  // What an earlier build left for a hidden column, and widths no grid writes.
+  QFile f(carpeta.archivo(QStringLiteral("kortorn.grx")));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write("[FrmPre]\nfield\tCodemp\t0\t0\nfield\tDescri\tancho\t1\nfield\tUnidad\t-5\t0\nfield\tPrecio\t2000\t1\n");
+  f.close();
+  ASSERT_TRUE(clic(QStringLiteral("PU")));
+  espera();
+  grid = ui::Forms::instance().find<FrmPre>()->Grid1();
+  EXPECT_TRUE(grid->isColumnHidden(FrmPre::cCodemp));
+  EXPECT_EQ(grid->Columns(FrmPre::cDescri).Width(), descri);
+  EXPECT_TRUE(grid->isColumnHidden(FrmPre::cUnidad));
+  EXPECT_EQ(grid->Columns(FrmPre::cPrecio).Width(), 2000);
+
+  elige({"Código Auxiliar", "Unidad"});
+  for (const int c : {int(FrmPre::cCodemp), int(FrmPre::cUnidad)}) {
+    EXPECT_FALSE(grid->isColumnHidden(c)) << c;
+    EXPECT_GT(grid->columnWidth(c), 0) << c;
+  }
+  EXPECT_EQ(grid->Columns(FrmPre::cCodemp).Width(), codemp);
 }
 
 TEST_F(VistasTest, DraggingOverTheRecordSelectorsMarksRowsAndTheCornerMarksAll) {

@@ -192,7 +192,10 @@ BoundGrid::BoundGrid(QWidget* parent)
   if (corner_) corner_->installEventFilter(this);
 
   connect(h, &QHeaderView::sectionResized, this, [this](int i, int, int size) {
-    if (applyingWidths_ || i < 0 || i >= Columns().Count() || horizontalHeader()->isSectionHidden(i)) return;
+    // Hiding a column shrinks its section to 0 before the header counts it hidden: that is no width
+    // of the user's, and the column keeps the one it had for when it is shown again.
+    if (applyingWidths_ || size <= 0 || i < 0 || i >= Columns().Count() || horizontalHeader()->isSectionHidden(i))
+      return;
     QScopedValueRollback<bool> guard(applyingWidths_, true);
     Columns(i).SetWidth(int(pixelsToTwips(size)));
   });
@@ -263,7 +266,12 @@ void BoundGrid::applyColumn(int col, int property) {
         horizontalHeader()->resizeSection(col, twipsToPixels(c.Width()));
       }
       break;
-    case Column::Property::Visible: setColumnHidden(col, !c.Visible()); break;
+    case Column::Property::Visible: {
+      QScopedValueRollback<bool> guard(applyingWidths_, true);
+      setColumnHidden(col, !c.Visible());
+      if (c.Visible()) horizontalHeader()->resizeSection(col, twipsToPixels(c.Width()));
+      break;
+    }
     default: viewport()->update(); break;
   }
 }
@@ -967,7 +975,7 @@ bool BoundGrid::LoadLayout() {
       const QString& name = l.bound ? c.DataField() : c.Caption();
       if (name.compare(l.name, Qt::CaseInsensitive) != 0) continue;
       used[size_t(i)] = true;
-      c.SetWidth(l.width);
+      if (l.width > 0) c.SetWidth(l.width);   // none stored: the designed width stays
       c.SetVisible(l.visible);
       break;
     }

@@ -42,9 +42,10 @@ std::optional<ColumnLayout> parseColumn(const QString& line) {
   else if (f[0] == u"caption") c.bound = false;
   else return std::nullopt;
   c.name = f[1];
+  // A damaged width still leaves the column's visibility: the grid keeps its designed width.
   bool ok = false;
   c.width = f[2].toInt(&ok);
-  if (!ok || c.width < 0 || c.width > kMaxWidth) return std::nullopt;
+  if (!ok || c.width < 0 || c.width > kMaxWidth) c.width = 0;
   if (f[3] == u"1") c.visible = true;
   else if (f[3] == u"0") c.visible = false;
   else return std::nullopt;

@@ -8,7 +8,8 @@
 //
 // a "[name]" line opens a layout; each following line is one column: "field" and the DataField of
 // a bound column, or "caption" and the Caption of an unbound one, its width in twips and 1 when it
-// is visible (0 hidden). Lines that do not read so are skipped; names match ignoring letter case.
+// is visible (0 hidden). Lines that do not read so are skipped, except for a damaged width, which
+// reads as none; names match ignoring letter case.
 // No widgets here: the grid applies what it reads.
 #include <QString>
 #include <optional>
@@ -19,7 +20,7 @@ namespace ui {
 struct ColumnLayout {
   bool bound = true;   // named by DataField, else by Caption
   QString name;
-  int width = 0;       // twips
+  int width = 0;       // twips; 0 when none was stored or it was damaged (the designed width holds)
   bool visible = true;
 };
 using GridLayout = std::vector<ColumnLayout>;

@@ -47,7 +47,7 @@ TEST(GridLayoutFile, LayoutsRoundTripByNameAndReplacingOneKeepsTheOthers) {
   EXPECT_TRUE(text.contains("field\tPrecio\t1500\t1\n"));
 }
 
-TEST(GridLayoutFile, DamagedLinesAreSkippedAndUnreadableFilesLeaveTheGridAsDesigned) {
+TEST(GridLayoutFile, DamagedLinesAreSkippedDamagedWidthsReadAsNoneAndUnreadableFilesLeaveTheGridAsDesigned) {
   QTemporaryDir dir;
   const QString file = dir.filePath("kortorn.grx");
   writeText(file,
@@ -56,11 +56,25 @@ TEST(GridLayoutFile, DamagedLinesAreSkippedAndUnreadableFilesLeaveTheGridAsDesig
             "field\t\t100\t1\nfield\tMoneda\t800\t2\nfield\tPrecio\t1300\t0\textra\n\x01\x02\xff\n[FrmMone]\n");
   const auto got = ui::readGridLayout(file, "FrmPre");
   ASSERT_TRUE(got.has_value());
-  ASSERT_EQ(got->size(), 2u);
-  EXPECT_EQ((*got)[0].name, "Partida");
-  EXPECT_EQ((*got)[0].width, 1200);
-  EXPECT_FALSE((*got)[1].bound);
-  EXPECT_FALSE((*got)[1].visible);
+  // A damaged width reads as none (the grid keeps its designed one) and keeps the line's visibility.
+  struct Esperado {
+    bool bound;
+    const char* name;
+    int width;
+    bool visible;
+  };
+  const Esperado esperados[] = {{true, "Partida", 1200, true},
+                                {true, "Codigo", 0, true},
+                                {true, "Unidad", 0, true},
+                                {true, "Descri", 0, false},
+                                {false, "Periodo 1", 1000, false}};
+  ASSERT_EQ(got->size(), std::size(esperados));
+  for (size_t i = 0; i < got->size(); ++i) {
+    EXPECT_EQ((*got)[i].bound, esperados[i].bound) << i;
+    EXPECT_EQ((*got)[i].name, esperados[i].name) << i;
+    EXPECT_EQ((*got)[i].width, esperados[i].width) << i;
+    EXPECT_EQ((*got)[i].visible, esperados[i].visible) << i;
+  }
   const auto empty = ui::readGridLayout(file, "FrmMone");
   ASSERT_TRUE(empty.has_value());
   EXPECT_TRUE(empty->empty());
