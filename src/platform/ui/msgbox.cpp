@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace ui {
@@ -119,7 +120,13 @@ VbMsgBoxResult QtMsgBoxService::show(const MsgBoxRequest& request) {
     if (answer == vbCancel || request.buttonSet() == vbOKOnly) box.setEscapeButton(b);
   }
   ArrowWhileShown arrow;
+  // The window and control that had the keyboard get it back: where no window manager reactivates
+  // the box's parent, the keys typed next would otherwise reach no window.
+  const QPointer<QWidget> window = QApplication::activeWindow();
+  const QPointer<QWidget> focus = QApplication::focusWidget();
   box.exec();
+  if (window && window->isVisible() && QApplication::activeWindow() != window) window->activateWindow();
+  if (focus && focus->isVisible() && focus->window() == window) focus->setFocus(Qt::ActiveWindowFocusReason);
   for (const auto& [button, answer] : buttons)
     if (box.clickedButton() == button) return answer;
   // Closed without a button (only possible when the box has an escape button).

@@ -6,6 +6,7 @@
 #include "scripted_ui.h"
 
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -206,6 +207,26 @@ TEST(QtMsgBoxService, ThePointerIsAnArrowOverTheBoxAndTheHourglassComesBack) {
   EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
   QApplication::restoreOverrideCursor();
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(QtMsgBoxService, TheWindowAndControlThatHadTheKeyboardGetItBack) {
+  QWidget window;
+  auto* first = new QLineEdit(&window);
+  auto* second = new QLineEdit(&window);
+  second->move(0, 40);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  second->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), second);
+  ModalDriver driver;
+  driver.then([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+  QtMsgBoxService qt;
+  EXPECT_EQ(qt.show({"texto", vbOKOnly, "t"}), vbOK);
+  EXPECT_TRUE(driver.done());
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&window, 1000));
+  EXPECT_EQ(QApplication::focusWidget(), second);
+  (void)first;
 }
 
 }  // namespace

@@ -1,0 +1,150 @@
+// A cell edit in the grid windows of the program, as the user types it: after a refusal the open editor
+// has the keyboard again, and an edit still open when its window or the program closes is checked and
+// kept as Enter would keep it.
+#include "boundgrid.h"
+#include "forms.h"
+#include "frmmone.h"
+#include "frmpre.h"
+#include "frmprograma.h"
+#include "arranque.h"
+#include "msgbox.h"
+#include "quarvel.h"
+
+#include "qt_print.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+namespace entrytest {
+namespace {
+
+class EdicionTest : public ProgramaTest {
+protected:
+  // The text box that has the keyboard: a cell's editor, or the text of a drop-down cell's editor.
+  static QLineEdit* conTeclado() {
+    QWidget* foco = QApplication::focusWidget();
+    if (auto* lista = qobject_cast<QComboBox*>(foco))
+      return lista->lineEdit();
+    return qobject_cast<QLineEdit*>(foco);
+  }
+  // Opens the editor of a cell of the grid's current row and types text into it, without Enter.
+  QLineEdit* escribe(ui::BoundGrid* grid, int col, const QString& texto) {
+    grid->setCurrentIndex(grid->recordsetModel()->index(grid->currentIndex().row(), col));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F2);
+    QLineEdit* editor = conTeclado();
+    if (!editor) {
+      ADD_FAILURE() << "no editor opened";
+      return nullptr;
+    }
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, texto);
+    return editor;
+  }
+  FrmPrograma* programa() {
+    EXPECT_TRUE(clic(QStringLiteral("Programa")));
+    espera();
+    return ui::Forms::instance().find<FrmPrograma>();
+  }
+};
+
+// Message boxes as the user meets them: real windows that take the keyboard, closed by pressing Enter
+// on them. Their texts are kept.
+class CajasAceptadas : public ui::MsgBoxService {
+public:
+  CajasAceptadas() : previo_(ui::installMsgBoxService(this)) {}
+  ~CajasAceptadas() override { ui::installMsgBoxService(previo_); }
+  ui::VbMsgBoxResult show(const ui::MsgBoxRequest& request) override {
+    textos << request.prompt;
+    QTimer::singleShot(0, [] {
+      if (QWidget* caja = QApplication::activeModalWidget())
+        QTest::keyClick(caja, Qt::Key_Return);
+    });
+    return ui::QtMsgBoxService().show(request);
+  }
+  QStringList textos;
+
+private:
+  ui::MsgBoxService* previo_;
+};
+
+struct Rechazo {
+  const char* herramienta;  // the tool that shows the window
+  const char* columna;      // field or caption
+  const char* texto;
+  const char* mensaje;
+  bool cerrada;
+};
+
+// A refused value explained by a message (posted after the edit, or shown inside it): once the box is
+// closed the open editor has the keyboard again, and Escape gives the cell back its old value.
+TEST_F(EdicionTest, AfterARefusalItsMessageGivesTheKeyboardBackToTheEditor) {
+  const Rechazo casos[] = {
+      {"Programa", "FechaIni", "01/01/2000", "La fecha inicial debe ser mayor a la fecha de inicio del proyecto", false},
+      {"Programa", "Periodo 1", "99999", "La suma de periodos es mayor que el volumen presupuestado", false},
+      {"Programa", "FechaFin", "30/04/2025", "La base de datos esta cerrada no se puede modificar", true},
+      {"PU", "Precio", "20", "La base de datos esta cerrada no se puede modificar", true},
+      {"PU", "Moneda", "EUROS", "La moneda no existe", false},
+  };
+  const QString fechas = QStringLiteral("SELECT FechaIni & ' ' & FechaFin FROM Presupuesto WHERE Partida = 'A01001'");
+  const QStringList antes = consulta(fechas);
+  for (const Rechazo& c : casos) {
+    SCOPED_TRACE(c.columna);
+    quarvel::dbObra->Execute(QStringLiteral("UPDATE DatosGenerales SET BaseCerrada = %1").arg(c.cerrada ? -1 : 0));
+    quarvel::rsDatosGenerales->Requery();
+    ASSERT_TRUE(clic(QString::fromLatin1(c.herramienta)));
+    espera();
+    ui::BoundGrid* grid = ui::Forms::instance().activeChild()->findChild<ui::BoundGrid*>(QStringLiteral("Grid1"));
+    ASSERT_NE(grid, nullptr);
+    const int col = grid->Columns().IndexOf(QString::fromUtf8(c.columna));
+    ASSERT_GE(col, 0);
+    ve(grid, "A01001", 1, col);
+    const QString celda = grid->cellText(grid->currentIndex().row(), col);
+
+    CajasAceptadas cajasReales;
+    QLineEdit* editor = escribe(grid, col, QString::fromUtf8(c.texto));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    espera();
+    EXPECT_EQ(cajasReales.textos, QStringList({QString::fromUtf8(c.mensaje)}));
+    ASSERT_EQ(conTeclado(), editor);
+    EXPECT_EQ(editor->text(), QString::fromUtf8(c.texto));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    espera();
+    EXPECT_FALSE(grid->EditActive());
+    EXPECT_EQ(grid->cellText(grid->currentIndex().row(), col), celda);
+  }
+  EXPECT_EQ(consulta(fechas), antes);
+  EXPECT_EQ(consulta("SELECT DISTINCT Moneda FROM Presupuesto WHERE Codigo = 'PRE-001'"), QStringList({"PESOS"}));
+}
+
+// Typing after the message corrects the refused value in the same editor.
+TEST_F(EdicionTest, TypingAfterTheMessageCorrectsTheRefusedValue) {
+  ASSERT_TRUE(clic(QStringLiteral("Programa")));
+  espera();
+  ui::BoundGrid* grid = ui::Forms::instance().find<FrmPrograma>()->Grid1();
+  const int comienzo = grid->Columns().IndexOf(QStringLiteral("FechaIni"));
+  ve(grid, "A01001", 1, comienzo);
+  CajasAceptadas cajasReales;
+  QLineEdit* editor = escribe(grid, comienzo, "01/01/2000");
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClick(editor, Qt::Key_Return);
+  espera();
+  ASSERT_EQ(conTeclado(), editor);
+  QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(editor, "10/03/2025");
+  QTest::keyClick(editor, Qt::Key_Return);
+  espera();
+  EXPECT_FALSE(grid->EditActive());
+  EXPECT_EQ(grid->cellText(grid->currentIndex().row(), comienzo), "10/03/2025");
+  EXPECT_EQ(cajasReales.textos.size(), 1);
+  EXPECT_EQ(consulta("SELECT Format(FechaIni, 'dd/mm/yyyy') FROM Presupuesto WHERE Partida = 'A01001' AND Renglon = 1"),
+            QStringList({"10/03/2025"}));
+}
+
+}  // namespace
+}  // namespace entrytest
