@@ -44,8 +44,10 @@ const QString kCerrada = QStringLiteral("La base de datos esta cerrada no se pue
 
 void FrmDatGen::Aceptar_Click() {
   if (guardando_) return;  // a second click while the first one's save is under way
-  // A shortcut press leaves the focus in the rounding box: its check comes first, as leaving it would.
+  // A shortcut press leaves the focus where it was: the rounding box's check and a date being typed
+  // come first, as leaving the box would.
   if (Redondeo->hasFocus()) Redondeo_Validate();
+  for (ui::DatePicker* fecha : {FechaIni, FechaFin, FechaTope, FechaCon}) fecha->Commit();
 
   dao::Recordset& datos = *quarvel::rsDatosGenerales;
   if (quarvel::edicion == 2 &&

@@ -3,7 +3,12 @@
 #include <vbdate.h>
 
 #include <QCalendarWidget>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QRegularExpression>
+#include <QValidator>
 
 namespace ui {
 
@@ -69,6 +74,7 @@ void DatePicker::SetValue(const vb::Variant& value) {
 
 void DatePicker::dateEdited(QDate dia) {
   if (fixing_) return;
+  typing_ = false;  // a date set otherwise (code, calendar, arrows) ends an entry
   // The user typed or stepped below the range: the first day it holds.
   if (!fromCode_ && dia == kSinFecha) {
     fixing_ = true;
@@ -79,6 +85,7 @@ void DatePicker::dateEdited(QDate dia) {
 }
 
 void DatePicker::stepBy(int steps) {
+  Commit();
   // From no date the arrows start at today.
   if (!HasDate()) {
     setDate(QDate::currentDate());
@@ -99,6 +106,144 @@ void DatePicker::mousePressEvent(QMouseEvent* event) {
   // A calendar opened on a box without a date shows this month, not the day before the range.
   if (!HasDate() && calendarWidget() && calendarWidget()->isVisible())
     calendarWidget()->setCurrentPage(QDate::currentDate().year(), QDate::currentDate().month());
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Typing a date
+
+namespace {
+
+// While an entry is typed the box's editor holds free text: the date edit neither checks it nor
+// reads it (its validator is set aside and the editor's signals held) until the entry is read.
+class EntradaLibre {
+public:
+  explicit EntradaLibre(QLineEdit* editor)
+      : editor_(editor), validator_(editor->validator()), blocked_(editor->blockSignals(true)) {
+    editor_->setValidator(nullptr);
+  }
+  ~EntradaLibre() {
+    editor_->setValidator(validator_);
+    editor_->blockSignals(blocked_);
+  }
+  EntradaLibre(const EntradaLibre&) = delete;
+  EntradaLibre& operator=(const EntradaLibre&) = delete;
+
+private:
+  QLineEdit* editor_;
+  const QValidator* validator_;
+  bool blocked_;
+};
+
+constexpr int kLargoEntrada = 10;  // dd/mm/yyyy
+
+bool esDigito(QChar c) { return c >= u'0' && c <= u'9'; }
+
+}  // namespace
+
+QDate DatePicker::ParseTyped(const QString& text) {
+  static const QRegularExpression conBarras(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4})$"));
+  static const QRegularExpression sinBarras(QStringLiteral("^(\\d{2})(\\d{2})(\\d{4})$"));
+  QRegularExpressionMatch m = conBarras.match(text);
+  if (!m.hasMatch()) m = sinBarras.match(text);
+  if (!m.hasMatch()) return {};
+  return QDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+}
+
+void DatePicker::showTyped(const QString& text, int cursor, int anchor) {
+  EntradaLibre libre(lineEdit());
+  lineEdit()->setText(text);
+  if (anchor >= 0 && anchor != cursor)
+    lineEdit()->setSelection(anchor, cursor - anchor);
+  else
+    lineEdit()->setCursorPosition(cursor);
+}
+
+void DatePicker::editTyped(QKeyEvent* event) {
+  EntradaLibre libre(lineEdit());
+  QCoreApplication::sendEvent(lineEdit(), event);
+}
+
+void DatePicker::Commit() {
+  if (!typing_) return;
+  typing_ = false;
+  const QDate dia = ParseTyped(lineEdit()->text());
+  if (dia.isValid() && dia >= MinDate() && dia <= MaxDate()) setDate(dia);
+  // Taken or refused, the box shows its date as it shows every date.
+  showTyped(HasDate() ? textFromDateTime(dateTime()) : specialValueText(), 0);
+}
+
+void DatePicker::keyPressEvent(QKeyEvent* event) {
+  if (isReadOnly()) {
+    QDateEdit::keyPressEvent(event);
+    return;
+  }
+  const QString texto = event->text();
+  const bool conAtajo = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  if (!conAtajo && texto.size() == 1 && texto.at(0).isPrint()) {
+    const QChar c = texto.at(0);
+    if (esDigito(c) || c == u'/') {
+      if (!typing_) {
+        typing_ = true;
+        showTyped(QString(c), 1);
+      } else if (lineEdit()->text().size() - lineEdit()->selectedText().size() < kLargoEntrada) {
+        EntradaLibre libre(lineEdit());
+        lineEdit()->insert(QString(c));
+      }
+    }
+    event->accept();  // no other character belongs in a date
+    return;
+  }
+  switch (event->key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+      // Editing the shown text starts an entry from it.
+      if (!typing_) {
+        typing_ = true;
+        showTyped(lineEdit()->text(), lineEdit()->cursorPosition(),
+                  lineEdit()->hasSelectedText() ? (lineEdit()->selectionStart() == lineEdit()->cursorPosition()
+                                                       ? lineEdit()->selectionEnd()
+                                                       : lineEdit()->selectionStart())
+                                                : -1);
+      }
+      editTyped(event);
+      return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+      if (typing_) {
+        editTyped(event);
+        return;
+      }
+      break;
+    case Qt::Key_Escape:
+      if (typing_) {
+        typing_ = false;
+        showTyped(HasDate() ? textFromDateTime(dateTime()) : specialValueText(), 0);
+      }
+      break;
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+    case Qt::Key_AltGr:
+      break;
+    default:
+      // Enter, Up/Down, Page Up/Down and whatever else the date edit does: the entry is read first.
+      Commit();
+      break;
+  }
+  QDateEdit::keyPressEvent(event);
+}
+
+bool DatePicker::focusNextPrevChild(bool next) {
+  Commit();
+  return QWidget::focusNextPrevChild(next);
+}
+
+void DatePicker::focusOutEvent(QFocusEvent* event) {
+  Commit();
+  QDateEdit::focusOutEvent(event);
 }
 
 }  // namespace ui

@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 namespace {
@@ -100,6 +101,104 @@ TEST(DatePicker, DisabledBoxesTakeNoKeys) {
   p.setEnabled(false);
   QTest::keyClick(&p, Qt::Key_Up);
   EXPECT_EQ(p.date(), QDate(2025, 3, 3));
+}
+
+// A window with a box before the date box and one after it, so that Tab enters and leaves the date box.
+struct VentanaFecha {
+  QWidget ventana;
+  QLineEdit* antes = new QLineEdit(&ventana);
+  ui::DatePicker* fecha = new ui::DatePicker(&ventana);
+  QLineEdit* despues = new QLineEdit(&ventana);
+  VentanaFecha() {
+    auto* v = new QVBoxLayout(&ventana);
+    for (QWidget* w : {static_cast<QWidget*>(antes), static_cast<QWidget*>(fecha), static_cast<QWidget*>(despues)})
+      v->addWidget(w);
+    fecha->SetValue(vb::Variant::fromDate(2025, 8, 29));
+    ventana.show();
+    ventana.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&ventana));
+  }
+  QLineEdit* editor() const { return fecha->findChild<QLineEdit*>(); }
+};
+
+TEST(DatePicker, ADateTypedAsShownIsTakenWhenTheBoxIsLeft) {
+  enum Entrada { TrasTab, SobreSeleccion, TrasClic, SinFecha };
+  struct Caso {
+    const char* nombre;
+    Entrada entrada;
+    const char* tecleado;
+    QDate esperado;  // invalid: the old value stays
+  } casos[] = {
+      {"after Tab", TrasTab, "15/06/2025", {2025, 6, 15}},
+      {"after Tab, no slashes", TrasTab, "15062025", {2025, 6, 15}},
+      {"after Tab, one-digit day and month", TrasTab, "5/6/2025", {2025, 6, 5}},
+      {"over the whole text selected", SobreSeleccion, "15/06/2025", {2025, 6, 15}},
+      {"over a selection, no slashes", SobreSeleccion, "01092025", {2025, 9, 1}},
+      {"after a single click", TrasClic, "15/06/2025", {2025, 6, 15}},
+      {"day before month: no clamping", TrasTab, "31/10/2025", {2025, 10, 31}},
+      {"into a box without a date", SinFecha, "02/06/1999", {1999, 6, 2}},
+      {"impossible day", TrasTab, "31/09/2025", {}},
+      {"impossible month", TrasTab, "15/13/2025", {}},
+      {"29 February of a common year", TrasTab, "29/02/2025", {}},
+      {"half a date", TrasTab, "15/06", {}},
+      {"before the first day", TrasTab, "31/12/1600", {}},
+      {"digits that are no date", TrasTab, "150620", {}},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    VentanaFecha v;
+    if (c.entrada == SinFecha) v.fecha->SetValue(vb::Variant::null());
+    const QDate antes = v.fecha->HasDate() ? v.fecha->date() : QDate();
+    QSignalSpy cambios(v.fecha, &ui::DatePicker::Change);
+    switch (c.entrada) {
+      case TrasTab:
+      case SinFecha:
+        v.antes->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        break;
+      case SobreSeleccion:
+        v.fecha->setFocus(Qt::MouseFocusReason);
+        v.editor()->selectAll();
+        break;
+      case TrasClic:
+        QTest::mouseClick(v.editor(), Qt::LeftButton, {}, QPoint(v.editor()->width() / 2, v.editor()->height() / 2));
+        break;
+    }
+    ASSERT_TRUE(v.fecha->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget(), c.tecleado);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(v.despues->hasFocus());
+    if (c.esperado.isValid()) {
+      ASSERT_TRUE(v.fecha->HasDate());
+      EXPECT_EQ(v.fecha->date(), c.esperado);
+      EXPECT_EQ(cambios.count(), 1);
+    } else {
+      EXPECT_EQ(v.fecha->HasDate() ? v.fecha->date() : QDate(), antes) << "refused: the old value back";
+      EXPECT_EQ(cambios.count(), 0);
+    }
+    EXPECT_EQ(textoDe(*v.fecha), v.fecha->HasDate() ? v.fecha->date().toString("dd/MM/yyyy") : QString(" "));
+  }
+}
+
+TEST(DatePicker, ATypedDateIsTakenByEnterAndCanBeCorrectedBeforeLeaving) {
+  VentanaFecha v;
+  v.antes->setFocus();
+  QTest::keyClick(v.antes, Qt::Key_Tab);
+  QTest::keyClicks(v.fecha, "15/07/20255");  // ten characters at most
+  QTest::keyClick(v.fecha, Qt::Key_Backspace);
+  QTest::keyClicks(v.fecha, "6");
+  QTest::keyClick(v.fecha, Qt::Key_Home);
+  QTest::keyClick(v.fecha, Qt::Key_Delete);
+  QTest::keyClicks(v.fecha, "2");
+  QTest::keyClick(v.fecha, Qt::Key_Return);
+  EXPECT_EQ(v.fecha->date(), QDate(2026, 7, 25));
+  // Taken on demand too (a button pressed by its shortcut leaves the focus in the box).
+  QTest::keyClicks(v.fecha, "01/08/2025");
+  v.fecha->Commit();
+  EXPECT_EQ(v.fecha->date(), QDate(2025, 8, 1));
+  // Up and Down still step the shown date.
+  QTest::keyClick(v.fecha, Qt::Key_Up);
+  EXPECT_NE(v.fecha->date(), QDate(2025, 8, 1));
 }
 
 TEST(TextBox, TextHasCrLfBetweenLinesAndTabMovesOn) {
