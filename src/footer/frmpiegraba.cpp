@@ -31,13 +31,7 @@ public:
   bool eventFilter(QObject* objeto, QEvent* evento) override {
     if (evento->type() != QEvent::KeyPress) return false;
     auto* tecla = static_cast<QKeyEvent*>(evento);
-    if (auto* b = qobject_cast<QPushButton*>(objeto)) {
-      if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) {
-        b->click();
-        return true;
-      }
-      return false;
-    }
+    if (qobject_cast<QPushButton*>(objeto)) return ui::PressOnEnter(static_cast<QWidget*>(objeto), tecla);
     ui::EmulaEnter(tecla);
     return false;
   }

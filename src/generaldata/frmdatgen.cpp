@@ -56,12 +56,13 @@ public:
     const bool flecha = codigo == kArriba || codigo == kAbajo;
     if (dentroDe<ui::BoundGrid>(control) || dentroDe<ui::UnboundGrid>(control)) return false;
     if (flecha && (dentroDe<ui::DatePicker>(control) || dentroDe<QTreeWidget>(control))) return false;
+    if (ui::PressOnEnter(control, tecla)) return true;
     int shift = 0;
     if (tecla->modifiers() & Qt::ShiftModifier) shift |= 1;
     if (tecla->modifiers() & Qt::ControlModifier) shift |= 2;
     if (tecla->modifiers() & Qt::AltModifier) shift |= 4;
     forma_->Form_KeyDown(codigo, shift);
-    return flecha && (qobject_cast<QPushButton*>(control) || qobject_cast<QCheckBox*>(control));
+    return ui::ArrowMovesOnlyOnce(control, tecla);
   }
 
 private:

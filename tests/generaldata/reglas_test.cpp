@@ -4,9 +4,11 @@
 
 #include "textbox.h"
 #include "unboundgrid.h"
+#include "vbdate.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace {
 
@@ -173,6 +175,55 @@ TEST_F(Reglas, EnterAndDownMoveOnUpMovesBackAndEnterInALinesBoxAlsoBreaksTheLine
   EXPECT_TRUE(forma->pagina->Grid1->isAncestorOf(QApplication::focusWidget()) ||
               QApplication::focusWidget() == forma->pagina->Grid1);
   EXPECT_TRUE(ui::Forms::instance().find<FrmDatGen>()) << "Enter never accepts the dialog";
+}
+
+TEST_F(Reglas, EnterOnAFocusedButtonPressesIt) {
+  struct Caso {
+    const char* boton;
+    bool guarda;
+  } casos[] = {{"Aceptar", true}, {"Cancelar", false}};
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.boton);
+    abre(2);
+    ASSERT_TRUE(carga());
+    ASSERT_TRUE(activa());
+    pon("empresa", "POR ENTER");
+    QPushButton* boton = QString(c.boton) == "Aceptar" ? forma->Aceptar : forma->Cancelar;
+    boton->setFocus();
+    ASSERT_EQ(enfocado(), c.boton);
+    tecla(Qt::Key_Return);
+    EXPECT_FALSE(ui::Forms::instance().find<FrmDatGen>()) << "the dialog closed";
+    EXPECT_EQ(texto(dato("NombreEmpresa")), c.guarda ? "POR ENTER" : "CONSTRUCTORA EJEMPLO DEL BAJÍO, S.A. DE C.V.");
+    EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
+  }
+}
+
+TEST_F(Reglas, ADateTypedAsShownAndEnterMoveOnWithThatDateAndItsCounts) {
+  abre(1);
+  ASSERT_TRUE(carga());
+  ASSERT_TRUE(activa());
+  muestraPagina(QStringLiteral("Obra"));
+  forma->FechaIni->setFocus();
+  tecla(Qt::Key_Return);
+  ASSERT_EQ(enfocado(), "FechaFin");
+  QTest::keyClicks(forma->FechaFin, "15/06/2025");
+  tecla(Qt::Key_Return);
+  EXPECT_EQ(dia(forma->FechaFin), QDate(2025, 6, 15));
+  EXPECT_EQ(enfocado(), "FechaTope");
+  EXPECT_EQ(forma->DiasCal->text(), "105");  // 3 March to 15 June
+  EXPECT_EQ(forma->Periodos->text(), "4");
+  // A day that does not exist gives the old date back when the box is left.
+  forma->FechaFin->setFocus();
+  QTest::keyClicks(forma->FechaFin, "31/06/2025");
+  tecla(Qt::Key_Tab);
+  EXPECT_EQ(dia(forma->FechaFin), QDate(2025, 6, 15));
+  // A date still being typed is taken by Aceptar's shortcut.
+  forma->FechaFin->setFocus();
+  QTest::keyClicks(forma->FechaFin, "30062025");
+  tecla(Qt::Key_A, Qt::AltModifier);
+  QTest::qWait(300);  // a mnemonic clicks its button after a short delay
+  EXPECT_FALSE(ui::Forms::instance().find<FrmDatGen>());
+  EXPECT_EQ(vb::toQDate(vb::CDate(dato("FechaFinalProy"))), QDate(2025, 6, 30));
 }
 
 TEST_F(Reglas, AltAOnTheFooterPageOfThePlicadoraEditionDoesNotSave) {

@@ -1,8 +1,10 @@
 #include "emulaenter.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 
 namespace ui {
@@ -38,7 +40,12 @@ public:
     // first delivery, to the focused control.
     if (event->type() == QEvent::KeyPress && watched == QApplication::focusWidget()) {
       auto* w = static_cast<QWidget*>(watched);
-      if (w == form_ || form_->isAncestorOf(w)) EmulaEnter(static_cast<QKeyEvent*>(event));
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (w == form_ || form_->isAncestorOf(w)) {
+        if (PressOnEnter(w, key)) return true;
+        EmulaEnter(key);
+        return ArrowMovesOnlyOnce(w, key);
+      }
     }
     return false;  // the control gets the key as well
   }
@@ -61,6 +68,20 @@ void EmulaEnter(int keyCode) {
 
 void EmulaEnter(const QKeyEvent* event) {
   if (event) EmulaEnter(vbKeyCode(event->key()));
+}
+
+bool PressOnEnter(QWidget* control, const QKeyEvent* event) {
+  auto* button = qobject_cast<QPushButton*>(control);
+  if (!button || !event || vbKeyCode(event->key()) != kVbKeyReturn) return false;
+  if (event->modifiers() & ~Qt::KeypadModifier) return false;
+  if (!button->isEnabled()) return false;
+  button->click();
+  return true;
+}
+
+bool ArrowMovesOnlyOnce(QWidget* control, const QKeyEvent* event) {
+  if (!event || (event->key() != Qt::Key_Up && event->key() != Qt::Key_Down)) return false;
+  return qobject_cast<QPushButton*>(control) || qobject_cast<QCheckBox*>(control);
 }
 
 void installEmulaEnter(QWidget* form) {

@@ -15,7 +15,15 @@ void EmulaEnter(int keyCode);
 void EmulaEnter(const QKeyEvent* event);
 
 // A form's key preview: every key pressed in any control of `form` goes through EmulaEnter before the
-// control sees it. The filter belongs to the form and ends with it.
+// control sees it. The filter belongs to the form and ends with it. Enter on a focused push button
+// presses it instead (as Space does), and Up/Down on a button or check box move the focus once.
 void installEmulaEnter(QWidget* form);
+
+// The key preview's rule for a push button: Enter (or the keypad's) on an enabled one presses it.
+// True when it did; the key is then used up and the focus stays.
+bool PressOnEnter(QWidget* control, const QKeyEvent* event);
+// Up and Down on a button or check box: the preview alone moves the focus (the control's own move to
+// its neighbour would take it one control further). True when the control must not get the key.
+bool ArrowMovesOnlyOnce(QWidget* control, const QKeyEvent* event);
 
 }  // namespace ui

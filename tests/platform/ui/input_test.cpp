@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -126,6 +127,45 @@ TEST(EmulaEnter, OnlyTheFormsThatAskForItAndTheCallFromAKeyHandler) {
   delete gone;
   press(Qt::Key_Return);
   EXPECT_EQ(focused(), "b");
+}
+
+TEST(EmulaEnter, EnterOnAFocusedButtonPressesItWithoutMovingOn) {
+  Dialog dlg;
+  auto* ok = new QPushButton("&Aceptar", &dlg);
+  ok->setObjectName("ok");
+  auto* off = new QPushButton("Apagado", &dlg);
+  off->setObjectName("off");
+  off->setEnabled(false);
+  for (QPushButton* b : {ok, off}) {
+    b->setAutoDefault(false);
+    dlg.layout()->addWidget(b);
+  }
+  ui::installEmulaEnter(&dlg);
+  showActive(&dlg);
+  QSignalSpy clicks(ok, &QPushButton::clicked);
+  struct Case {
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    int clicks;
+    const char* then;
+  } cases[] = {
+      {Qt::Key_Return, Qt::NoModifier, 1, "ok"},
+      {Qt::Key_Enter, Qt::KeypadModifier, 1, "ok"},
+      {Qt::Key_Space, Qt::NoModifier, 1, "ok"},   // as Space always did
+      {Qt::Key_Down, Qt::NoModifier, 0, "a"},     // the arrows still move on (the disabled button is skipped)
+  };
+  for (const Case& c : cases) {
+    ok->setFocus();
+    const int before = int(clicks.count());
+    press(c.key, c.mods);
+    EXPECT_EQ(clicks.count() - before, c.clicks) << "key " << c.key;
+    EXPECT_EQ(focused(), c.then) << "key " << c.key;
+  }
+  // In a text box Enter still moves on and presses nothing.
+  dlg.a->setFocus();
+  press(Qt::Key_Return);
+  EXPECT_EQ(focused(), "b");
+  EXPECT_EQ(clicks.count(), 3);
 }
 
 TEST(SeleccionarTexto, SelectsTheWholeTextUnlessItIsBlank) {
