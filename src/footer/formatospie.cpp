@@ -120,6 +120,7 @@ void muestra(F&& prepara) {
 }  // namespace
 
 void PaginaPie::Command1_Click() {
+  if (rechazaObraCerrada()) return;
   // A second look at the contractors' formats keeps the base footer saved at the first.
   if (!ContratistaEnVista()) copiarPieBase();
   atrapa(QStringLiteral("frmDatGen.Command1_Click no.: "), QStringLiteral(" "), [this] {
@@ -130,6 +131,7 @@ void PaginaPie::Command1_Click() {
 }
 
 void PaginaPie::Command6_Click() {
+  if (rechazaObraCerrada()) return;
   atrapa(QStringLiteral("frmDatGen.Command6_Click no.: "), QStringLiteral(" "), [this] {
     muestra<frmPieAbre>([](frmPieAbre&) {});
     despuesDeFormato();
@@ -146,6 +148,7 @@ void PaginaPie::Command5_Click() {
 }
 
 void PaginaPie::Commmand3_Click() {
+  if (rechazaObraCerrada()) return;
   atrapa(QStringLiteral("frmDatGen.Commmand3_Click  "), QStringLiteral(" "), [this] {
     if (ui::MsgBox(QStringLiteral("¿Está seguro de limpiar el formato?"), ui::vbOKCancel | ui::vbQuestion) != ui::vbOK)
       return;

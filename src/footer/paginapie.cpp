@@ -5,6 +5,7 @@
 #include "objgenerasql.h"
 
 #include "dao.h"
+#include "entrada.h"
 #include "msgbox.h"
 #include "quarvel.h"
 #include "utilidades.h"
@@ -242,8 +243,19 @@ void PaginaPie::RenumeraPie() {
 // ---------------------------------------------------------------------------------------------------
 // The grid's events
 
+bool PaginaPie::rechazaObraCerrada() {
+  if (!entrada::obraCerrada()) return false;
+  ui::MsgBox(entrada::kBaseCerrada, ui::vbInformation);
+  enfocaGrid();
+  return true;
+}
+
 void PaginaPie::Grid1_BeforeColUpdate(int colIndex, const vb::Variant& /*oldValue*/, bool& cancel) {
   try {
+    if (rechazaObraCerrada()) {
+      cancel = true;
+      return;
+    }
     ui::UnboundColumn& columna = Grid1->Columns(colIndex);
     const QString campo = columna.DataField();
     const vb::Variant valor = columna.Value();
@@ -338,25 +350,38 @@ void PaginaPie::Grid1_BeforeUpdate(bool& cancel) {
   }
 }
 
+void PaginaPie::reevalua() {
+  CalculaPieTotal();
+  GrabaFactorIntegrado();
+  CargaPie();
+}
+
 void PaginaPie::Grid1_AfterUpdate() {
   atrapa(QStringLiteral("frmDatGen.Grid1_AfterUpdate "), QStringLiteral(" "), [this] {
-    CalculaPieTotal();
-    GrabaFactorIntegrado();
-    CargaPie();
+    reevalua();
     Grid1->SetCol(columnaGuardada_);
     Grid1->SetRow(filaGuardada_);
   });
 }
 
-void PaginaPie::Grid1_BeforeDelete(bool& /*cancel*/) {
-  atrapa(QStringLiteral("frmDatGen.Grid1_BeforeDelete "), QStringLiteral(" "), [this] {
+void PaginaPie::Grid1_BeforeDelete(bool& cancel) {
+  atrapa(QStringLiteral("frmDatGen.Grid1_BeforeDelete "), QStringLiteral(" "), [&] {
+    if (rechazaObraCerrada()) {
+      cancel = true;
+      return;
+    }
     quarvel::dbObra->Execute(QStringLiteral("DELETE FROM Pie WHERE Renglon= ") +
                              textoDe(Grid1->Columns(colRenglon).Value()));
   });
 }
 
 void PaginaPie::Grid1_AfterDelete() {
-  atrapa(QStringLiteral("FrmDatGen.Grid1_AfterDelete "), QStringLiteral(" "), [this] { RenumeraPie(); });
+  // The renumbered rows are evaluated again, as after any other edit: the totals and the factor
+  // stored are those of the footer now shown.
+  atrapa(QStringLiteral("FrmDatGen.Grid1_AfterDelete "), QStringLiteral(" "), [this] {
+    RenumeraPie();
+    reevalua();
+  });
 }
 
 void PaginaPie::Grid1_SelChange(bool& /*cancel*/) {

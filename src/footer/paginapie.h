@@ -5,6 +5,9 @@
 // footer is evaluated again, each row's Total written back, DatosGenerales.FactorIntegrado stored
 // and the grid reloaded.
 //
+// A closed bid (BaseCerrada or Cerrada) refuses every footer edit, in both editions, with the message
+// of the other grids.
+//
 // The dialog puts the page into its frame "Indirectos" and calls it (the bid is open: quarvel::dbObra,
 // quarvel::rsDatosGenerales; the library database quarvel::dbParametros; the evaluator's function
 // file in quarvel::rutaPrograma):
@@ -104,6 +107,10 @@ private:
 
   void creaColumnas();
   void enfocaGrid();
+  // A closed bid takes no footer edit: true (after the message the other grids show) when it is one.
+  bool rechazaObraCerrada();
+  // After a row is written or deleted: the footer evaluated again, its factor stored, the grid reloaded.
+  void reevalua();
   void despuesDeFormato();
 
   std::shared_ptr<ui::XArray> arreglo_;

@@ -7,6 +7,8 @@
 #include "korgen.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -234,7 +236,12 @@ TEST_F(Pagina, TheFormulasOfEachRowShape) {
 TEST_F(Pagina, DeletingARowRenumbersTheRestAndClearsReferencesPastThem) {
   abre("Ejemplo.mdb", 1);
   grid().SetRow(1);
+  // The renumbered footer is evaluated again: its closing row now names a row without references,
+  // so the pass stops with its message and the totals stay as stored, which the grid shows.
+  cajas.answer(ui::vbOK);
   ASSERT_TRUE(grid().Delete());
+  EXPECT_EQ(cajas.texts(), QStringList{"frmDatGen.CalculaPieTotal 500 - Variable no definida: 'E8'"});
+  EXPECT_EQ(factorIntegrado(), cur("1.2643"));
   const std::vector<Fila> filas = pie();
   ASSERT_EQ(filas.size(), 9u);
   for (int i = 0; i < 9; ++i) EXPECT_EQ(filas[i].renglon, i + 1);
@@ -246,7 +253,113 @@ TEST_F(Pagina, DeletingARowRenumbersTheRestAndClearsReferencesPastThem) {
   EXPECT_EQ(filas[0].refs[0], 99);
   EXPECT_EQ(grid().RowCount(), 10);  // nine rows and the add-new line
   EXPECT_EQ(grid().CellText(1, col("Texto")), "Indirectos de campo");
+  for (int i = 0; i < 9; ++i)
+    EXPECT_EQ(grid().CellText(i, col("Total")), ui::UnboundGrid::formatValue(Variant(filas[size_t(i)].total), "Currency"));
+}
+
+// The user's hands on the footer grid: a row deleted by its record selector and the Delete key, a cell
+// typed in its editor.
+void borraConTecla(ui::UnboundGrid& g, int fila) {
+  QHeaderView* selector = g.verticalHeader();
+  QTest::mouseClick(selector->viewport(), Qt::LeftButton, {},
+                    QPoint(selector->width() / 2, selector->sectionViewportPosition(fila) + selector->sectionSize(fila) / 2));
+  QTest::keyClick(&g, Qt::Key_Delete);
+  QCoreApplication::processEvents();
+}
+
+void teclea(ui::UnboundGrid& g, int fila, int columna, const QString& texto) {
+  g.setCurrentIndex(g.model()->index(fila, columna));
+  QTest::keyClick(&g, Qt::Key_F2);
+  // The editor open now (one closed before may wait to be deleted).
+  for (auto* editor : g.findChildren<QLineEdit*>())
+    if (editor->isVisible()) {
+      editor->selectAll();
+      QTest::keyClicks(editor, texto);
+      QTest::keyClick(editor, Qt::Key_Return);
+      break;
+    }
+  QCoreApplication::processEvents();  // the view closes its editor in a queued call
+}
+
+TEST_F(Pagina, AfterADeleteTheRenumberedFooterIsEvaluatedAgainAndItsFactorStored) {
+  abre("Ejemplo.mdb", 1, [](const QString& obra, const QString&) {
+    // A stale factor shows whether the delete stored a new one.
+    auto db = dao::DBEngine::OpenDatabase(obra, true, false, quarvel::kConexion);
+    ejecuta(*db, "UPDATE DatosGenerales SET FactorIntegrado = 9.9999");
+    db->Close();
+  });
+  pagina->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(pagina.get()));
+  // The closing row goes: the last row left closes the footer now.
+  borraConTecla(grid(), 9);
+  ASSERT_EQ(pie().size(), 9u);
+  const std::vector<Currency> esperados = {cur("100"),    cur("8"),     cur("5"),     cur("113"), cur("1.36"),
+                                           cur("114.36"), cur("11.44"), cur("125.8"), cur("0.63")};
+  EXPECT_EQ(totales(), esperados);
+  for (int i = 0; i < 9; ++i)
+    EXPECT_EQ(grid().CellText(i, col("Total")), ui::UnboundGrid::formatValue(Variant(esperados[size_t(i)]), "Currency"))
+        << i;
+  EXPECT_EQ(factorIntegrado(), cur("0.0063"));
+  EXPECT_EQ(quarvel::rsDatosGenerales->Value("FactorIntegrado").toCurrency(), cur("0.0063"));
   EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
+}
+
+TEST_F(Pagina, ALockedBidRefusesEveryFooterEditWithTheGridsMessage) {
+  const QString cerrada = "La base de datos esta cerrada no se puede modificar";
+  for (const char* cierre : {"BaseCerrada", "Cerrada"})
+    for (int16_t edicion : {int16_t(1), int16_t(2)}) {
+      SCOPED_TRACE(std::string(cierre) + " edition " + std::to_string(edicion));
+      TearDown();
+      abre("Ejemplo.mdb", edicion, [&](const QString& obra, const QString&) {
+        auto db = dao::DBEngine::OpenDatabase(obra, true, false, quarvel::kConexion);
+        ejecuta(*db, QString("UPDATE DatosGenerales SET %1 = True").arg(cierre));
+        db->Close();
+      });
+      pagina->show();
+      ASSERT_TRUE(QTest::qWaitForWindowExposed(pagina.get()));
+      QStringList modales;
+      ui::Forms::instance().setModalRunner([&](QDialog* d) {
+        modales << d->objectName();
+        return 0;
+      });
+      const std::vector<Fila> antes = pie();
+      const vb::Currency factor = factorIntegrado();
+      const int cajasAntes = int(cajas.shown().size());
+      int intentos = 0;
+      auto intenta = [&](const char* que, const std::function<void()>& accion) {
+        SCOPED_TRACE(que);
+        cajas.answer(ui::vbOK);
+        ++intentos;
+        accion();
+        ASSERT_EQ(int(cajas.shown().size()), cajasAntes + intentos);
+        EXPECT_EQ(cajas.shown().back().prompt, cerrada);
+        EXPECT_EQ(cajas.shown().back().icon(), ui::vbInformation);
+      };
+      intenta("factor", [&] { teclea(grid(), 1, col("Factor"), "25"); });
+      if (edicion == 1) {
+        intenta("text", [&] { teclea(grid(), 2, col("Texto"), "otro"); });
+        intenta("print flag", [&] {
+          grid().setCurrentIndex(grid().model()->index(3, col("ImprimirRenglon")));
+          QTest::keyClick(&grid(), Qt::Key_Space);
+        });
+        intenta("new row", [&] { teclea(grid(), grid().Array()->Rows(), col("Texto"), "nuevo"); });
+        intenta("delete", [&] { borraConTecla(grid(), 1); });
+        intenta("open format", [&] { pagina->Command6->click(); });
+        intenta("clear", [&] { pagina->Commmand3->click(); });
+        intenta("contractors' formats", [&] { pagina->Command1->click(); });
+      }
+      const std::vector<Fila> despues = pie();
+      ASSERT_EQ(despues.size(), antes.size());
+      for (size_t i = 0; i < antes.size(); ++i) {
+        EXPECT_EQ(despues[i].texto, antes[i].texto) << i;
+        EXPECT_EQ(despues[i].factor, antes[i].factor) << i;
+        EXPECT_EQ(despues[i].imprime, antes[i].imprime) << i;
+        EXPECT_EQ(despues[i].total, antes[i].total) << i;
+      }
+      EXPECT_EQ(factorIntegrado(), factor);
+      EXPECT_EQ(grid().RowCount(), int(antes.size()) + (edicion == 1 ? 1 : 0));
+      EXPECT_TRUE(modales.isEmpty()) << modales.join(", ").toStdString();
+    }
 }
 
 TEST_F(Pagina, TheContractingBodyEditsTheWholeFooter) {

@@ -42,12 +42,15 @@ inline vb::Currency cur(const char* texto) { return vb::CCur(vb::Variant(texto))
 class PieTest : public ::testing::Test {
 protected:
   // bid: "Ejemplo.mdb" (10 footer rows, base format "Num. 0") or "TORNAVO.KOR" (empty footer).
-  // antes runs on the copies before they are opened.
+  // antes runs on the copies before they are opened. Again after TearDown(): fresh copies.
   void abre(const QString& bid, int16_t edicion,
             const std::function<void(const QString& obra, const QString& biblioteca)>& antes = {}) {
     ASSERT_TRUE(dir_.isValid());
     const QString ruta = dir_.filePath(QStringLiteral("obra.mdb"));
     const QString biblioteca = dir_.filePath(QStringLiteral("paratorn.kor"));
+    // A table of cases opens fresh copies after each TearDown.
+    QFile::remove(ruta);
+    QFile::remove(biblioteca);
     ASSERT_TRUE(testsupport::copiaDelPrograma(bid, ruta));
     ASSERT_TRUE(testsupport::copiaDelPrograma(QStringLiteral("paratorn.kor"), biblioteca));
     if (antes) antes(ruta, biblioteca);
