@@ -95,8 +95,11 @@ vb::Variant valorColumnaPegada(int16_t columna, const vb::Variant& omision);
 
 // Applies the current row to the work schedule (a block with partida and renglón columns pasted into
 // FrmPrograma): finds the concept, settles its start and end dates against the project's and writes the
-// pasted volumes to Programa, one row per period (0 or an empty cell deletes it), asking whether to go
-// on when the programmed total would exceed the concept's quantity. A row without its concept is
+// pasted volumes to Programa, one row per period (0 or an empty cell deletes it). The row is checked
+// once, on the volumes it leaves the concept with (those stored, the pasted ones in their place): when
+// they add up to more than the concept's quantity nothing of the row is applied and the user is asked
+// whether to go on. The dates cover the volumes the row leaves; dates pasted alone fold the volumes
+// they leave out into their first or last period, as typed dates do. A row without its concept is
 // skipped; a row with a volume or date that does not read as one is refused whole (error 13) before
 // anything is written. Database errors go to the caller.
 void pegaRenglonPrograma();
@@ -104,21 +107,23 @@ void pegaRenglonPrograma();
 // dates; outside the project or crossed, the user is asked whether to go on (No ends the paste) and
 // the row is skipped (false).
 bool validaFechasActividad(vb::Variant& fechaIni, vb::Variant& fechaFin, const QString& partida, int32_t renglon);
-// No date column: the dates become the start of the first and the end of the last period with a
-// volume (period 1 when none), within the project's dates.
+// No date column: the dates become the start of the first and the end of the last period holding a
+// volume once the row is applied (period 1 when none), within the project's dates.
 void ajustaFechasProyecto(vb::Variant& fechaIni, vb::Variant& fechaFin);
-// Dates and periods: a date outside the first (last) period with a volume becomes that period's start
-// (end); then both within the project's dates.
+// Dates and periods: a date outside the first (last) period holding a volume once the row is applied
+// becomes that period's start (end); then both within the project's dates.
 void ajustaFechasPegadas(vb::Variant& fechaIni, vb::Variant& fechaFin);
 // The sum of every volume of a concept (0 when none).
 vb::Currency volumenProgramado(const QString& partida, int32_t renglon);
 
 // ---- Period table
 
-// Rebuilds quarvel::tablaPeriodos from DatosGenerales (Periodos, FechaInicioProy, FechaFinalProy):
-// entry n, for n = 1..Periodos, holds the first and last day of the n-th calendar month of the project,
-// from the start month to the end month; entries beyond the months covered stay zero. With Periodos
-// not above 0 the table is left as it is; without both project dates every entry stays zero.
+// Rebuilds quarvel::tablaPeriodos from DatosGenerales (Periodos, FechaInicioProy, FechaFinalProy,
+// Periodicidad): entry n, for n = 1..Periodos, holds the first and last day of period n of the project
+// (periodos.h), from the period of the start to the period of the end; entries beyond the periods
+// covered stay zero. Months are whole months; fortnights, weeks and days are cut at the project's
+// start and end. With Periodos not above 0 the table is left as it is; without both project dates
+// every entry stays zero.
 void calculaPeriodos();
 // The last day of the month of a date (serial day numbers).
 double ultimoDiaMes(double fecha);

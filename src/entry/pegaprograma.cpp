@@ -94,17 +94,28 @@ vb::Variant fechaPegada(int16_t columna, const vb::Variant& omision) {
   return vb::Variant::fromDate(vb::CDate(v));
 }
 
-// The first and last periods with a pasted volume other than 0.
-std::pair<int, int> periodosConVolumen(const std::vector<VolumenPegado>& volumenes) {
-  int primero = 0;
-  int ultimo = 0;
-  for (const VolumenPegado& v : volumenes)
-    if (v.volumen != vb::Currency()) {
-      if (primero == 0)
-        primero = v.periodo;
-      ultimo = v.periodo;
-    }
-  return {primero, ultimo};
+// The volumes the row leaves the concept with: those stored, each pasted period's in its place (0
+// removes it).
+std::map<int, vb::Currency> volumenesFinales(const QString& partida, int32_t renglon,
+                                             const std::vector<VolumenPegado>& pegados) {
+  std::map<int, vb::Currency> finales = programa::VolumenesConcepto(partida, renglon);
+  for (const VolumenPegado& v : pegados) {
+    if (v.volumen == vb::Currency())
+      finales.erase(v.periodo);
+    else
+      finales[v.periodo] = v.volumen;
+  }
+  return finales;
+}
+
+// The first and last periods holding a volume once the current row is applied; 0 and 0 when none.
+std::pair<int, int> periodosConVolumen() {
+  const QString partida = vb::CStr(valorColumnaPegada(kPartida, vb::Variant()));
+  const int32_t renglon = vb::CLng(valorColumnaPegada(kRenglon, vb::Variant()));
+  const std::map<int, vb::Currency> finales = volumenesFinales(partida, renglon, volumenesPegados(partida, renglon));
+  if (finales.empty())
+    return {0, 0};
+  return {finales.begin()->first, finales.rbegin()->first};
 }
 
 // The first or last day of a period; nullopt when the period table has no such period (a period
@@ -128,41 +139,29 @@ void ajustaAlProyecto(vb::Variant& fechaIni, vb::Variant& fechaFin) {
     fechaFin = vb::Variant::fromDate(*fin);
 }
 
-// The volumes of the row written in period order, each against the concept's quantity.
+// The pasted volumes written, each period's row added, changed or (for 0) deleted.
 void escribeVolumenes(const std::vector<VolumenPegado>& volumenes, const QString& partida, int32_t renglon) {
-  dao::Recordset& programa = *quarvel::rsPrograma;
-  const vb::Currency cantidad = vb::CCur(general::valX(concepto().Value(QStringLiteral("Cantidad"))));
-  vb::Currency total = volumenProgramado(partida, renglon);
-  for (const VolumenPegado& v : volumenes) {
-    programa.FindFirst(programa::Criterio(partida, renglon, v.periodo));
-    const bool existe = !programa.NoMatch();
-    const vb::Currency anterior = existe ? vb::CCur(programa.Value(QStringLiteral("Volumen"))) : vb::Currency();
-    if (v.volumen == vb::Currency()) {
-      if (existe) {
-        total -= anterior;
-        programa.Delete();
-      }
-      continue;
-    }
-    total += v.volumen - anterior;
-    if (total > cantidad) {
-      if (ui::MsgBox(QStringLiteral("Error: Volumen programado mayor al del presupuesto original. Partida:") + partida +
-                         QStringLiteral(" Renglón:") + QString::number(renglon) +
-                         QStringLiteral("\r\n ¿ Deseas continuar ?"),
-                     ui::vbYesNo | ui::vbInformation, kTituloPegado) != ui::vbYes)
-        continuarPegado = false;
-      return;
-    }
-    if (existe) {
-      programa.Edit();
-    } else {
-      programa.AddNew();
-      programa.SetValue(QStringLiteral("Partida"), partida);
-      programa.SetValue(QStringLiteral("Renglon"), renglon);
-    }
-    programa.SetValue(QStringLiteral("Periodo"), int16_t(v.periodo));
-    programa.SetValue(QStringLiteral("Volumen"), v.volumen);
-    programa.Update();
+  for (const VolumenPegado& v : volumenes)
+    programa::GrabaVolumen(partida, renglon, v.periodo, v.volumen);
+}
+
+// Dates pasted without volumes: as when they are typed into the window, the volumes they leave out
+// go into the new first or last period.
+void pliegaFueraDeFechas(const QString& partida, int32_t renglon, const vb::Variant& fechaIni,
+                         const vb::Variant& fechaFin) {
+  const std::map<int, vb::Currency> volumenes = programa::VolumenesConcepto(partida, renglon);
+  if (volumenes.empty())
+    return;
+  const int primero = volumenes.begin()->first, ultimo = volumenes.rbegin()->first;
+  if (fecha(fechaIni)) {
+    const int inicio = programa::PeriodoDe(fechaIni);
+    if (primero < inicio)
+      programa::AgrupaPeriodosInicio(partida, renglon, primero, inicio);
+  }
+  if (fecha(fechaFin)) {
+    const int fin = programa::PeriodoDe(fechaFin);
+    if (ultimo > fin)
+      programa::AgrupaPeriodosFin(partida, renglon, fin, ultimo);
   }
 }
 
@@ -185,6 +184,22 @@ void pegaRenglonPrograma() {
     return;  // no such concept
 
   dao::Recordset& rs = concepto();
+  // The row is checked once, on the volumes it leaves: beyond the quantity it is not applied at all,
+  // and the user says whether the paste goes on.
+  if (caso != 1) {
+    vb::Currency total;
+    for (const auto& [periodo, volumen] : volumenesFinales(partida, renglon, volumenes))
+      total += volumen;
+    if (total > vb::CCur(general::valX(rs.Value(QStringLiteral("Cantidad"))))) {
+      if (ui::MsgBox(QStringLiteral("Error: Volumen programado mayor al del presupuesto original. Partida:") + partida +
+                         QStringLiteral(" Renglón:") + QString::number(renglon) +
+                         QStringLiteral("\r\n ¿ Deseas continuar ?"),
+                     ui::vbYesNo | ui::vbInformation, kTituloPegado) != ui::vbYes)
+        continuarPegado = false;
+      return;
+    }
+  }
+
   vb::Variant fechaIni = rs.Value(QStringLiteral("FechaIni"));
   vb::Variant fechaFin = rs.Value(QStringLiteral("FechaFin"));
   switch (caso) {
@@ -205,9 +220,12 @@ void pegaRenglonPrograma() {
   try {
     rs.SetValue(QStringLiteral("FechaIni"), fechaIni);
     rs.SetValue(QStringLiteral("FechaFin"), fechaFin);
-    escribeVolumenes(volumenes, partida, renglon);
-    if (caso != 1)
+    if (caso == 1) {
+      pliegaFueraDeFechas(partida, renglon, fechaIni, fechaFin);
+    } else {
+      escribeVolumenes(volumenes, partida, renglon);
       rs.SetValue(QStringLiteral("TotalVol"), volumenProgramado(partida, renglon));
+    }
     rs.Update();
   } catch (const vb::Error&) {
     if (rs.GetEditMode() != dao::EditMode::None)
@@ -246,8 +264,7 @@ bool validaFechasActividad(vb::Variant& fechaIni, vb::Variant& fechaFin, const Q
 }
 
 void ajustaFechasProyecto(vb::Variant& fechaIni, vb::Variant& fechaFin) {
-  auto [primero, ultimo] = periodosConVolumen(volumenesPegados(
-      vb::CStr(valorColumnaPegada(kPartida, vb::Variant())), vb::CLng(valorColumnaPegada(kRenglon, vb::Variant()))));
+  auto [primero, ultimo] = periodosConVolumen();
   if (primero == 0)
     primero = ultimo = 1;
   if (const std::optional<double> d = limitePeriodo(primero, true))
@@ -258,8 +275,7 @@ void ajustaFechasProyecto(vb::Variant& fechaIni, vb::Variant& fechaFin) {
 }
 
 void ajustaFechasPegadas(vb::Variant& fechaIni, vb::Variant& fechaFin) {
-  const auto [primero, ultimo] = periodosConVolumen(volumenesPegados(
-      vb::CStr(valorColumnaPegada(kPartida, vb::Variant())), vb::CLng(valorColumnaPegada(kRenglon, vb::Variant()))));
+  const auto [primero, ultimo] = periodosConVolumen();
   if (primero != 0) {
     const std::optional<double> inicio = limitePeriodo(primero, true);
     const std::optional<double> finPrimero = limitePeriodo(primero, false);

@@ -1,6 +1,7 @@
 #include "programa.h"
 
 #include "dao.h"
+#include "periodos.h"
 #include "quarvel.h"
 #include "utilidades.h"
 #include "vbdate.h"
@@ -180,7 +181,7 @@ int PeriodoDe(const vb::Variant& fecha) {
   const std::optional<double> inicio = datoFecha(QStringLiteral("FechaInicioProy"));
   if (!d || !inicio)
     return 0;
-  return (vb::year(*d) - vb::year(*inicio)) * 12 + vb::month(*d) - vb::month(*inicio) + 1;
+  return periodos::periodoDe(*d, *inicio, periodos::periodicidadObra());
 }
 
 bool PeriodoValido(const vb::Variant& inicio, const vb::Variant& fin, int periodo) {
@@ -235,6 +236,19 @@ vb::Currency TotalProgramado(const QString& partida, int32_t renglon) {
 
 vb::Currency SumaVolumenes(const QString& partida, int32_t renglon) {
   return suma(QStringLiteral("SELECT SUM(Programa.Volumen) as Total FROM Programa") + filtroConcepto(partida, renglon));
+}
+
+std::map<int, vb::Currency> VolumenesConcepto(const QString& partida, int32_t renglon) {
+  if (!quarvel::dbObra)
+    throw vb::Error(91);
+  std::map<int, vb::Currency> volumenes;
+  const auto rs = quarvel::dbObra->OpenRecordset(
+      QStringLiteral("SELECT Periodo, Volumen FROM Programa") + filtroConcepto(partida, renglon),
+      dao::RecordsetType::ForwardOnly);
+  for (; !rs->EOF_(); rs->MoveNext())
+    volumenes[vb::CInt(rs->Value(QStringLiteral("Periodo")))] += vb::CCur(rs->Value(QStringLiteral("Volumen")));
+  rs->Close();
+  return volumenes;
 }
 
 void AgrupaPeriodosInicio(const QString& partida, int32_t renglon, int desde, int hasta) {

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <map>
 #include <optional>
 
 namespace programa {
@@ -33,8 +34,9 @@ enum Codigo : int16_t {
 // The message of a posted code; empty for any other code.
 QString mensaje(int codigo);
 
-// The period of a date: calendar months from the month of the project's start (FechaInicioProy),
-// which is period 1. 0 when the bid has no start date, or for a Null or blank date.
+// The period of a date by the bid's periodicity (periodos.h), period 1 holding the project's start
+// (FechaInicioProy); a date before that period gives 0 or less. 0 when the bid has no start date, or
+// for a Null or blank date.
 int PeriodoDe(const vb::Variant& fecha);
 // PeriodoDe(inicio) <= periodo <= PeriodoDe(fin); false when either date is missing.
 bool PeriodoValido(const vb::Variant& inicio, const vb::Variant& fin, int periodo);
@@ -49,6 +51,8 @@ void GrabaVolumen(const QString& partida, int32_t renglon, int periodo, vb::Curr
 vb::Currency TotalProgramado(const QString& partida, int32_t renglon);
 // The sum of every volume of a concept, whatever its period (0 when none).
 vb::Currency SumaVolumenes(const QString& partida, int32_t renglon);
+// Every volume of a concept by period, whatever its period.
+std::map<int, vb::Currency> VolumenesConcepto(const QString& partida, int32_t renglon);
 // The start moved from period `desde` to the later period `hasta`: the volumes of desde..hasta end up
 // as one volume in period hasta. Nothing when they sum to 0.
 void AgrupaPeriodosInicio(const QString& partida, int32_t renglon, int desde, int hasta);

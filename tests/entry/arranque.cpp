@@ -20,6 +20,9 @@ void ProgramaTest::SetUp() {
   registraVentanasEntrada(ventanas::registro());
   ASSERT_NE(arranca(producto()), nullptr);
   obra = carpeta.copiaEjemplo(QStringLiteral("obras/ejemplo.mdb"));
+  preparaObra(obra);
+  if (HasFatalFailure())
+    return;
   abre(obra);
   ASSERT_TRUE(quarvel::obraAbierta);
   espera();

@@ -20,6 +20,8 @@ protected:
   void TearDown() override;
   // The product name the program is started under (its edition).
   virtual QString producto() const { return QStringLiteral("Tornavo"); }
+  // Changes the copy of the sample bid before the program opens it; nothing unless overridden.
+  virtual void preparaObra(const QString& ruta) { (void)ruta; }
 
   // Types text into a cell of the grid's current row and presses Enter; false when the edit was
   // refused (its editor then stays open with the text).

@@ -247,7 +247,7 @@ TEST_F(PegaProgramaTest, SpreadsheetBlockWithABadRowAndNoToTheQuestion) {
        "A01001\t1\tPRE-001\t10/03/2025\t31/03/2025\t200\t220\t\t\t\t\n"
        // A volume that is no number: the row is refused whole.
        "A01001\t2\tPRE-002\t03/03/2025\t30/04/2025\t100\tabc\t\t\t\t\n"
-       // Above the quantity (96.4) at period 1: the dates are set, no volume, and No ends the paste.
+       // Above the quantity (96.4): nothing of the row is applied, and No ends the paste.
        "A01002\t1\tCIM-001\t01/04/2025\t30/04/2025\t50\t50\t\t\t\t\n"
        "A01003\t1\tEST-001\t01/05/2025\t31/05/2025\t\t\t7.85\t\t\t\n");
   ASSERT_EQ(cajas.shown().size(), 2u);
@@ -262,28 +262,26 @@ TEST_F(PegaProgramaTest, SpreadsheetBlockWithABadRowAndNoToTheQuestion) {
   EXPECT_EQ(concepto("A01001", 1), "10/03/2025-30/04/2025 420");
   EXPECT_EQ(volumenes("A01001", 2), QStringList({"1:257"}));
   EXPECT_EQ(concepto("A01001", 2), "03/03/2025-31/03/2025 257");
-  // The volumes of the stopped row stay as they were; its dates were set with the total again.
-  // (Its start, outside period 1 where its first volume is, became that period's start, within the
-  // project's.)
+  // The refused row keeps its volumes and its dates (not the pasted 01/04/2025).
   EXPECT_EQ(volumenes("A01002", 1), QStringList({"1:48.2", "2:48.2"}));
   EXPECT_EQ(concepto("A01002", 1), "03/03/2025-30/04/2025 96.4");
   EXPECT_EQ(volumenes("A01003", 1), QStringList({"2:3.92", "3:3.93"}));
   EXPECT_EQ(concepto("A01003", 1), "01/04/2025-31/05/2025 7.85");
 }
 
-TEST_F(PegaProgramaTest, YesGoesOnWithTheNextRowAndEarlierPeriodsStay) {
+TEST_F(PegaProgramaTest, YesGoesOnWithTheNextRowAndTheRefusedRowStaysAsItWas) {
   cajas.answer(ui::vbYes);
   pega("Partida\tRenglón\tPeriodo 1\tPeriodo 2\tPeriodo 3\n"
-       // 48.2 + 48.2 stored of 96.4: 40 in period 1 passes, 60 in period 2 would not; period 3 is
-       // never reached.
+       // 48.2 + 48.2 stored of 96.4: 40 + 60 + 10 would leave 110, so the row is asked about once
+       // and applied not at all, neither its volumes nor its dates.
        "A01002\t1\t40\t60\t10\n"
        // An empty cell deletes its period.
        "A01002\t2\t\t27.1\t\n");
   EXPECT_EQ(cajas.texts().size(), 1u);
-  EXPECT_EQ(volumenes("A01002", 1), QStringList({"1:40", "2:48.2"}));
+  EXPECT_EQ(volumenes("A01002", 1), QStringList({"1:48.2", "2:48.2"}));
   EXPECT_EQ(volumenes("A01002", 2), QStringList({"2:27.1"}));
+  EXPECT_EQ(concepto("A01002", 1), "03/03/2025-30/04/2025 96.4");
   // No date column: periods with a volume give the dates, within the project's.
-  EXPECT_EQ(concepto("A01002", 1), "03/03/2025-31/05/2025 88.2");
   EXPECT_EQ(concepto("A01002", 2), "01/04/2025-30/04/2025 27.1");
 }
 
@@ -295,10 +293,11 @@ TEST_F(PegaProgramaTest, VolumesOnlySetDatesFromTheirPeriods) {
        // No volume: period 1 gives the dates.
        "A01001\t1\t\t\t\t\n");
   EXPECT_TRUE(cajas.shown().empty());
+  // The dates reach the volumes the block did not touch (period 2) as well as the pasted ones.
   EXPECT_EQ(volumenes("A01004", 1), QStringList({"2:95.5", "3:50", "5:100", "6:41"}));
-  EXPECT_EQ(concepto("A01004", 1), "01/05/2025-29/08/2025 286.5");
+  EXPECT_EQ(concepto("A01004", 1), "01/04/2025-29/08/2025 286.5");
   EXPECT_EQ(volumenes("A01003", 1), QStringList({"2:3.92", "3:3.93"}));
-  EXPECT_EQ(concepto("A01003", 1), "01/05/2025-31/05/2025 7.85");
+  EXPECT_EQ(concepto("A01003", 1), "01/04/2025-31/05/2025 7.85");
   EXPECT_EQ(volumenes("A01001", 1), QStringList({"1:420"}));
   EXPECT_EQ(concepto("A01001", 1), "03/03/2025-31/03/2025 420");
 }
