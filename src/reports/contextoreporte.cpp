@@ -3,6 +3,7 @@
 #include "dao.h"
 #include "internos.h"
 #include "msgbox.h"
+#include "periodos.h"
 #include "printing.h"
 #include "quarvel.h"
 #include "vbdate.h"
@@ -47,43 +48,24 @@ double PapelFijo::altoPapel() const {
   return (orientacion_ == 2 ? puntos.width() : puntos.height()) * 20.0;
 }
 
-RangoPeriodos rangoPeriodos(double inicio, int periodos, bool porEjercicio, int ejercicio) {
+RangoPeriodos rangoPeriodos(double inicio, int periodos, int16_t periodicidad, bool porEjercicio, int ejercicio) {
   RangoPeriodos r;
-  int mes = vb::month(inicio);
-  int anio = vb::year(inicio);
-  if (!porEjercicio) {
-    r.primero = periodos > 0 ? 1 : 0;
-    r.ultimo = periodos;
-    r.mesInicial = mes;
-    r.anioInicial = anio;
-    return r;
-  }
-  bool encontrado = false;
-  r.mesInicial = mes;
-  r.anioInicial = ejercicio;
-  for (int i = 1; i <= periodos; ++i) {
-    if (anio == ejercicio && !encontrado) {
-      r.primero = i;
-      r.mesInicial = mes;
-      encontrado = true;
-    }
-    if (mes == 12) {
-      if (encontrado) {
-        r.ultimo = i;
+  r.inicio = inicio;
+  r.periodicidad = periodicidad;
+  if (porEjercicio)
+    for (int p = 1; p <= periodos; ++p) {
+      const int anio = vb::year(periodos::primerDia(p, inicio, periodicidad));
+      if (anio == ejercicio) {
+        r.primero = r.primero ? r.primero : p;
+        r.ultimo = p;
+      } else if (anio > ejercicio) {
         break;
       }
-      ++anio;
-      mes = 0;
     }
-    ++mes;
-    if (i == periodos)
-      r.ultimo = i;
-  }
-  // A year without periods prints them all, from the first.
-  if (r.primero == 0 && periodos > 0) {
-    r.primero = 1;
-    r.mesInicial = vb::month(inicio);
-    r.anioInicial = vb::year(inicio);
+  // Not by year, or a year without periods: all of them.
+  if (r.primero == 0) {
+    r.primero = periodos > 0 ? 1 : 0;
+    r.ultimo = periodos;
   }
   return r;
 }
@@ -92,14 +74,12 @@ std::vector<ColumnaPeriodo> columnasPeriodo(const RangoPeriodos& rango) {
   std::vector<ColumnaPeriodo> columnas;
   if (rango.primero < 1)
     return columnas;
-  int mes = rango.mesInicial, anio = rango.anioInicial;
+  double dia = periodos::primerDia(rango.primero, rango.inicio, rango.periodicidad);
   for (int p = rango.primero; p <= rango.ultimo; ++p) {
-    columnas.push_back({p, mes, anio, mes == 12 || p == rango.ultimo});
-    if (mes == 12) {
-      mes = 0;
-      ++anio;
-    }
-    ++mes;
+    const double siguiente = periodos::primerDia(p + 1, rango.inicio, rango.periodicidad);
+    const int anio = vb::year(dia);
+    columnas.push_back({p, dia, vb::month(dia), anio, p == rango.ultimo || vb::year(siguiente) != anio});
+    dia = siguiente;
   }
   return columnas;
 }
@@ -139,7 +119,8 @@ RangoPeriodos ContextoReporte::rangoPeriodos() const {
   auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
   const vb::Variant periodos = dg.Value(QStringLiteral("Periodos"));
   const int n = periodos.isNull() ? 0 : vb::CInt(periodos);
-  return repgen::rangoPeriodos(vb::CDate(dg.Value(QStringLiteral("FechaInicioProy"))), n, ImprimePorEjercicio,
+  return repgen::rangoPeriodos(vb::CDate(dg.Value(QStringLiteral("FechaInicioProy"))), n,
+                               periodos::periodicidadDe(dg.Value(QStringLiteral("Periodicidad"))), ImprimePorEjercicio,
                                EjercicioActual);
 }
 

@@ -105,24 +105,28 @@ struct TotalMoneda {
   vb::Currency acumulado;
 };
 
-// The schedule periods a report prints: all of them, or those of one fiscal year.
+// The schedule periods a report prints: all of them, or those of one fiscal year, of a schedule whose
+// period 1 holds the project's start, by the bid's periodicity (periodos.h).
 struct RangoPeriodos {
-  int primero = 0;      // 0: no period (nothing to print)
+  int primero = 0;  // 0: no period (nothing to print)
   int ultimo = -1;
-  int mesInicial = 1;   // month of the first period
-  int anioInicial = 0;  // its year
+  double inicio = 0;  // the project's start
+  int16_t periodicidad = 1;
 };
-// One column of a period run: the period, its month and year, and whether a column with the year's
-// subtotal follows it (after each December and after the last period of the run).
+// One column of a period run: the period, the first day of the period with its month and year (the
+// year a period belongs to), and whether a column with the year's subtotal follows it (after the
+// year's last period and after the last period of the run).
 struct ColumnaPeriodo {
   int periodo;
+  double dia;
   int mes;
   int anio;
   bool subtotal;
 };
 std::vector<ColumnaPeriodo> columnasPeriodo(const RangoPeriodos& rango);
-// The periods of the schedule starting at `inicio` (a date serial), all or those of year `ejercicio`.
-RangoPeriodos rangoPeriodos(double inicio, int periodos, bool porEjercicio, int ejercicio);
+// The periods of the schedule starting at `inicio` (a date serial), all or those of year `ejercicio`
+// (a year without periods: all of them).
+RangoPeriodos rangoPeriodos(double inicio, int periodos, int16_t periodicidad, bool porEjercicio, int ejercicio);
 
 class ContextoReporte {
 public:

@@ -35,8 +35,8 @@ protected:
   std::optional<vb::Currency> volumen(int periodo) const;
   // The period run of the current concept from the cell the report is on rightwards, in the look of
   // the format anchor's template cell: each period of the pass gets its value (a blank cell when
-  // it has none), each year its subtotal in bold after December and after the last period. The
-  // sum of the values written.
+  // it has none), each year its subtotal in bold after the year's last period and after the last
+  // period of the run. The sum of the values written.
   vb::Currency escribeColumnasPeriodo(wb::Book& celda, const std::function<std::optional<vb::Currency>(int)>& valor);
 
   // The anchor whose cell gives the period cells their look ("{volumen}", "{importe}").

@@ -5,7 +5,9 @@
 #include "copiaformato.h"
 #include "dao.h"
 #include "internos.h"
+#include "periodos.h"
 #include "quarvel.h"
+#include "vbdate.h"
 
 namespace repgen {
 
@@ -170,7 +172,7 @@ bool ContextoReporte::completaEtiquetasRenglon(wb::Book& hoja) {
 }
 
 // {parciales}: the page's period amounts from this cell rightwards, a year subtotal after each
-// December and after the last period, and the total of the periods in the block's total column;
+// year's last period and after the last period, and the total of the periods in the block's total column;
 // all of them start again from 0 for the next page.
 void ContextoReporte::escribeParciales(wb::Book& hoja) {
   const int r = hoja.row(), c0 = hoja.col();
@@ -197,16 +199,16 @@ void ContextoReporte::escribeParciales(wb::Book& hoja) {
   hoja.setActiveCell(r, c0);
 }
 
-// {titulo periodo}: one title per period ("Mar 2025", or "-7" for periods that are not months), a
-// "Total" after each December and after the last period, each with the look and width of the
-// template's title cell; the year over the first period of each year, in the row above.
+// {titulo periodo}: one title per period, a "Total" after each year's last period and after the last
+// period, each with the look and width of the template's title cell; the year over the first period
+// of each year, in the row above. A month is titled by its name ("Mar 2025"); a fortnight, week or day
+// by its first day ("17/03"), the first period from the project's start.
 bool ContextoReporte::escribeTitulosPeriodo(wb::Book& hoja) {
   auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
   const vb::Variant periodos = dg.Value(QStringLiteral("Periodos"));
   if (periodos.isNull() || vb::CInt(periodos) == 0)
     return false;
-  const vb::Variant periodicidad = dg.Value(QStringLiteral("Periodicidad"));
-  const bool meses = periodicidad.isNull() || vb::CInt(periodicidad) == 1;
+  const bool meses = periodos::periodicidadDe(dg.Value(QStringLiteral("Periodicidad"))) == periodos::kMensual;
   if (!buscaEtiqueta(Formato, QStringLiteral("{título periodo}")))
     buscaEtiqueta(Formato, QStringLiteral("{titulo periodo}"));
   const int renTitulo = renEtiqueta, colTitulo = colEtiqueta;
@@ -222,8 +224,8 @@ bool ContextoReporte::escribeTitulosPeriodo(wb::Book& hoja) {
   };
   for (const ColumnaPeriodo& p : columnasPeriodo(rangoPeriodos())) {
     titulo(meses ? mesAbreviado(p.mes) + QLatin1Char(' ') + QString::number(p.anio)
-                 : QLatin1Char('-') + QString::number(p.periodo));
-    if (meses && p.anio != anioEscrito && r > 1) {
+                 : QStringLiteral("%1/%2").arg(vb::day(p.dia), 2, 10, QLatin1Char('0')).arg(p.mes, 2, 10, QLatin1Char('0')));
+    if (p.anio != anioEscrito && r > 1) {
       hoja.setActiveCell(r - 1, c);
       hoja.setCellStyle(estiloBordes(hoja.cellStyle(), estiloTitulo));
       hoja.setPattern(0, wb::kKeepColor, wb::kKeepColor);

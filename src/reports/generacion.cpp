@@ -7,6 +7,7 @@
 #include "internos.h"
 #include "korgen.h"
 #include "msgbox.h"
+#include "periodos.h"
 #include "puntero.h"
 #include "quarvel.h"
 
@@ -129,7 +130,8 @@ void ContextoReporte::expandePeriodos() {
   int ultima = col + periodos + 2;  // without a start date the years are not known
   if (periodos > 0 && !dg.Value(QStringLiteral("FechaInicioProy")).isNull()) {
     const auto columnas = columnasPeriodo(
-        repgen::rangoPeriodos(vb::CDate(dg.Value(QStringLiteral("FechaInicioProy"))), periodos, false, 0));
+        repgen::rangoPeriodos(vb::CDate(dg.Value(QStringLiteral("FechaInicioProy"))), periodos,
+                              periodos::periodicidadDe(dg.Value(QStringLiteral("Periodicidad"))), false, 0));
     ultima = col + int(columnas.size()) - 1;
     for (const ColumnaPeriodo& c : columnas)
       ultima += c.subtotal ? 1 : 0;

@@ -5,9 +5,12 @@
 #include "escritores.h"
 #include "escritoresinternos.h"
 #include "korgen.h"
+#include "maneobra.h"
+#include "obra_periodica.h"
 #include "obraprueba.h"
 #include "quarvel.h"
 
+#include <QDate>
 #include <QMap>
 
 namespace {
@@ -247,5 +250,124 @@ TEST_F(Cuadros, RoundingDifferenceGoesToOneMonth) {
   EXPECT_EQ(KorGen::Redondea(0.335), Currency::fromDouble(0.34));
   EXPECT_EQ(KorGen::Redondea(3 * 0.335), Currency::fromDouble(1.01));
 }
+
+// ---- Periods that are not months
+
+struct Periodicidad {
+  int codigo;
+  const char* nombre;
+  int periodos;  // of the sample's project, 03/03/2025 (a Monday) to 29/08/2025
+};
+
+void PrintTo(const Periodicidad& p, std::ostream* os) { *os << p.nombre; }
+
+class CuadrosPeriodicos : public Cuadros, public ::testing::WithParamInterface<Periodicidad> {
+protected:
+  void SetUp() override {
+    Cuadros::SetUp();
+    if (HasFatalFailure())
+      return;
+    testsupport::cambiaPeriodicidad(*quarvel::dbObra, GetParam().codigo);
+    maneobra::abreRecordSets();
+  }
+  // The title of each period: its first day, the first one the project's start.
+  QStringList titulos() const {
+    QStringList t;
+    const QDate inicio(2025, 3, 3);
+    for (QDate d = inicio; d <= QDate(2025, 8, 29); d = d.addDays(1))
+      if (testsupport::periodoCalendario(d, inicio, GetParam().codigo) > t.size())
+        t << d.toString(QStringLiteral("dd/MM"));
+    return t;
+  }
+};
+
+// "Programa de obra" of a bid whose periods are fortnights, weeks or days: one column per period
+// titled by its first day under the year, the year's total after them, and every concept's volumes in
+// the periods that hold them; no period is left without volumes.
+TEST_P(CuadrosPeriodicos, VolumesInEveryPeriod) {
+  const int n = GetParam().periodos;
+  elige(repgen::kProgramaObra);
+  ASSERT_TRUE(rep_->GeneraReporte());
+  ASSERT_TRUE(cajas_.shown().empty()) << cajas_.texts().join('|').toStdString();
+  guarda(QStringLiteral("programa-") + GetParam().nombre);
+  const wb::Book& r = rep_->Reporte;
+  const int titulo = rep_->renTitulosFin - rep_->renTitulosIni + 1;
+  const QStringList esperados = titulos();
+  ASSERT_EQ(esperados.size(), n);
+  for (int p = 1; p <= n; ++p)
+    EXPECT_EQ(texto(r, titulo, 4 + p), esperados[p - 1]) << p;
+  EXPECT_EQ(texto(r, titulo, 5 + n), "Total");
+  EXPECT_EQ(texto(r, titulo - 1, 5), "2025");
+  EXPECT_EQ(rep_->ultimaColumnaReporte, 5 + n);
+
+  const std::vector<Concepto> todos = conceptos();
+  const std::vector<int> renglones = renglonesConcepto(r, todos);
+  ASSERT_EQ(renglones.size(), todos.size());
+  std::vector<int> conVolumen(size_t(n) + 1);
+  for (size_t i = 0; i < todos.size(); ++i) {
+    const Concepto& c = todos[i];
+    SCOPED_TRACE(c.codigo.toStdString());
+    double suma = 0;
+    for (int p = 1; p <= n; ++p) {
+      if (c.volumenes.contains(p)) {
+        EXPECT_DOUBLE_EQ(numero(r, renglones[i], 4 + p), c.volumenes[p]) << p;
+        suma += c.volumenes[p];
+        ++conVolumen[size_t(p)];
+      } else {
+        EXPECT_EQ(texto(r, renglones[i], 4 + p), " ") << p;
+      }
+    }
+    EXPECT_NEAR(numero(r, renglones[i], 5 + n), c.cantidad, 1e-9);
+    EXPECT_NEAR(suma, c.cantidad, 1e-9);
+  }
+  for (int p = 1; p <= n; ++p)
+    EXPECT_GT(conVolumen[size_t(p)], 0) << p;
+}
+
+// "Montos mensuales" of the same bids: each concept's amounts by period add up to its amount, no
+// period is without amounts, and the closing block adds up each period.
+TEST_P(CuadrosPeriodicos, AmountsInEveryPeriod) {
+  const int n = GetParam().periodos;
+  elige(repgen::kMontosMensuales);
+  ASSERT_TRUE(rep_->GeneraReporte());
+  ASSERT_TRUE(cajas_.shown().empty()) << cajas_.texts().join('|').toStdString();
+  guarda(QStringLiteral("montos-") + GetParam().nombre);
+  const wb::Book& r = rep_->Reporte;
+  const int titulo = rep_->renTitulosFin - rep_->renTitulosIni + 1;
+  EXPECT_EQ(texto(r, titulo, 4), titulos().value(0));
+  EXPECT_EQ(texto(r, titulo, 4 + n), "Total");
+
+  const std::vector<Concepto> todos = conceptos();
+  const std::vector<int> renglones = renglonesConcepto(r, todos);
+  ASSERT_EQ(renglones.size(), todos.size());
+  std::vector<Currency> porPeriodo(size_t(n) + 1);
+  for (size_t i = 0; i < todos.size(); ++i) {
+    const Concepto& c = todos[i];
+    SCOPED_TRACE(c.codigo.toStdString());
+    Currency suma;
+    for (int p = 1; p <= n; ++p)
+      if (c.volumenes.contains(p)) {
+        const Currency m = Currency::fromDouble(numero(r, renglones[i], 3 + p));
+        suma += m;
+        porPeriodo[size_t(p)] += m;
+      }
+    EXPECT_EQ(suma, KorGen::Redondea(c.cantidad * c.precio));
+    EXPECT_DOUBLE_EQ(numero(r, renglones[i], 4 + n), suma.toDouble());
+  }
+  int ren = 1;
+  while (ren <= r.lastRow() && texto(r, ren, 1) != "Suma Total")
+    ++ren;
+  ASSERT_LE(ren, r.lastRow());
+  for (int p = 1; p <= n; ++p) {
+    EXPECT_GT(porPeriodo[size_t(p)], Currency()) << p;
+    EXPECT_DOUBLE_EQ(numero(r, ren, 3 + p), porPeriodo[size_t(p)].toDouble()) << p;
+  }
+  EXPECT_DOUBLE_EQ(numero(r, ren, 3), 10376937.62);
+}
+
+INSTANTIATE_TEST_SUITE_P(Casos, CuadrosPeriodicos,
+                         ::testing::Values(Periodicidad{2, "quincenal", 12}, Periodicidad{3, "semanal", 26},
+                                           Periodicidad{4, "diario", 180}),
+                         [](const auto& info) { return std::string(info.param.nombre); });
 
 }  // namespace

@@ -194,7 +194,9 @@ struct Periodos {
 };
 
 // "Montos mensuales": one title per period with the look and width of the template's title cell,
-// "Total" after each December and after the last, the year above the first period of each year.
+// "Total" after each year's last period and after the last, the year above the first period of each
+// year. Months by name; fortnights, weeks and days by their first day, the first one the project's
+// start; a period belongs to the year of its first day.
 TEST_F(Etiquetas, PeriodTitlesFillTheirRow) {
   const Periodos casos[] = {
       {"2025-03-03", 6, 1, false, 0, {"Mar 2025", "Abr 2025", "May 2025", "Jun 2025", "Jul 2025", "Ago 2025", "Total"},
@@ -202,7 +204,10 @@ TEST_F(Etiquetas, PeriodTitlesFillTheirRow) {
       {"2024-11-04", 6, 1, false, 0, {"Nov 2024", "Dic 2024", "Total", "Ene 2025", "Feb 2025", "Mar 2025", "Abr 2025", "Total"},
        {{0, "2024"}, {3, "2025"}}},
       {"2024-11-04", 6, 1, true, 2025, {"Ene 2025", "Feb 2025", "Mar 2025", "Abr 2025", "Total"}, {{0, "2025"}}},
-      {"2025-03-03", 4, 3, false, 0, {"-1", "-2", "-3", "-4", "Total"}, {}},
+      {"2025-03-05", 4, 3, false, 0, {"05/03", "10/03", "17/03", "24/03", "Total"}, {{0, "2025"}}},
+      {"2024-12-10", 3, 2, false, 0, {"10/12", "16/12", "Total", "01/01", "Total"}, {{0, "2024"}, {3, "2025"}}},
+      {"2024-12-24", 3, 3, false, 0, {"24/12", "30/12", "Total", "06/01", "Total"}, {{0, "2024"}, {3, "2025"}}},
+      {"2024-12-30", 4, 4, true, 2025, {"01/01", "02/01", "Total"}, {{0, "2025"}}},
   };
   for (const Periodos& c : casos) {
     SCOPED_TRACE(c.inicio);
