@@ -53,15 +53,8 @@ protected:
 
 // ---- Periods that are not months
 
-struct Periodicidad {
-  int codigo;
-  const char* nombre;
-  int periodos;  // of the sample's project, 03/03/2025 (a Monday) to 29/08/2025
-};
-
-void PrintTo(const Periodicidad& p, std::ostream* os) { *os << p.nombre; }
-
-class PeriodicidadTest : public ProgramaVentanaTest, public ::testing::WithParamInterface<Periodicidad> {
+class PeriodicidadTest : public ProgramaVentanaTest,
+                         public ::testing::WithParamInterface<testsupport::CasoPeriodicidad> {
 protected:
   void preparaObra(const QString& ruta) override {
     auto db = dao::DBEngine::OpenDatabase(ruta, true, false, quarvel::kConexion);
@@ -136,9 +129,7 @@ TEST_P(PeriodicidadTest, EveryPeriodTakesTheVolumesOfItsDays) {
   EXPECT_EQ(cajas.shown().size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Casos, PeriodicidadTest,
-                         ::testing::Values(Periodicidad{2, "fortnightly", 12}, Periodicidad{3, "weekly", 26},
-                                           Periodicidad{4, "daily", 180}),
+INSTANTIATE_TEST_SUITE_P(Casos, PeriodicidadTest, ::testing::ValuesIn(testsupport::kPeriodicidades),
                          [](const auto& info) { return std::string(info.param.nombre); });
 
 // ---- Pasted schedule rows

@@ -253,15 +253,7 @@ TEST_F(Cuadros, RoundingDifferenceGoesToOneMonth) {
 
 // ---- Periods that are not months
 
-struct Periodicidad {
-  int codigo;
-  const char* nombre;
-  int periodos;  // of the sample's project, 03/03/2025 (a Monday) to 29/08/2025
-};
-
-void PrintTo(const Periodicidad& p, std::ostream* os) { *os << p.nombre; }
-
-class CuadrosPeriodicos : public Cuadros, public ::testing::WithParamInterface<Periodicidad> {
+class CuadrosPeriodicos : public Cuadros, public ::testing::WithParamInterface<testsupport::CasoPeriodicidad> {
 protected:
   void SetUp() override {
     Cuadros::SetUp();
@@ -365,9 +357,7 @@ TEST_P(CuadrosPeriodicos, AmountsInEveryPeriod) {
   EXPECT_DOUBLE_EQ(numero(r, ren, 3), 10376937.62);
 }
 
-INSTANTIATE_TEST_SUITE_P(Casos, CuadrosPeriodicos,
-                         ::testing::Values(Periodicidad{2, "quincenal", 12}, Periodicidad{3, "semanal", 26},
-                                           Periodicidad{4, "diario", 180}),
+INSTANTIATE_TEST_SUITE_P(Casos, CuadrosPeriodicos, ::testing::ValuesIn(testsupport::kPeriodicidades),
                          [](const auto& info) { return std::string(info.param.nombre); });
 
 }  // namespace

@@ -9,8 +9,19 @@
 
 #include <QDate>
 #include <cmath>
+#include <ostream>
 
 namespace testsupport {
+
+// A periodicity a test runs with: its code, a name for the test's title, and the number of periods of
+// the sample's project (03/03/2025, a Monday, to 29/08/2025) in it.
+struct CasoPeriodicidad {
+  int codigo;
+  const char* nombre;
+  int periodos;
+};
+inline void PrintTo(const CasoPeriodicidad& c, std::ostream* os) { *os << c.nombre; }
+inline const CasoPeriodicidad kPeriodicidades[] = {{2, "quincenal", 12}, {3, "semanal", 26}, {4, "diaria", 180}};
 
 // The period of a day in a schedule starting on `inicio`: 1 for the period holding `inicio`.
 inline int periodoCalendario(const QDate& dia, const QDate& inicio, int periodicidad) {
