@@ -3,6 +3,7 @@
 #include "barcontrol.h"
 #include "dao.h"
 #include "filedialog.h"
+#include "files.h"
 #include "forms.h"
 #include "general.h"
 #include "korgen.h"
@@ -209,11 +210,18 @@ bool creaObra(const QString& destino, const QString& archivo) {
     const QString plantilla = general::ArchivoPrograma(archivo);
     if (!QFileInfo(plantilla).isFile())
       throw vb::Error(53);
-    // A file copy replaces the destination, as FileCopy does.
-    if (QFileInfo::exists(destino) && !QFile::remove(destino))
+    // A file copy replaces the destination, as FileCopy does: the copy is made beside it and takes
+    // its place whole.
+    const QString copia = files::temporaryFor(QFileInfo(destino).absoluteFilePath(), QStringLiteral("crea"));
+    QFile::remove(copia);
+    if (!QFile::copy(plantilla, copia))
       throw vb::Error(70);
-    if (!QFile::copy(plantilla, destino))
-      throw vb::Error(70);
+    try {
+      files::replace(copia, QFileInfo(destino).absoluteFilePath());
+    } catch (const vb::Error&) {
+      QFile::remove(copia);
+      throw;
+    }
     // The template may be read-only where the program is installed; the bid must not be.
     QFile::setPermissions(destino, QFile::permissions(destino) | QFileDevice::WriteOwner);
     creada = true;
@@ -381,20 +389,9 @@ bool RepararObra(const QString& carpeta, const QString& archivo, const QString& 
   const QString actual = dao::DBEngine::ResolvePath(ruta);
   const QString bak = actual.left(actual.size() - 4) + QStringLiteral(".bak");
   try {
-    if (QFile::exists(bak) && !QFile::remove(bak))
-      throw vb::Error(70);
-    if (!QFile::exists(actual))
-      throw vb::Error(3024, dao::errorDescription(3024, actual));
-    if (!QFile::rename(actual, bak))
-      throw vb::Error(70);
-    try {
-      dao::DBEngine::CompactDatabase(bak, actual, clave);
-    } catch (...) {
-      // Leave the bid where the user left it, not only as a .bak.
-      if (!QFile::exists(actual))
-        QFile::rename(bak, actual);
-      throw;
-    }
+    // The compacted copy is written beside the file and takes its place in one step, the file as it
+    // was staying as the .bak: whatever stops the repair, the name holds a whole database.
+    dao::DBEngine::CompactInPlace(actual, bak, clave);
     return true;
   } catch (const vb::Error& e) {
     if (e.number() == 3356)

@@ -57,9 +57,10 @@ void AbreReportes();
 // The repair command: compacts the open bid (or one the user chooses) and the library database.
 void mnuReparar();
 
-// Compacts carpeta+archivo in place: the file is first renamed to its name without the last four
-// characters plus ".bak" (an older .bak is replaced), then compacted back under its own name with
-// the password of clave (";pwd=..."), which the compacted file keeps. The .bak stays.
+// Compacts carpeta+archivo in place with the password of clave (";pwd=..."), which the compacted file
+// keeps; the file as it was stays as its name without the last four characters plus ".bak" (an older
+// .bak is replaced). The name holds the old file or the whole compacted one at every moment, and
+// what an interrupted repair left beside the file is removed.
 // Errors are shown to the user (3356: the database is in use); none reaches the caller.
 // Returns whether the compacted file was written.
 bool RepararObra(const QString& carpeta, const QString& archivo, const QString& clave);

@@ -1,6 +1,7 @@
 #include "verifica.h"
 
 #include "dao.h"
+#include "files.h"
 #include "general.h"
 #include "maneobra.h"
 #include "msgbox.h"
@@ -11,10 +12,8 @@
 #include <QFileInfo>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QTime>
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -138,19 +137,15 @@ void copiaRenglones(dao::Database& copia, dao::Database& vieja, const QString& t
   }
 }
 
-// The copy takes the bid's place in one rename: at no moment is the bid missing.
-void reemplaza(const QString& copia, const QString& obra) {
-  std::error_code error;
-  std::filesystem::rename(QFile::encodeName(copia).toStdString(), QFile::encodeName(obra).toStdString(), error);
-  if (error) throw vb::Error(75);
-}
-
-// A name for the rebuild's copy that no file of the folder has.
-QString nombreLibre(const QString& carpeta) {
-  const QString base = carpeta + QLatin1Char('/') + DameNombreTemporal();
-  QString nombre = base;
-  for (int n = 2; QFileInfo::exists(nombre); ++n) nombre = base + QLatin1Char('-') + QString::number(n);
-  return nombre;
+// What an interrupted rebuild or compaction of the bid left beside it goes. The bid is held open
+// meanwhile, so that no other program can be at work on it; a bid that cannot be opened keeps them.
+void quitaRestos(const QString& ruta) {
+  try {
+    const DatabasePtr obra = dao::DBEngine::OpenDatabase(ruta, false, true, quarvel::kConexion);
+    files::removeLeftovers(obra->Name());
+    obra->Close();
+  } catch (const vb::Error&) {
+  }
 }
 
 }  // namespace
@@ -194,11 +189,7 @@ void CreaCampo(dao::TableDef& tabla, const dao::Field& modelo) {
   tabla.Fields().Append(campo);
 }
 
-QString DameNombreTemporal() {
-  // The seconds since midnight as a single-precision number, as the timer gave them.
-  const float segundos = float(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
-  return QLatin1Char('$') + QString::number(double(segundos), 'g', 7);
-}
+QString DameNombreTemporal(const QString& ruta) { return files::temporaryFor(ruta, QStringLiteral("reconstruye")); }
 
 bool CopiaDatosTabla(dao::Database& db, const QString& tabla, const QString& origen) {
   try {
@@ -311,11 +302,15 @@ bool Importaobra(const QString& ruta) {
   RelojDeArena reloj;
   const QString obra = dao::DBEngine::ResolvePath(ruta);
   // The copy is made beside the bid, whatever the current directory is.
-  const QString temporal = nombreLibre(QFileInfo(obra).absolutePath());
+  const QString temporal = DameNombreTemporal(obra);
   bool copiada = false;
   DatabasePtr copia, vieja;
   try {
+    // The bid first: held exclusively, nobody else is rebuilding it, and a copy an interrupted
+    // rebuild left is stale.
+    pasoNecesario([&] { vieja = dao::DBEngine::OpenDatabase(obra, true, true, quarvel::kConexion); });
     pasoNecesario([&] {
+      files::removeLeftovers(obra);
       const QString plantilla = rutaPlantilla(QStringLiteral("TORNAVO.kor"));
       if (!QFile::copy(plantilla, temporal)) throw vb::Error(QFileInfo::exists(plantilla) ? 75 : 53);
       copiada = true;
@@ -323,7 +318,6 @@ bool Importaobra(const QString& ruta) {
       QFile::setPermissions(temporal, QFileInfo(obra).permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     });
     pasoNecesario([&] { copia = dao::DBEngine::OpenDatabase(temporal, true, false, quarvel::kConexion); });
-    pasoNecesario([&] { vieja = dao::DBEngine::OpenDatabase(obra, true, false, quarvel::kConexion); });
 
     QStringList tablas;
     pasoNecesario([&] {
@@ -336,12 +330,14 @@ bool Importaobra(const QString& ruta) {
       if (!CopiaDatosTabla(*copia, tabla, vieja->Name())) copiaRenglones(*copia, *vieja, tabla);
     }
 
-    // Both files closed before the old one is replaced.
+    // The copy closed (all of it written), it takes the bid's place in one step. The old bid, only
+    // read, stays held until then, so that no other program opens it in between.
     pasoNecesario([&] { copia->Close(); });
-    pasoNecesario([&] { vieja->Close(); });
     copia.reset();
+    pasoNecesario([&] { files::replace(temporal, obra); });
+    copiada = false;
+    vieja->Close();
     vieja.reset();
-    pasoNecesario([&] { reemplaza(temporal, obra); });
     return true;
   } catch (const Abandono&) {
     copia.reset();
@@ -353,6 +349,7 @@ bool Importaobra(const QString& ruta) {
 
 bool VerificaEstructura(const QString& ruta) {
   const int codigo = ComparaEstructura(ruta, kPlantilla, quarvel::kConexion, true);
+  quitaRestos(ruta);
   if (codigo == kIgual) return true;
   if (ui::MsgBox(QStringLiteral("La estructura de la obra no corresponde a la actual, ¿Deseas actualizarla?"),
                  ui::vbYesNo | ui::vbInformation) != ui::vbYes)

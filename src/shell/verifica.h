@@ -31,7 +31,10 @@ enum Resultado : int {
 // user is asked "La estructura de la obra no corresponde a la actual, ¿Deseas actualizarla?"; No
 // leaves the file untouched and gives false. Yes upgrades it in place (missing objects) or rebuilds
 // it (changed fields), compacts it (leaving the ".bak" copy beside it), tells "La estructura se
-// actualizó satisfactoriamente" and gives true; a failed upgrade or rebuild gives false.
+// actualizó satisfactoriamente" and gives true; a failed upgrade or rebuild gives false. The upgrade
+// is one transaction, the rebuilt copy takes the bid's place in one step, and what an interrupted
+// rebuild or compaction left beside the bid is removed, so that the bid is always the old one or
+// the whole new one.
 // Errors of the comparison itself (the template or the bid missing or unreadable: 3024 names the
 // file, 3044 the folder; 3356 the bid is held by another program) reach the caller as vb::Error,
 // with nothing changed.
@@ -50,7 +53,7 @@ bool ActualizaEstructura(const QString& ruta);
 // Rebuilds the bid: a copy of the template, made in the bid's folder, receives the rows of every
 // table the bid shares with it (fields the template lacks are dropped, texts too long for their
 // field are cut to its size, values that do not convert to the field's type are left out), then
-// takes the bid's place. Other errors ask Abort/Retry/Ignore: Abort gives false, Retry repeats the
+// takes the bid's place in one step. Other errors ask Abort/Retry/Ignore: Abort gives false, Retry repeats the
 // step, Ignore goes on with the next one (a row whose saving is ignored is left out). The bid is
 // replaced only when everything got through; otherwise it stays untouched and the copy is removed.
 bool Importaobra(const QString& ruta);
@@ -67,8 +70,9 @@ void CreaTabla(dao::Database& db, dao::TableDef& modelo);
 // appended to tabla; on a table of a database the column is added to it.
 void CreaCampo(dao::TableDef& tabla, const dao::Field& modelo);
 
-// "$" followed by the seconds since midnight ("$45296.53"): the file name of a rebuild's copy.
-QString DameNombreTemporal();
+// The rebuild's copy of the bid at ruta: beside it, named after it ("obra.mdb.~reconstruye"), so that
+// a copy an interrupted rebuild left is known and removed the next time the bid is checked.
+QString DameNombreTemporal(const QString& ruta);
 
 // Copies every row of origen's table into db's table of the same name with one statement
 // " INSERT INTO t select * from <origen>.t;"; false on any error (nothing copied then).

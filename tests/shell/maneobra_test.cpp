@@ -1,6 +1,7 @@
 // The bid file's life cycle on real files: repair and its .bak, new bids from the template, the shared
 // recordsets and the look-ups of module general on the sample bid.
 #include "barcontrol.h"
+#include "corte.h"
 #include "dao.h"
 #include "general.h"
 #include "maneobra.h"
@@ -10,8 +11,10 @@
 #include "shellfixture.h"
 #include "vbdate.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <csignal>
 #include <map>
 
 using namespace shelltest;
@@ -21,6 +24,24 @@ namespace {
 int64_t filas(const QString& ruta, const QString& tabla, const QString& clave = quarvel::kConexion) {
   auto db = dao::DBEngine::OpenDatabase(ruta, false, true, clave);
   return db->OpenRecordset("SELECT * FROM " + tabla)->RecordCount();
+}
+
+QByteArray huella(const QString& ruta) {
+  QFile f(ruta);
+  if (!f.open(QIODevice::ReadOnly))
+    return {};
+  return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+QStringList archivosEn(const QString& carpeta) { return QDir(carpeta).entryList(QDir::Files, QDir::Name); }
+
+// What an interrupted run may leave beside a file: its temporaries and their journals.
+QStringList restos(const QString& carpeta) {
+  QStringList quedan;
+  for (const QString& nombre : archivosEn(carpeta))
+    if (nombre.contains(".~") || nombre.startsWith(u'$') || nombre.endsWith("-journal"))
+      quedan << nombre;
+  return quedan;
 }
 
 }  // namespace
@@ -56,6 +77,65 @@ TEST_F(ShellTest, RepararObraOfABidInUseLeavesItInPlace) {
   cajas.answer(ui::vbOK);
   EXPECT_FALSE(maneobra::RepararObra(carpeta.archivo("obras/"), "falta.mdb", quarvel::kConexion));
   EXPECT_TRUE(cajas.texts().back().startsWith("Error en el Módulo MDITool.RepararObra 3024 ")) << cajas.texts().back().toStdString();
+}
+
+TEST_F(ShellTest, ARepairKilledWhileItWritesLeavesTheBidAsItWas) {
+  const QString obra = carpeta.copiaEjemplo("obras/puente.mdb");
+  const QByteArray antes = huella(obra);
+  EXPECT_EXIT(
+      {
+        testsupport::cortaAlEscribirMasDe(QFileInfo(obra).size() / 2);
+        maneobra::RepararObra(carpeta.archivo("obras/"), "puente.mdb", quarvel::kConexion);
+      },
+      ::testing::KilledBySignal(SIGXFSZ), "");
+  EXPECT_EQ(huella(obra), antes);
+  EXPECT_EQ(filas(obra, "Presupuesto"), 257);
+
+  // The next repair goes through, and removes what the killed one left.
+  EXPECT_TRUE(maneobra::RepararObra(carpeta.archivo("obras/"), "puente.mdb", quarvel::kConexion));
+  EXPECT_EQ(archivosEn(carpeta.archivo("obras")), QStringList({"puente.bak", "puente.mdb"}));
+  EXPECT_EQ(filas(obra, "Presupuesto"), 257);
+  EXPECT_EQ(huella(carpeta.archivo("obras/puente.bak")), antes);
+}
+
+TEST_F(ShellTest, TheRepairCommandKilledInTheLibraryLeavesAProgramThatStarts) {
+  // A library larger than the bid, so that the cut falls in the library's compaction.
+  const QString biblioteca = carpeta.archivo("paratorn.kor");
+  {
+    auto db = dao::DBEngine::OpenDatabase(biblioteca, true, false, quarvel::kConexion);
+    for (int n = 1; n <= 4000; ++n)
+      db->Execute(QStringLiteral("INSERT INTO CalDet (Formato, Renglon, Texto) VALUES ('F%1', %2, '%3')")
+                      .arg(n / 100)
+                      .arg(n)
+                      .arg(QString(80, QLatin1Char('x'))));
+    db->Close();
+  }
+  const int64_t formatos = filas(biblioteca, "CalDet");
+  const QString obra = carpeta.archivo("obras/chica.mdb");
+  ASSERT_TRUE(QDir().mkpath(carpeta.archivo("obras")));
+  ASSERT_TRUE(QFile::copy(carpeta.archivo("TORNAVO.KOR"), obra));
+  ASSERT_LT(QFileInfo(obra).size() * 2, QFileInfo(biblioteca).size());
+
+  EXPECT_EXIT(
+      {
+        if (!arranca())
+          std::exit(1);
+        dialogos.choose(obra);
+        testsupport::cortaAlEscribirMasDe(QFileInfo(biblioteca).size() / 2);
+        clic("mnuRepCom");
+      },
+      ::testing::KilledBySignal(SIGXFSZ), "");
+  EXPECT_EQ(filas(biblioteca, "CalDet"), formatos);
+
+  // The program starts, and its next repair removes what the killed one left.
+  ASSERT_NE(arranca(), nullptr);
+  dialogos.choose(obra);
+  ASSERT_TRUE(clic("mnuRepCom"));
+  EXPECT_TRUE(cajas.texts().isEmpty()) << cajas.texts().join(" | ").toStdString();
+  EXPECT_EQ(restos(carpeta.ruta()), QStringList());
+  EXPECT_EQ(restos(carpeta.archivo("obras")), QStringList());
+  EXPECT_EQ(filas(biblioteca, "CalDet"), formatos);
+  EXPECT_TRUE(QFile::exists(carpeta.archivo("paratorn.bak")));
 }
 
 TEST_F(ShellTest, RepairCommandWithABidOpen) {

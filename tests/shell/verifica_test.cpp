@@ -1,6 +1,7 @@
 #include "verifica.h"
 
 #include "copia_programa.h"
+#include "corte.h"
 #include "dao.h"
 #include "qt_print.h"
 #include "quarvel.h"
@@ -12,8 +13,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTime>
+#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <optional>
 
 namespace {
@@ -126,7 +129,8 @@ protected:
   QStringList temporales() const {
     QStringList todos;
     for (const QString& carpeta : {carpetaObras(), quarvel::rutaPrograma, QDir::currentPath()})
-      todos << QDir(carpeta).entryList({QStringLiteral("$*")}, QDir::Files);
+      todos << QDir(carpeta).entryList({QStringLiteral("$*"), QStringLiteral("*.~*"), QStringLiteral("*-journal")},
+                                       QDir::Files);
     return todos;
   }
 
@@ -354,7 +358,7 @@ class CajasQueMiran : public testui::ScriptedMsgBoxes {
 public:
   explicit CajasQueMiran(QString carpeta) : carpeta_(std::move(carpeta)) {}
   ui::VbMsgBoxResult show(const ui::MsgBoxRequest& r) override {
-    copias << QDir(carpeta_).entryList({QStringLiteral("$*")}, QDir::Files).join(u',');
+    copias << QDir(carpeta_).entryList({QStringLiteral("*.~*")}, QDir::Files).join(u',');
     return ScriptedMsgBoxes::show(r);
   }
   QStringList copias;
@@ -400,19 +404,134 @@ TEST_F(Estructura, ARowThatCannotBeSavedAsksAbortRetryIgnore) {
     EXPECT_FALSE(VERIFICA::VerificaEstructura(ruta));
     ASSERT_EQ(cajas.shown().size(), 2u);
     EXPECT_TRUE(error3022.match(cajas.shown()[1].prompt).hasMatch());
-    EXPECT_TRUE(cajas.copias[1].startsWith(u'$')) << cajas.copias[1].toStdString();
+    EXPECT_TRUE(cajas.copias[1].startsWith(QStringLiteral("aborta.mdb.~reconstruye"))) << cajas.copias[1].toStdString();
     EXPECT_EQ(huella(ruta), antes);
     EXPECT_TRUE(temporales().isEmpty());
     EXPECT_FALSE(QFile::exists(carpetaObras() + QStringLiteral("/aborta.bak")));
   }
 }
 
-TEST(DameNombreTemporal, IsADollarAndTheSecondsSinceMidnight) {
-  const QString nombre = VERIFICA::DameNombreTemporal();
-  ASSERT_TRUE(QRegularExpression(QStringLiteral("^\\$\\d+(\\.\\d+)?$")).match(nombre).hasMatch()) << nombre.toStdString();
-  const double ahora = QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
-  const double segundos = nombre.mid(1).toDouble();
-  EXPECT_TRUE(qAbs(ahora - segundos) < 2 || ahora < 2) << nombre.toStdString();
+// The sample bid, 257 concepts with their schedule, made older as `cambia` says. The rows of the
+// tables `cambia` rebuilds are put back.
+QString ejemploAntiguo(const QString& ruta, const QStringList& rehechas,
+                       const std::function<void(dao::Database&)>& cambia) {
+  EXPECT_TRUE(testsupport::copiaDelPrograma(QStringLiteral("Ejemplo.mdb"), ruta));
+  auto db = abre(ruta);
+  std::map<QString, std::vector<std::vector<std::pair<QString, vb::Variant>>>> filas;
+  for (const QString& tabla : rehechas) {
+    auto rs = db->OpenRecordset(tabla, dao::RecordsetType::Snapshot);
+    for (; !rs->EOF_(); rs->MoveNext()) {
+      auto& fila = filas[tabla].emplace_back();
+      for (int i = 0; i < rs->FieldCount(); ++i) fila.emplace_back(rs->Fields(i).Name(), rs->Fields(i).Value());
+    }
+  }
+  cambia(*db);
+  for (const auto& [tabla, renglones] : filas) {
+    auto rs = db->OpenRecordset(tabla, dao::RecordsetType::Table);
+    for (const auto& fila : renglones) {
+      rs->AddNew();
+      for (const auto& [campo, v] : fila)
+        if (!v.isNull()) rs->SetValue(campo, v);
+      rs->Update();
+    }
+  }
+  db->Close();
+  return ruta;
+}
+
+QStringList archivosEn(const QString& carpeta) { return QDir(carpeta).entryList(QDir::Files, QDir::Name); }
+
+TEST_F(Estructura, ARebuildKilledWhileItWritesLeavesTheBidAndTheNextCheckClearsItsCopy) {
+  const QString ruta = ejemploAntiguo(carpetaObras() + QStringLiteral("/antigua.mdb"), {QStringLiteral("Monedas")},
+                                      [](dao::Database& db) {
+                                        rehaceTabla(db, QStringLiteral("Monedas"), {{.campo = "Texto", .largo = 80}});
+                                      });
+  ASSERT_EQ(compara(ruta), 3);
+  const QByteArray antes = huella(ruta);
+  const qint64 plantillaBytes = QFileInfo(plantilla()).size();
+  ASSERT_GT(QFileInfo(ruta).size(), plantillaBytes + 40000);
+
+  EXPECT_EXIT(
+      {
+        testui::ScriptedMsgBoxes cajas;
+        cajas.answer(vbYes);
+        testsupport::cortaAlEscribirMasDe((plantillaBytes + QFileInfo(ruta).size()) / 2);
+        VERIFICA::VerificaEstructura(ruta);
+      },
+      ::testing::KilledBySignal(SIGXFSZ), "");
+  EXPECT_EQ(huella(ruta), antes);
+  // What the killed rebuild left is named after the bid, so that it can be told.
+  const QStringList dejados = archivosEn(carpetaObras());
+  ASSERT_GT(dejados.size(), 1);
+  for (const QString& nombre : dejados)
+    EXPECT_TRUE(nombre.startsWith(QStringLiteral("antigua.mdb"))) << nombre.toStdString();
+
+  {  // The next check removes it, and the rebuild then goes through.
+    testui::ScriptedMsgBoxes cajas;
+    cajas.answer(vbYes).answer(ui::vbOK);
+    EXPECT_TRUE(VERIFICA::VerificaEstructura(ruta));
+    EXPECT_EQ(cajas.texts(), (QStringList{kPregunta, kHecho}));
+  }
+  EXPECT_EQ(archivosEn(carpetaObras()), (QStringList{"antigua.bak", "antigua.mdb"}));
+  EXPECT_TRUE(temporales().isEmpty());
+  EXPECT_EQ(compara(ruta), 1);
+  auto db = abre(ruta);
+  EXPECT_EQ(renglones(*db, QStringLiteral("Presupuesto")), 257);
+  EXPECT_EQ(renglones(*db, QStringLiteral("Monedas")), 2);
+}
+
+TEST_F(Estructura, AnUpgradeKilledWhileItWritesLeavesABidThatOpens) {
+  const QString ruta = ejemploAntiguo(carpetaObras() + QStringLiteral("/vieja.mdb"), {}, [](dao::Database& db) {
+    db.QueryDefs().Delete(QStringLiteral("UnaPartida"));
+    db.TableDefs().Delete(QStringLiteral("CalDet"));
+  });
+  ASSERT_EQ(compara(ruta), 2);
+
+  // The process ends halfway through a file: in the upgrade's own writes or in the compaction after it.
+  EXPECT_EXIT(
+      {
+        testui::ScriptedMsgBoxes cajas;
+        cajas.answer(vbYes).answer(ui::vbOK);
+        testsupport::cortaAlEscribirMasDe(QFileInfo(ruta).size() / 2);
+        VERIFICA::VerificaEstructura(ruta);
+      },
+      ::testing::KilledBySignal(SIGXFSZ), "");
+  // Either as it was or upgraded, never half of it, and with every concept.
+  const int codigo = compara(ruta);
+  EXPECT_TRUE(codigo == 1 || codigo == 2) << codigo;
+  {
+    auto db = abre(ruta);
+    EXPECT_EQ(renglones(*db, QStringLiteral("Presupuesto")), 257);
+  }
+
+  {
+    testui::ScriptedMsgBoxes cajas;
+    if (codigo == 2) cajas.answer(vbYes).answer(ui::vbOK);
+    EXPECT_TRUE(VERIFICA::VerificaEstructura(ruta));
+  }
+  EXPECT_EQ(compara(ruta), 1);
+  const QStringList quedan = archivosEn(carpetaObras());
+  EXPECT_TRUE(quedan == (QStringList{"vieja.mdb"}) || quedan == (QStringList{"vieja.bak", "vieja.mdb"}))
+      << quedan.join(u' ').toStdString();
+}
+
+TEST_F(Estructura, ACheckRemovesWhatInterruptedWorkLeftBesideThatBidOnly) {
+  const QString ruta = obra(QStringLiteral("obra.mdb"));
+  const QString otra = obra(QStringLiteral("otra.mdb"));
+  // A copy of the rebuild and its journal, and a compaction's copy, left by work that was killed; the
+  // same beside another bid.
+  const QStringList dejados = {QStringLiteral("obra.mdb.~reconstruye"), QStringLiteral("obra.mdb.~reconstruye-journal"),
+                               QStringLiteral("obra.mdb.~compacta"), QStringLiteral("otra.mdb.~reconstruye")};
+  for (const QString& nombre : dejados) ASSERT_TRUE(QFile::copy(plantilla(), carpetaObras() + QLatin1Char('/') + nombre));
+  testui::ScriptedMsgBoxes cajas;
+  EXPECT_TRUE(VERIFICA::VerificaEstructura(ruta));
+  EXPECT_EQ(archivosEn(carpetaObras()), (QStringList{"obra.mdb", "otra.mdb", "otra.mdb.~reconstruye"}));
+  EXPECT_EQ(compara(otra), 1);
+}
+
+TEST(DameNombreTemporal, TheRebuildCopyIsNamedAfterTheBidBesideIt) {
+  EXPECT_EQ(VERIFICA::DameNombreTemporal(QStringLiteral("/obras/Puente.mdb")),
+            QStringLiteral("/obras/Puente.mdb.~reconstruye"));
 }
 
 }  // namespace

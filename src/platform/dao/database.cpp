@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "daoerror.h"
+#include "files.h"
 #include "jetsql.h"
 
 #include <QDir>
@@ -39,22 +40,58 @@ std::shared_ptr<Database> DBEngine::CreateDatabase(const QString& path, const QS
   return std::make_shared<Database>(conn, QFileInfo(path).absoluteFilePath(), false);
 }
 
+namespace {
+
+// src held exclusively, checked against the connect string's password.
+std::shared_ptr<Connection> holdForCompaction(const QString& src, const QString& connect) {
+  if (Connection::isOpenInProcess(src)) raise(3356, src);
+  auto conn = Connection::acquire(src, true);
+  const QString stored = conn->password();
+  if (!stored.isEmpty() && stored != detail::hashPassword(detail::passwordFromConnect(connect))) raise(3031);
+  return conn;
+}
+
+// The compacted copy of conn's file in the new file `out`, flushed. VACUUM INTO wants a file that
+// does not exist.
+void compactInto(Connection& conn, const QString& out) {
+  QFile::remove(out);
+  auto st = conn.prepare(QStringLiteral("VACUUM INTO ?1"));
+  const QByteArray target = QFile::encodeName(out);
+  sqlite3_bind_text(st.get(), 1, target.constData(), int(target.size()), SQLITE_TRANSIENT);
+  const int rc = sqlite3_step(st.get());
+  if (rc != SQLITE_DONE) {
+    QFile::remove(out);
+    conn.fail(rc);
+  }
+}
+
+// The compacted copy of conn's file, made beside target, in target's place (files.h).
+void compactOver(Connection& conn, const QString& target, const QString& backup = {}) {
+  const QString copy = files::temporaryFor(target, QStringLiteral("compacta"));
+  compactInto(conn, copy);
+  try {
+    files::replace(copy, target, backup);
+  } catch (...) {
+    QFile::remove(copy);
+    throw;
+  }
+}
+
+}  // namespace
+
 void DBEngine::CompactDatabase(const QString& src, const QString& dst, const QString& connect) {
   if (Connection::isOpenInProcess(src)) raise(3356, src);
   const QFileInfo out(dst);
   if (!out.absoluteDir().exists()) raise(3044, QDir::toNativeSeparators(out.absolutePath()));
   if (out.exists()) raise(3204);
-  auto conn = Connection::acquire(src, true);
-  const QString stored = conn->password();
-  if (!stored.isEmpty() && stored != detail::hashPassword(detail::passwordFromConnect(connect))) raise(3031);
-  auto st = conn->prepare(QStringLiteral("VACUUM INTO ?1"));
-  const QByteArray target = QFile::encodeName(out.absoluteFilePath());
-  sqlite3_bind_text(st.get(), 1, target.constData(), int(target.size()), SQLITE_TRANSIENT);
-  const int rc = sqlite3_step(st.get());
-  if (rc != SQLITE_DONE) {
-    QFile::remove(out.absoluteFilePath());
-    conn->fail(rc);
-  }
+  compactOver(*holdForCompaction(src, connect), out.absoluteFilePath());
+}
+
+void DBEngine::CompactInPlace(const QString& path, const QString& backup, const QString& connect) {
+  auto conn = holdForCompaction(path, connect);
+  // Held exclusively: no other program is at work on the file, so whatever lies beside it is stale.
+  files::removeLeftovers(conn->path());
+  compactOver(*conn, conn->path(), backup);
 }
 
 void DBEngine::EndAction() { Connection::flushAll(); }

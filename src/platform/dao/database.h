@@ -50,8 +50,14 @@ public:
   // is the connect string's.
   static std::shared_ptr<Database> CreateDatabase(const QString& path, const QString& connect = {});
   // Copies src to a new, compacted dst keeping the password (src opened with connect). src must be
-  // closed everywhere (3356), dst must not exist (3204).
+  // closed everywhere (3356), dst must not exist (3204). dst appears whole or not at all.
   static void CompactDatabase(const QString& src, const QString& dst, const QString& connect = {});
+  // Compacts path into a copy beside it that then takes its place in one step; with a backup name,
+  // the file as it was stays under that name. At every moment path holds the old file or the whole
+  // compacted one. The file is held exclusively meanwhile (3356 when it is open anywhere), and what
+  // interrupted work left beside it is removed first (files.h). Errors as OpenDatabase's and the
+  // file errors of files.h.
+  static void CompactInPlace(const QString& path, const QString& backup, const QString& connect = {});
   static Workspace& Workspaces(int index = 0);
   // The end of a user action: commits every open database's pending writes.
   static void EndAction();

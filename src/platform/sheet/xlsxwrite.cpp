@@ -1,4 +1,5 @@
 #include "error.h"
+#include "files.h"
 #include "metrics.h"
 #include "numformat.h"
 #include "workbook.h"
@@ -407,6 +408,12 @@ public:
   void run(const QString& path);
 
 private:
+  // libzip's reason when the package cannot be zipped.
+  struct ZipFailure {
+    QString why;
+  };
+  QByteArray zipped() const;
+
   struct File {
     QString name;
     std::string data;
@@ -991,8 +998,8 @@ void Writer::run(const QString& path) {
   for (const auto& [name, data] : wb.extras.parts)
     add(name, std::string(data.constData(), size_t(data.size())), true);
 
-  // The zip. libzip writes a temporary file and renames it on close, so a failed write leaves the
-  // old file in place.
+  // The zip is built in memory and then replaces the file whole (files.h): an interrupted or failed
+  // write leaves the old file, and nothing beside it.
   const QString shown = QFileInfo(path).fileName();
   auto fail = [&](const QString& why) {
     throw vb::Error(20102, QStringLiteral("No se puede escribir el archivo \"%1\": %2").arg(shown, why));
@@ -1001,15 +1008,36 @@ void Writer::run(const QString& path) {
     fail(QStringLiteral("es una carpeta"));
   if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
     fail(QStringLiteral("no existe la carpeta"));
-  int err = 0;
-  zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+  QByteArray bytes;
+  try {
+    bytes = zipped();
+  } catch (const ZipFailure& f) {
+    fail(f.why);
+  }
+  try {
+    files::write(path, bytes);
+  } catch (const vb::Error& e) {
+    fail(e.description());
+  }
+}
+
+// The package as the bytes of a zip file.
+QByteArray Writer::zipped() const {
+  const auto fail = [](const QString& why) { throw ZipFailure{why}; };
+  zip_error_t ze;
+  zip_error_init(&ze);
+  zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &ze);
+  zip_t* za = buffer ? zip_open_from_source(buffer, ZIP_TRUNCATE, &ze) : nullptr;
   if (!za) {
-    zip_error_t ze;
-    zip_error_init_with_code(&ze, err);
     const QString msg = QString::fromUtf8(zip_error_strerror(&ze));
     zip_error_fini(&ze);
+    if (buffer)
+      zip_source_free(buffer);
     fail(msg);
   }
+  zip_error_fini(&ze);
+  // The buffer outlives the archive: its bytes are read after the close.
+  zip_source_keep(buffer);
   const time_t when = fixedTime();
   for (const File& f : files_) {
     zip_source_t* src = zip_source_buffer(za, f.data.data(), f.data.size(), 0);
@@ -1019,6 +1047,7 @@ void Writer::run(const QString& path) {
         zip_source_free(src);
       const QString msg = QString::fromUtf8(zip_strerror(za));
       zip_discard(za);
+      zip_source_free(buffer);
       fail(msg);
     }
     zip_set_file_compression(za, zip_uint64_t(idx), f.compress ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 6);
@@ -1027,8 +1056,23 @@ void Writer::run(const QString& path) {
   if (zip_close(za) != 0) {
     const QString msg = QString::fromUtf8(zip_strerror(za));
     zip_discard(za);
+    zip_source_free(buffer);
     fail(msg);
   }
+  QByteArray bytes;
+  zip_stat_t st;
+  zip_stat_init(&st);
+  bool read = zip_source_stat(buffer, &st) == 0 && (st.valid & ZIP_STAT_SIZE) && zip_source_open(buffer) == 0;
+  if (read) {
+    bytes.resize(qsizetype(st.size));
+    read = zip_source_read(buffer, bytes.data(), st.size) == zip_int64_t(st.size);
+    zip_source_close(buffer);
+  }
+  const QString msg = read ? QString() : QString::fromUtf8(zip_error_strerror(zip_source_error(buffer)));
+  zip_source_free(buffer);
+  if (!read)
+    fail(msg);
+  return bytes;
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ QString Error::standardDescription(int number) {
     case 52: return QStringLiteral("Nombre o número de archivo incorrecto");
     case 53: return QStringLiteral("No se ha encontrado el archivo");
     case 57: return QStringLiteral("Error de E/S de dispositivo");
+    case 61: return QStringLiteral("Disco lleno");
     case 70: return QStringLiteral("Permiso denegado");
     case 75: return QStringLiteral("Error de acceso a la ruta o el archivo");
     case 76: return QStringLiteral("No se ha encontrado la ruta de acceso");

@@ -1,11 +1,18 @@
 // Opening, locking, compaction, definitions and values, on real files.
 #include "bidfixture.h"
+#include "corte.h"
+#include "files.h"
 #include "qt_print.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QCryptographicHash>
 #include <QProcess>
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <unistd.h>
 
 using namespace dao;
 using daotest::BidTest;
@@ -23,6 +30,17 @@ int openElsewhere(const QString& path, bool exclusive) {
 }
 
 QStringList filesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden); }
+
+// Owner, group and others (the "user" flags only repeat the owner's here).
+QFileDevice::Permissions mode(const QString& file) {
+  return QFile::permissions(file) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
+
+QByteArray digest(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
 
 }  // namespace
 
@@ -96,6 +114,80 @@ TEST_F(BidTest, CompactionKeepsDataAndPassword) {
   EXPECT_EQ(errorOf([&] { c->Execute("DELETE FROM Monedas WHERE Moneda='PESOS'"); }), 3200);   // rules travel too
   c->Close();
   EXPECT_EQ(filesIn(dir.path()), QStringList({"obra.bak", "obra.mdb"}));
+}
+
+TEST_F(BidTest, CompactionInPlaceKeepsTheOldFileAsBackup) {
+  db->Execute("DELETE FROM Programa");
+  db->Close();
+  const QByteArray before = digest(path);
+  const QString bak = dir.filePath("obra.bak");
+  {
+    QFile older(bak);  // an older backup is replaced
+    ASSERT_TRUE(older.open(QIODevice::WriteOnly));
+    older.write("older");
+  }
+  ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+  DBEngine::CompactInPlace(path, bak, kConnect);
+  EXPECT_EQ(digest(bak), before);
+  EXPECT_NE(digest(path), before);
+  EXPECT_EQ(mode(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+  EXPECT_EQ(filesIn(dir.path()), QStringList({"obra.bak", "obra.mdb"}));
+  EXPECT_EQ(errorOf([&] { DBEngine::OpenDatabase(path, false, false, ""); }), 3031);
+  auto c = DBEngine::OpenDatabase(path, true, false, kConnect);
+  EXPECT_EQ(c->OpenRecordset("Presupuesto")->RecordCount(), 4);
+  EXPECT_EQ(c->OpenRecordset("Programa")->RecordCount(), 0);
+
+  // Refused, the file stays as it is and nothing is left beside it.
+  const QByteArray compacted = digest(path);
+  EXPECT_EQ(errorOf([&] { DBEngine::CompactInPlace(path, bak, kConnect); }), 3356);   // open here
+  c->Close();
+  EXPECT_EQ(errorOf([&] { DBEngine::CompactInPlace(path, bak, ";pwd=otra"); }), 3031);
+  EXPECT_EQ(errorOf([&] { DBEngine::CompactInPlace(dir.filePath("falta.mdb"), bak, kConnect); }), 3024);
+  EXPECT_EQ(digest(path), compacted);
+  EXPECT_EQ(digest(bak), before);
+  EXPECT_EQ(filesIn(dir.path()), QStringList({"obra.bak", "obra.mdb"}));
+}
+
+// A compaction ended at each of its steps as a crash would end it: the file opens, old or compacted
+// whole, and the next compaction removes what the first one left.
+TEST_F(BidTest, CompactionInPlaceEndedAtAnyStepLeavesAWholeFile) {
+  db->Close();
+  const QString bak = dir.filePath("obra.bak");
+  struct Case {
+    const char* step;     // nullptr: killed while the copy is written
+    bool compacted;       // the name holds the compacted file
+    bool backedUp;        // the backup holds the file as it was
+  };
+  const Case cases[] = {{nullptr, false, false}, {"flushed", false, false}, {"backed-up", false, true}, {"replaced", true, true}};
+  for (const Case& c : cases) {
+    const std::string name = c.step ? c.step : "writing";
+    QFile::remove(bak);
+    ASSERT_TRUE(QFile::remove(path));
+    daotest::createBid(path)->Close();
+    const QByteArray before = digest(path);
+    EXPECT_EXIT(
+        {
+          if (c.step)
+            files::setStepHook([&](const char* s) {
+              if (std::strcmp(s, c.step) == 0) _exit(3);
+            });
+          else
+            testsupport::cortaAlEscribirMasDe(QFileInfo(path).size() / 2);
+          DBEngine::CompactInPlace(path, bak, kConnect);
+        },
+        (c.step ? std::function<bool(int)>(::testing::ExitedWithCode(3))
+                : std::function<bool(int)>(::testing::KilledBySignal(SIGXFSZ))),
+        "")
+        << name;
+    EXPECT_EQ(digest(path) == before, !c.compacted) << name;
+    EXPECT_EQ(QFile::exists(bak), c.backedUp) << name;
+    if (c.backedUp) EXPECT_EQ(digest(bak), before) << name;
+    auto d = DBEngine::OpenDatabase(path, true, false, kConnect);
+    EXPECT_EQ(d->OpenRecordset("Presupuesto")->RecordCount(), 4) << name;
+    d->Close();
+    DBEngine::CompactInPlace(path, bak, kConnect);
+    EXPECT_EQ(filesIn(dir.path()), QStringList({"obra.bak", "obra.mdb"})) << name;
+  }
 }
 
 TEST_F(BidTest, DefinitionsRoundTripExactly) {

@@ -1,15 +1,18 @@
 // .xlsx reading and writing: files of an independent writer read back with their values, formats and
 // page set-up; our own files read back identical; parts we do not model kept byte for byte; bad files.
 #include "book.h"
+#include "corte.h"
 #include "error.h"
 #include "error_of.h"
 #include "fixtures.h"
 #include "qt_print.h"
 #include "xlsx.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using wb::Book;
@@ -412,6 +415,40 @@ TEST_F(Xlsx, WriteErrorsRaise20102AndKeepTheOldFile) {
   b.setText("x");
   EXPECT_EQ(errorOf([&] { b.write(dir.path()); }), 20102);
   EXPECT_EQ(errorOf([&] { b.write(path("no/existe/x.xlsx")); }), 20102);
+}
+
+TEST_F(Xlsx, AWriteKilledHalfWayLeavesTheOldFileAndNothingBesideIt) {
+  const QString f = path("informe.xlsx");
+  Book viejo;
+  viejo.setText("viejo");
+  viejo.write(f);
+  QFile leido(f);
+  ASSERT_TRUE(leido.open(QIODevice::ReadOnly));
+  const QByteArray antes = leido.readAll();
+  leido.close();
+  Book grande;
+  for (int r = 1; r <= 4000; ++r) {
+    grande.setActiveCell(r, 1);
+    grande.setText(QStringLiteral("renglón %1 %2").arg(r).arg(r * 7919 % 10007));
+  }
+
+  EXPECT_EXIT(
+      {
+        testsupport::cortaAlEscribirMasDe(antes.size() + 4096);
+        grande.write(f);
+      },
+      ::testing::KilledBySignal(SIGXFSZ), "");
+  ASSERT_TRUE(leido.open(QIODevice::ReadOnly));
+  EXPECT_EQ(leido.readAll(), antes);
+  leido.close();
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"informe.xlsx"}));
+
+  grande.write(f);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"informe.xlsx"}));
+  Book otra;
+  otra.read(f);
+  otra.setActiveCell(4000, 1);
+  EXPECT_EQ(otra.text(), grande.text());
 }
 
 }  // namespace
