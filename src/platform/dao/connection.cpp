@@ -21,9 +21,11 @@ namespace {
 // read lock on it, an exclusive open a write lock, so another process's open fails at once with 3356.
 constexpr off_t kSessionLockByte = 0x40001000;
 
+// The process's connections by canonical path. Never destroyed: a connection's destructor looks
+// itself up here, and a handle held by a global may be released after this file's statics are gone.
 std::map<QString, std::weak_ptr<Connection>>& registry() {
-  static std::map<QString, std::weak_ptr<Connection>> r;
-  return r;
+  static auto* r = new std::map<QString, std::weak_ptr<Connection>>;
+  return *r;
 }
 
 bool lockByte(int fd, bool write) {

@@ -97,6 +97,19 @@ TEST_F(BidTest, EditsReachTheFileByTheEndOfTheAction) {
             "Dólares americanos");
 }
 
+// Handles left in globals are released by the process's exit handlers, in whatever order they run.
+TEST_F(BidTest, HandlesHeldByGlobalsEndWithTheProcess) {
+  db->Close();
+  QProcess p;
+  p.start(QCoreApplication::applicationDirPath() + "/dao_open_helper", {path, "1", kConnect, "global"});
+  ASSERT_TRUE(p.waitForFinished(20000));
+  EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+  auto check = DBEngine::OpenDatabase(path, false, false, kConnect);
+  EXPECT_EQ(check->OpenRecordset("SELECT Texto FROM Monedas WHERE Moneda='DOLARES'")->Value("Texto").toString(),
+            "Al final");
+}
+
 TEST_F(BidTest, CompactionKeepsDataAndPassword) {
   db->Execute("DELETE FROM Programa");
   db->Close();
