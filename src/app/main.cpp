@@ -17,7 +17,9 @@ int main(int argc, char** argv) {
   registraVentanasEntrada(ventanas);
   registraVentanasReportes(ventanas);
   registraVentanaDatGen(ventanas);
-  if (!mditool::Main(QCoreApplication::applicationDirPath(), QStringLiteral(TORNAVO_PRODUCTO)))
-    return 1;
-  return app.exec();
+  const bool arrancado = mditool::Main(QCoreApplication::applicationDirPath(), QStringLiteral(TORNAVO_PRODUCTO));
+  const int estado = arrancado ? app.exec() : 1;
+  // Everything the program holds is released here, in order, before the process's exit handlers run.
+  mditool::Termina();
+  return estado;
 }

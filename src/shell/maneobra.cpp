@@ -339,6 +339,30 @@ void CierraArchivo() {
     principal->MDIForm_Activate();
 }
 
+void SueltaObra() {
+  using namespace quarvel;
+  for (RecordsetPtr* rs : {&rsPresupuesto, &rsPresupuestoClon, &rsPresupuestoClon2, &rsTotalPartidas, &rsMonedas,
+                           &rsMonedasClon, &rsDatosGenerales, &rsPartidas, &rsPartidasClon, &rsPrograma,
+                           &rsProgramaObra, &rsBuscaPre, &rsPie, &rsCalCab, &rsCalDet, &rsContratistas,
+                           &rsContratistas2})
+    rs->reset();
+  qdBuscaPre.reset();
+  qdPeriodo.reset();
+  if (dbObra)
+    dbObra->Close();
+  dbObra.reset();
+  obraAbierta = false;
+}
+
+void CierraBiblioteca() {
+  using namespace quarvel;
+  for (RecordsetPtr* rs : {&rsTitgen, &rsReportes, &rsRepOpciones})
+    rs->reset();
+  if (dbParametros)
+    dbParametros->Close();
+  dbParametros.reset();
+}
+
 void AbreReportes() {
   if (!quarvel::dbParametros)
     throw vb::Error(91);

@@ -51,6 +51,13 @@ void AbreObraReciente(const QString& caption);
 // to the state without a bid.
 void CierraArchivo();
 
+// Lets go of every handle of the bid in quarvel: its shared recordsets and queries, then the database
+// (closed). CierraArchivo only closes the database, leaving the recordsets as closed objects until the
+// next bid replaces them; this leaves nothing. Windows are not touched.
+void SueltaObra();
+// Lets go of the library database's recordsets, then closes the library database itself.
+void CierraBiblioteca();
+
 // Opens quarvel::rsReportes and rsRepOpciones on the library database.
 void AbreReportes();
 

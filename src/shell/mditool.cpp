@@ -12,9 +12,12 @@
 #include "puntero.h"
 #include "quarvel.h"
 
+#include "maneobra.h"
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 
 namespace mditool {
 
@@ -75,6 +78,18 @@ bool Main(const QString& rutaPrograma, const QString& producto) {
                QStringLiteral(" Linea: ") + QString::number(linea));
     return false;
   }
+}
+
+void Termina() {
+  ui::Forms& formas = ui::Forms::instance();
+  if (MDIToolbar* principal = MDIToolbar::instancia())
+    formas.unload(principal);
+  formas.descargaFormas(QString());
+  // The windows go now, and the recordsets their grids hold with them, while the databases are open.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  general::descargaObjetos();
+  maneobra::SueltaObra();
+  maneobra::CierraBiblioteca();
 }
 
 }  // namespace mditool

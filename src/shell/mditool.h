@@ -11,4 +11,11 @@ namespace mditool {
 // ends the start; true when the main window was shown.
 bool Main(const QString& rutaPrograma, const QString& producto);
 
+// The end of the program, once its event loop has ended (or its start failed): the main window is
+// unloaded if it still is (its unload releases the utility objects and closes the bid, whose windows
+// unload through their normal close), any window still loaded is unloaded, the unloaded windows are
+// deleted, and then quarvel lets go of the bid and closes the library database. Nothing of the
+// database layer is left to the exit handlers of the process.
+void Termina();
+
 }  // namespace mditool

@@ -7,6 +7,7 @@
 #include "general.h"
 #include "maneobra.h"
 #include "placement.h"
+#include "mditool.h"
 #include "mditoolbar.h"
 #include "printers.h"
 #include "qt_print.h"
@@ -565,6 +566,30 @@ TEST_F(ShellTest, UnloadClosesTheBidSavesThePlaceAndReleasesTheUtilities) {
   EXPECT_EQ(general::objListaOpciones, nullptr);
   EXPECT_FALSE(quarvel::obraAbierta);
   EXPECT_EQ(ui::GetSetting(ui::exeName(), "MDIToolbar", "Largo"), "10500");
+}
+
+// The end of the program, after Salir or with the main window still loaded (its loop ended some other
+// way): no window left, nothing of quarvel held, and both files free for another program.
+TEST_F(ShellTest, TheEndOfTheProgramLetsGoOfEverything) {
+  for (const bool salir : {true, false}) {
+    SCOPED_TRACE(salir ? "after Salir" : "main window still loaded");
+    ASSERT_NE(arranca(), nullptr);
+    abre(carpeta.archivo("Ejemplo.mdb"));
+    ASSERT_TRUE(quarvel::obraAbierta);
+    if (salir)
+      clic("miarchivosalir");
+    mditool::Termina();
+    EXPECT_TRUE(ui::Forms::instance().loaded().isEmpty());
+    EXPECT_EQ(quarvel::dbObra, nullptr);
+    EXPECT_EQ(quarvel::rsPresupuesto, nullptr);
+    EXPECT_EQ(quarvel::qdBuscaPre, nullptr);
+    EXPECT_EQ(quarvel::dbParametros, nullptr);
+    EXPECT_EQ(quarvel::rsTitgen, nullptr);
+    EXPECT_EQ(quarvel::rsReportes, nullptr);
+    EXPECT_FALSE(quarvel::obraAbierta);
+    EXPECT_EQ(OtroPrograma(carpeta.archivo("Ejemplo.mdb"), true).error(), 0);
+    EXPECT_EQ(OtroPrograma(carpeta.archivo("paratorn.kor"), true).error(), 0);
+  }
 }
 
 #include "mditoolbar_test.moc"

@@ -16,31 +16,14 @@ inline void abreObra(const QString& ruta) {
 }
 
 // Closes the open bid: every shared recordset and query on it let go, the database closed.
-inline void cierraObra() {
-  using namespace quarvel;
-  for (RecordsetPtr* rs : {&rsPresupuesto, &rsPresupuestoClon, &rsPresupuestoClon2, &rsTotalPartidas, &rsMonedas,
-                           &rsMonedasClon, &rsDatosGenerales, &rsPartidas, &rsPartidasClon, &rsPrograma,
-                           &rsProgramaObra, &rsBuscaPre, &rsPie, &rsCalCab, &rsCalDet, &rsContratistas,
-                           &rsContratistas2})
-    rs->reset();
-  qdBuscaPre.reset();
-  qdPeriodo.reset();
-  if (dbObra)
-    dbObra->Close();
-  dbObra.reset();
-  obraAbierta = false;
-}
+inline void cierraObra() { maneobra::SueltaObra(); }
 
 // The bid and the library database closed, the paths empty, the flags down, edition 2, no period table
 // and no rounding unit: quarvel as the program starts.
 inline void reiniciaQuarvel() {
   using namespace quarvel;
-  cierraObra();
-  for (RecordsetPtr* rs : {&rsTitgen, &rsReportes, &rsRepOpciones})
-    rs->reset();
-  if (dbParametros)
-    dbParametros->Close();
-  dbParametros.reset();
+  maneobra::SueltaObra();
+  maneobra::CierraBiblioteca();
   carpetaObra = archivoObra = rutaObra = rutaPrograma = QString();
   tablaPeriodos.clear();
   edicion = 2;
