@@ -435,7 +435,10 @@ void Connection::workspaceEnd(bool commit) {
   for (auto& [path, w] : registry()) {
     auto c = w.lock();
     if (!c || c->savepoints_ < g_workspaceDepth) continue;
-    if (!commit) c->exec(QStringLiteral("ROLLBACK TO ws"));
+    if (!commit) {
+      c->exec(QStringLiteral("ROLLBACK TO ws"));
+      ++c->rollbacks_;
+    }
     c->exec(QStringLiteral("RELEASE ws"));
     --c->savepoints_;
   }
@@ -446,7 +449,7 @@ void Connection::workspaceEnd(bool commit) {
 }
 
 uint64_t Connection::stamp() {
-  uint64_t s = uint64_t(sqlite3_total_changes64(db_));
+  uint64_t s = uint64_t(sqlite3_total_changes64(db_)) + (rollbacks_ << 52);
   if (!exclusive_) {
     if (!dataVersion_) dataVersion_ = prepare(QStringLiteral("PRAGMA data_version"));
     if (sqlite3_step(dataVersion_.get()) == SQLITE_ROW) s += uint64_t(sqlite3_column_int64(dataVersion_.get(), 0)) << 40;

@@ -128,6 +128,7 @@ private:
   bool exclusive_ = false;
   bool internal_ = false;   // our own DDL is running (see the authorizer)
   int savepoints_ = 0;
+  uint64_t rollbacks_ = 0;   // a rollback changes rows without counting as changes
   bool flushPosted_ = false;
   uint64_t familyIds_ = 0;
   int tempIds_ = 0;

@@ -338,6 +338,25 @@ TEST_F(BidTest, WorkspaceRollbackUndoesTheTransaction) {
   EXPECT_EQ(errorOf([&] { ws.CommitTrans(); }), 3034);
 }
 
+TEST_F(BidTest, AnOpenRecordsetShowsTheRowsAsARollbackLeftThem) {
+  // Shared (the library's way) and exclusive (the bid's) files alike.
+  for (bool exclusivo : {false, true}) {
+    SCOPED_TRACE(exclusivo ? "exclusive" : "shared");
+    db->Close();
+    db = dao::DBEngine::OpenDatabase(path, exclusivo, false, kConnect);
+    auto rs = db->OpenRecordset("SELECT * FROM Monedas");
+    const vb::Variant antes = rs->Value("Paridad");
+    auto& ws = DBEngine::Workspaces(0);
+    ws.BeginTrans();
+    rs->Edit();
+    rs->SetValue("Paridad", 99.5);
+    rs->Update();
+    EXPECT_EQ(rs->Value("Paridad").toDouble(), 99.5);
+    ws.Rollback();
+    EXPECT_EQ(vb::Compare(rs->Value("Paridad"), antes), 0) << rs->Value("Paridad").toString().toStdString();
+  }
+}
+
 TEST_F(BidTest, ClosedDatabaseLeavesStaleRecordsets) {
   auto rs = db->OpenRecordset("Presupuesto");
   db->Close();
