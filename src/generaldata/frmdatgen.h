@@ -23,6 +23,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QGroupBox;
@@ -34,6 +35,9 @@ class VbFrame;
 
 namespace dao {
 class Recordset;
+}
+namespace datgen {
+class AjustePrograma;
 }
 namespace footer {
 class PaginaPie;
@@ -133,23 +137,18 @@ private:
   void cambioDeFecha();
   void clicPeriodicidad(int16_t codigo);
   int16_t periodicidadElegida() const;
-  // The save of Aceptar_Click, after the closed-bid check; false when it was refused.
-  bool grabaDatos();
+  // The save of Aceptar_Click, after the closed-bid check, up to the stored row: refused by a check,
+  // given up at the question about the schedule, or stored (ajuste: what follows for the schedule).
+  enum class Grabacion { Rechazada, Desistida, Guardada };
+  Grabacion grabaDatos(std::optional<datgen::AjustePrograma>& ajuste);
   void rechazaGrabacion(bool tambienTitgen);
-  struct EstadoPrograma {
-    int16_t periodos = 0;
-    vb::Variant inicio;
-    int16_t periodicidad = 0;
-  };
-  EstadoPrograma estadoPrograma() const;
-  void reiniciaPrograma(const EstadoPrograma& antes);
-  void recortaPrograma(int16_t periodos);
   // Runs an event handler: a run-time error it lets through is shown as the main window shows the
   // errors of its commands, and the handler ends.
   template <class F> void atrapa(F&& manejador);
 
   std::shared_ptr<dao::Recordset> rsTotalMonedas_;
   bool guardando_ = false;
+  bool cambiaronPeriodos_ = false;  // by the save under way
   bool activacionPendiente_ = false;
   // FechaConcurso held a text that is no date the box can show: the box holds none, and the stored
   // text stays until a date is picked.

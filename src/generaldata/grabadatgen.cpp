@@ -3,6 +3,7 @@
 // rounding unit, the base footer and the schedule follow.
 #include "frmdatgen.h"
 
+#include "ajusteprograma.h"
 #include "camposdatgen.h"
 #include "dao.h"
 #include "datepicker.h"
@@ -63,24 +64,40 @@ void FrmDatGen::Aceptar_Click() {
     explicit Guardando(bool& b) : bandera(b) { bandera = true; }
     ~Guardando() { bandera = false; }
   } guardando(guardando_);
-  const EstadoPrograma antes = estadoPrograma();
+
+  // One Aceptar is one transaction: nothing of it reaches the files before all of it is written, not
+  // even while the events it lets run (and its questions) are under way; a failure undoes all of it.
+  dao::Workspace& espacio = dao::DBEngine::Workspaces(0);
+  espacio.BeginTrans();
   try {
-    if (!grabaDatos()) return;
+    std::optional<datgen::AjustePrograma> ajuste;
+    switch (grabaDatos(ajuste)) {
+      case Grabacion::Rechazada:
+        // What a refusal keeps (the signatures before a level refusal) is kept.
+        espacio.CommitTrans();
+        return;
+      case Grabacion::Desistida:
+        espacio.Rollback();
+        return;
+      case Grabacion::Guardada: break;
+    }
+    general::CalculaRedondeo();
+    if (pagina->ContratistaEnVista()) pagina->Command2_Click();
+    pagina->copiarPieBase();
+    QCoreApplication::processEvents();
+    ajuste->aplica(*quarvel::dbObra);
+    if ((ajuste->cambiaPrograma() || cambiaronPeriodos_) && ExisteForma(QStringLiteral("FrmPrograma")))
+      ActualizaPrograma();
+    general::objListaOpciones.reset();
+    ui::Forms::instance().unload(this);
+    espacio.CommitTrans();
   } catch (const vb::Error& e) {
     // A value the database refuses: nothing of this save is stored.
+    espacio.Rollback();
     rechazaGrabacion(true);
     ui::MsgBox(QStringLiteral("Error en frmDatGen.Aceptar_Click ") + QString::number(e.number()) + u' ' +
                e.description());
-    return;
   }
-
-  general::CalculaRedondeo();
-  if (pagina->ContratistaEnVista()) pagina->Command2_Click();
-  pagina->copiarPieBase();
-  QCoreApplication::processEvents();
-  reiniciaPrograma(antes);
-  general::objListaOpciones.reset();
-  ui::Forms::instance().unload(this);
 }
 
 // Cancels what this save put into the rows, so that no later update of them stores it.
@@ -92,9 +109,10 @@ void FrmDatGen::rechazaGrabacion(bool tambienTitgen) {
     quarvel::rsTitgen->CancelUpdate();
 }
 
-bool FrmDatGen::grabaDatos() {
+FrmDatGen::Grabacion FrmDatGen::grabaDatos(std::optional<datgen::AjustePrograma>& ajuste) {
   const bool plicadora = quarvel::edicion == 1;
   dao::Recordset& datos = *quarvel::rsDatosGenerales;
+  const datgen::Calendario antes = datgen::calendarioDe(datos);
   dao::Recordset* titgen = plicadora ? quarvel::rsTitgen.get() : nullptr;
   auto campo = [](const char* nombre) { return QString::fromLatin1(nombre); };
   // A box's text as stored: one blank for an empty box; the boxes of several lines lose their line
@@ -162,12 +180,12 @@ bool FrmDatGen::grabaDatos() {
   if (FechaFin->HasDate() && FechaTope->HasDate() && FechaFin->date() > FechaTope->date()) {
     rechazaGrabacion(true);
     ui::MsgBox(QStringLiteral("La fecha de Fin de proyecto no puede ser mayor a la fecha Tope."));
-    return false;
+    return Grabacion::Rechazada;
   }
   if (FechaFin->HasDate() && FechaIni->HasDate() && FechaFin->date() < FechaIni->date()) {
     rechazaGrabacion(true);
     ui::MsgBox(QStringLiteral("La fecha de Fin de proyecto no puede ser menor a la fecha inicial."));
-    return false;
+    return Grabacion::Rechazada;
   }
 
   const QString contrato = Texto(QStringLiteral("Contrato"));
@@ -194,63 +212,20 @@ bool FrmDatGen::grabaDatos() {
   if (vb::CLng(vb::Variant(suma)) > 20) {
     rechazaGrabacion(false);
     ui::MsgBox(QStringLiteral("El total de los niveles debe ser <= a 20 caracteres."));
-    return false;
+    return Grabacion::Rechazada;
   }
+
+  // Volumes that the new dates or periodicity would delete: asked first. No stores nothing (not even
+  // the signatures already written to titgen) and the dialog stays open.
+  const datgen::Calendario despues = datgen::calendarioDe(datos);
+  ajuste = datgen::AjustePrograma::planea(*quarvel::dbObra, antes, despues);
+  if (ajuste->pierdeVolumenes() &&
+      ui::MsgBox(ajuste->pregunta(), ui::vbYesNo | ui::vbQuestion | ui::vbDefaultButton2) != ui::vbYes) {
+    rechazaGrabacion(true);
+    return Grabacion::Desistida;
+  }
+  cambiaronPeriodos_ = despues.periodos != antes.periodos;
 
   datos.Update();
-  return true;
-}
-
-// What numbers the schedule's periods: the count, the start and the periodicity.
-FrmDatGen::EstadoPrograma FrmDatGen::estadoPrograma() const {
-  dao::Recordset& datos = *quarvel::rsDatosGenerales;
-  return {entero(datos.Value(QStringLiteral("Periodos"))), datos.Value(QStringLiteral("FechaInicioProy")),
-          entero(datos.Value(QStringLiteral("Periodicidad")))};
-}
-
-// After a save that changed the period count, the schedule follows it. In the contractor edition the
-// volumes are cleared when the periods were renumbered (another start or periodicity): they were spread
-// over periods that no longer are the bid's. When only the end moved, the periods keep their numbers,
-// so the volumes stay; those of periods the bid no longer has go, with their concepts' totals.
-void FrmDatGen::reiniciaPrograma(const EstadoPrograma& antes) {
-  const EstadoPrograma ahora = estadoPrograma();
-  if (ahora.periodos == antes.periodos) return;
-  if (quarvel::edicion == 2 && ahora.periodos != 0) {
-    const bool renumerado = !mismoDia(ahora.inicio, antes.inicio) || ahora.periodicidad != antes.periodicidad;
-    if (renumerado) {
-      quarvel::dbObra->Execute(QStringLiteral("DELETE * FROM Programa"));
-      quarvel::dbObra->Execute(QStringLiteral("UPDATE Presupuesto SET TotalVol = 0"));
-    } else if (ahora.periodos < antes.periodos) {
-      recortaPrograma(ahora.periodos);
-    }
-  }
-  if (ExisteForma(QStringLiteral("FrmPrograma"))) ActualizaPrograma();
-}
-
-// Drops the volumes of periods after `periodos` and sets each concept that had one to the sum it keeps.
-void FrmDatGen::recortaPrograma(int16_t periodos) {
-  const QString n = QString::number(periodos);
-  auto fuera = quarvel::dbObra->OpenRecordset(
-      QStringLiteral("SELECT DISTINCT Partida, Renglon FROM Programa WHERE Periodo > ") + n,
-      dao::RecordsetType::Snapshot);
-  std::vector<std::pair<QString, int32_t>> conceptos;
-  for (; !fuera->EOF_(); fuera->MoveNext())
-    conceptos.emplace_back(vb::CStr(fuera->Value(QStringLiteral("Partida"))),
-                           vb::CLng(fuera->Value(QStringLiteral("Renglon"))));
-  fuera->Close();
-  quarvel::dbObra->Execute(QStringLiteral("DELETE * FROM Programa WHERE Periodo > ") + n);
-  for (const auto& [partida, renglon] : conceptos) {
-    QString literal = partida;
-    literal.replace(u'\'', QStringLiteral("''"));
-    auto suma = quarvel::dbObra->OpenRecordset(
-        QStringLiteral("SELECT Sum(Volumen) AS Suma FROM Programa WHERE Partida = '%1' AND Renglon = %2")
-            .arg(literal)
-            .arg(renglon),
-        dao::RecordsetType::Snapshot);
-    const vb::Variant total = suma->Value(QStringLiteral("Suma"));
-    suma->Close();
-    quarvel::dbObra->Execute(QStringLiteral("UPDATE Presupuesto SET TotalVol = %1 WHERE Partida = '%2' AND Renglon = %3")
-                                 .arg(total.isNull() ? QStringLiteral("0") : vb::CCur(total).toString(), literal)
-                                 .arg(renglon));
-  }
+  return Grabacion::Guardada;
 }

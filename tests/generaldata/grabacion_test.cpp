@@ -146,7 +146,10 @@ TEST_F(Grabacion, PlicadoraSaveSendsTheContractingBodyAndSignaturesToTitgen) {
   const QString periodos = forma->Periodos->text();
   ASSERT_EQ(periodos.toInt(), general::CuentaPeriodos(forma->FechaIni->Value(), forma->FechaFin->Value(), 3));
   ASSERT_NE(periodos, "6");
+  cajas.answer(ui::vbYes);  // the weekly periods renumber the schedule: asked first
   ASSERT_TRUE(acepta());
+  ASSERT_EQ(cajas.shown().size(), 1u);
+  EXPECT_EQ(cajas.shown()[0].buttonSet(), ui::vbYesNo);
 
   EXPECT_EQ(texto(titgen("nomdependencia1")), "SECRETARÍA");
   EXPECT_EQ(texto(titgen("nomdependencia2")), " ");
@@ -393,10 +396,13 @@ TEST_F(Grabacion, ContractorMovingTheEndDateRecountsThePeriodsAndKeepsTheSchedul
   for (int i = 1; i <= 8; ++i) EXPECT_EQ(programa->Grid1()->Columns(8 + i).Caption(), QString("Periodo %1").arg(i));
   EXPECT_EQ(quarvel::tablaPeriodos.size(), 9u) << "the period table follows on unload";
 
-  // An earlier end drops the volumes of the periods the bid no longer has, and their concepts' totals follow.
+  // An earlier end drops the volumes of the periods the bid no longer has, and their concepts' totals
+  // follow, once the question is answered Yes.
   ASSERT_TRUE(carga());
   ponFecha(forma->FechaFin, 2025, 6, 30);
+  cajas.answer(ui::vbYes);
   ASSERT_TRUE(acepta());
+  EXPECT_EQ(cajas.shown().size(), 1u);
   EXPECT_EQ(vb::CInt(dato("Periodos")), 4);
   EXPECT_EQ(cuenta("SELECT * FROM Programa WHERE Periodo > 4"), 0);
   EXPECT_EQ(cuenta("SELECT * FROM Programa"), volumenes - enLosUltimos);
@@ -414,7 +420,9 @@ TEST_F(Grabacion, ContractorMovingTheStartRenumbersThePeriodsAndClearsTheSchedul
 
   ASSERT_TRUE(carga());
   ponFecha(forma->FechaIni, 2025, 2, 3);
+  cajas.answer(ui::vbYes);
   ASSERT_TRUE(acepta());
+  EXPECT_EQ(cajas.shown().size(), 1u);
   EXPECT_EQ(vb::CInt(dato("Periodos")), 7);
   EXPECT_EQ(cuenta("SELECT * FROM Programa"), 0);
   EXPECT_EQ(cuenta("SELECT * FROM Presupuesto WHERE TotalVol <> 0"), 0);
@@ -439,12 +447,17 @@ TEST_F(Grabacion, PlicadoraPeriodCountGoesToTheScheduleWindowsColumns) {
   ponFecha(forma->FechaFin, 2025, 10, 31);
   ponFecha(forma->FechaTope, 2025, 10, 31);
   EXPECT_EQ(forma->Periodos->text(), "10");
+  cajas.answer(ui::vbYes);
   ASSERT_TRUE(acepta());
   EXPECT_EQ(vb::CInt(dato("Periodos")), 10);
   ASSERT_EQ(programa->Grid1()->Columns().Count(), 9 + 10);
   EXPECT_EQ(programa->Grid1()->Columns(9).Caption(), "Periodo 1");
   EXPECT_EQ(programa->Grid1()->Columns(18).Caption(), "Periodo 10");
-  EXPECT_EQ(cuenta("SELECT * FROM Programa"), volumenes) << "the contracting body's edition clears no schedule";
+  // A start in another month renumbers the periods: in this edition as in the contractor's, the
+  // schedule is cleared once the question is answered Yes.
+  ASSERT_GT(volumenes, 0);
+  EXPECT_EQ(cajas.shown().size(), 1u);
+  EXPECT_EQ(cuenta("SELECT * FROM Programa"), 0);
 }
 
 }  // namespace
