@@ -43,6 +43,8 @@ frmPresenta::frmPresenta(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), Ruta(quarvel::rutaPrograma) {
   setObjectName(QStringLiteral("frmPresenta"));
   setWindowTitle(ui::appTitle());
+  // Modal from its first show: the start waits on it later without hiding it and showing it again.
+  setWindowModality(Qt::ApplicationModal);
   setFixedSize(ui::twipsToPixels(QSizeF(6600, 3600)));
 
   auto* borde = control<QFrame>(this, QStringLiteral("Frame1"), twips(0, 0, 6600, 3600));
@@ -90,7 +92,9 @@ void frmPresenta::EsperaCierre() {
   auto& formas = ui::Forms::instance();
   frmPresenta* forma = formas.find<frmPresenta>();
   if (!forma) return;
-  forma->hide();
+  // The splash stays on screen. Hidden and shown again at once, its window could be left unmapped
+  // by the window manager still taking the first one down, and the start would wait for ever on a
+  // window nobody can see.
   formas.showModal(forma);
 }
 

@@ -4,7 +4,7 @@
 // Start-up, as the program's entry point does it:
 //   frmPresenta::MuestraInicio(quarvel::rutaPrograma);   // modeless, painted at once
 //   ... load the main window ...
-//   frmPresenta::EsperaCierre();                         // modal until its button closes it
+//   frmPresenta::EsperaCierre();                         // waits, modal, until its button closes it
 #include "forms.h"
 
 #include <QDialog>
@@ -40,8 +40,8 @@ public:
   // Loads the program-wide splash with Ruta = ruta and shows it modeless; it is painted before
   // this returns.
   static void MuestraInicio(const QString& ruta);
-  // Hides the splash and shows it again modal; returns once its button has closed it. Does nothing
-  // when it is not loaded.
+  // Waits on the splash, modal, until its button closes it; it stays on screen all along (it is never
+  // hidden and shown again). Does nothing when it is not loaded.
   static void EsperaCierre();
 
   QLabel* lblProducto;

@@ -19,7 +19,22 @@
 #include <QTextBrowser>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
+
+// Calls a function for every event of the object it filters.
+class FiltroDeEventos : public QObject {
+public:
+  FiltroDeEventos(QObject* padre, std::function<void(QEvent*)> f) : QObject(padre), f_(std::move(f)) {}
+  bool eventFilter(QObject*, QEvent* e) override {
+    f_(e);
+    return false;
+  }
+
+private:
+  std::function<void(QEvent*)> f_;
+};
 
 class Grabadora : public ui::SoundPlayer {
 public:
@@ -183,9 +198,15 @@ TEST_F(Acerca, TheSplashShowsAtStartUpAndWaitsForItsButton) {
   EXPECT_EQ(f->Ruta, dir_.path());
   EXPECT_TRUE(kVersion.match(f->lblVersion->text()).hasMatch()) << f->lblVersion->text().toStdString();
   EXPECT_EQ(f->lblDependencias->text(), "Para concursos con dependencias");
+  // From its first show to its button, the splash never leaves the screen: a window hidden and shown
+  // again at once may never come back, and the start would wait on it for ever.
+  int ocultada = 0;
+  auto* vigia = new FiltroDeEventos(f, [&](QEvent* e) { ocultada += e->type() == QEvent::Hide; });
+  f->installEventFilter(vigia);
+  EXPECT_TRUE(f->isModal());
   bool modal = false;
   ui::Forms::instance().setModalRunner([&](QDialog* d) {
-    modal = d == f && !d->isVisible();
+    modal = d == f && d->isVisible() && ocultada == 0;
     static_cast<frmPresenta*>(d)->Command1->click();
     return 0;
   });
