@@ -65,6 +65,15 @@ void FrmMone::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& c
   }
   const QString campo = Grid1()->Columns(colIndex).DataField().toLower();
   if (campo == u"moneda") {
+    // The concepts name their currency by its code: one in use keeps it, as it cannot be deleted.
+    if (!general::esNulo(oldValue) && general::MonedaEnUso(vb::CStr(oldValue))) {
+      ui::MsgBox(QStringLiteral("La moneda ") + vb::CStr(oldValue) +
+                     QStringLiteral(" no puede ser modificada por que se utiliza en el presupuesto"),
+                 ui::vbInformation);
+      Grid1()->setFocus();
+      cancel = true;
+      return;
+    }
     dao::Recordset& monedas = entrada::abierto(quarvel::rsMonedasClon);
     monedas.FindFirst(QStringLiteral("Moneda = '") + entrada::literal(valor) + u'\'');
     if (!monedas.NoMatch()) {

@@ -140,6 +140,30 @@ TEST_F(FrmMoneTest, CurrenciesInUseAreNotDeleted) {
   EXPECT_EQ(cajas.shown().size(), 1u);
 }
 
+TEST_F(FrmMoneTest, ACurrencyInUseKeepsItsCodeAndAnUnusedOneIsRenamed) {
+  agrega("EUROS", "EUR");
+  grid->setCurrentIndex(grid->recordsetModel()->index(fila("DOLARES"), C::cMoneda));
+  cajas.answer(ui::vbOK);
+  EXPECT_FALSE(teclea(grid, C::cMoneda, "USD"));
+  EXPECT_EQ(cajas.texts(), QStringList({"La moneda DOLARES no puede ser modificada por que se utiliza en el presupuesto"}));
+  EXPECT_EQ(cajas.shown()[0].icon(), ui::vbInformation);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  espera();
+  EXPECT_FALSE(grid->EditActive());
+  EXPECT_EQ(grid->cellText(fila("DOLARES"), C::cMoneda), "DOLARES");
+  EXPECT_EQ(monedas(), QStringList({"DOLARES", "EUROS", "PESOS"}));
+  EXPECT_EQ(consulta("SELECT COUNT(*) FROM Presupuesto WHERE Moneda = 'DOLARES'"), QStringList({"4"}));
+
+  // Its other cells still change; a currency no concept uses takes a new code.
+  grid->setCurrentIndex(grid->recordsetModel()->index(fila("DOLARES"), C::cRemate));
+  EXPECT_TRUE(teclea(grid, C::cRemate, "USD"));
+  grid->setCurrentIndex(grid->recordsetModel()->index(fila("EUROS"), C::cMoneda));
+  EXPECT_TRUE(teclea(grid, C::cMoneda, "EURO"));
+  EXPECT_EQ(monedas(), QStringList({"DOLARES", "EURO", "PESOS"}));
+  EXPECT_EQ(consulta("SELECT Remate FROM Monedas WHERE Moneda = 'DOLARES'"), QStringList({"USD"}));
+  EXPECT_EQ(cajas.shown().size(), 1u);
+}
+
 TEST_F(FrmMoneTest, SeveralMarkedRowsAreDeletedAfterTheQuestion) {
   agrega("EUROS", "EUR");
   agrega("YENES", "JPY");
