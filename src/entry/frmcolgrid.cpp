@@ -61,6 +61,8 @@ void FrmColGrid::Form_Load() {
 
 void FrmColGrid::CmdBoton_Click(int index) {
   if (index == 0 && grid_) {
+    // A value still in its editor is settled first: its column may be about to go.
+    grid_->FinishPendingEdit();
     for (int i = 0; i < grid_->Columns().Count() && i < List1->count(); ++i) {
       ui::Column& c = grid_->Columns(i);
       if (List1->item(i)->text() == c.Caption())

@@ -2,10 +2,12 @@
 // has the keyboard again, and an edit still open when its window or the program closes is checked and
 // kept as Enter would keep it.
 #include "boundgrid.h"
+#include "dao.h"
 #include "forms.h"
 #include "frmmone.h"
 #include "frmpre.h"
 #include "frmprograma.h"
+#include "mditoolbar.h"
 #include "arranque.h"
 #include "msgbox.h"
 #include "quarvel.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QTest>
 #include <QTimer>
 
@@ -145,6 +148,96 @@ TEST_F(EdicionTest, TypingAfterTheMessageCorrectsTheRefusedValue) {
   EXPECT_EQ(consulta("SELECT Format(FechaIni, 'dd/mm/yyyy') FROM Presupuesto WHERE Partida = 'A01001' AND Renglon = 1"),
             QStringList({"10/03/2025"}));
 }
+
+// An edit left open (typed, no Enter) when its window or the program closes.
+enum class Cierre { Ventana, Marco, Obra, Salir };
+
+struct Pendiente {
+  const char* nombre;
+  const char* herramienta;  // the tool that shows the window
+  const char* columna;      // field or caption
+  int fila;                 // the grid's row
+  const char* texto;
+  Cierre cierre;
+  const char* mensaje;      // shown at the close ("" none)
+  const char* consulta;     // what the file holds afterwards
+  const char* guardado;
+};
+
+void PrintTo(const Pendiente& p, std::ostream* os) { *os << p.nombre; }
+
+class EdicionAbierta : public EdicionTest, public ::testing::WithParamInterface<Pendiente> {};
+
+TEST_P(EdicionAbierta, IsCheckedAsEnterWouldWhenTheWindowCloses) {
+  const Pendiente c = GetParam();
+  ASSERT_TRUE(clic(QString::fromLatin1(c.herramienta)));
+  espera();
+  QWidget* forma = ui::Forms::instance().activeChild();
+  ASSERT_NE(forma, nullptr);
+  ui::BoundGrid* grid = forma->findChild<ui::BoundGrid*>(QStringLiteral("Grid1"));
+  const int col = grid->Columns().IndexOf(QString::fromUtf8(c.columna));
+  ASSERT_GE(col, 0);
+  grid->setCurrentIndex(grid->recordsetModel()->index(c.fila, col));
+  ASSERT_NE(escribe(grid, col, QString::fromUtf8(c.texto)), nullptr);
+  if (*c.mensaje)
+    cajas.answer(ui::vbOK);
+
+  switch (c.cierre) {
+  case Cierre::Ventana:
+    ASSERT_TRUE(clic(QStringLiteral("miventanacerrar")));
+    break;
+  case Cierre::Marco:
+    ui::Forms::subWindowOf(forma)->close();
+    break;
+  case Cierre::Obra:
+    ASSERT_TRUE(clic(QStringLiteral("mnuCer")));
+    break;
+  case Cierre::Salir:
+    ASSERT_TRUE(clic(QStringLiteral("miarchivosalir")));
+    break;
+  }
+  espera();
+  EXPECT_FALSE(ui::Forms::instance().isLoaded(forma));
+  EXPECT_EQ(cajas.texts(), *c.mensaje ? QStringList({QString::fromUtf8(c.mensaje)}) : QStringList());
+  if (c.cierre == Cierre::Salir)
+    EXPECT_EQ(MDIToolbar::instancia(), nullptr);
+  else if (c.cierre != Cierre::Obra)
+    ASSERT_TRUE(clic(QStringLiteral("mnuCer")));
+  ASSERT_FALSE(quarvel::obraAbierta);
+
+  auto db = dao::DBEngine::OpenDatabase(obra, false, true, quarvel::kConexion);
+  QStringList valores;
+  for (auto rs = db->OpenRecordset(QString::fromUtf8(c.consulta), dao::RecordsetType::Snapshot); !rs->EOF_(); rs->MoveNext())
+    valores << vb::CStr(rs->Fields(0).Value());
+  EXPECT_EQ(valores.join(u' '), QString::fromUtf8(c.guardado));
+}
+
+const char* const kPrecio = "SELECT DISTINCT Precio FROM Presupuesto WHERE Codigo = 'PRE-001'";
+const char* const kFechas = "SELECT Format(FechaIni, 'dd/mm/yyyy') & '-' & Format(FechaFin, 'dd/mm/yyyy') FROM "
+                            "Presupuesto WHERE Partida = 'A01001' AND Renglon = 1";
+const char* const kVolumen = "SELECT Volumen FROM Programa WHERE Partida = 'A01001' AND Renglon = 1 AND Periodo = 1";
+
+INSTANTIATE_TEST_SUITE_P(
+    Ventanas, EdicionAbierta,
+    ::testing::Values(
+        Pendiente{"PrecioAlCerrarLaVentana", "PU", "Precio", 0, "15.55", Cierre::Ventana, "", kPrecio, "15.55"},
+        Pendiente{"PrecioAlSalir", "PU", "Precio", 0, "15.55", Cierre::Salir, "", kPrecio, "15.55"},
+        Pendiente{"PrecioAlCerrarLaObra", "PU", "Precio", 0, "15.555", Cierre::Obra, "", kPrecio, "15.56"},
+        Pendiente{"PrecioQueNoEsNumero", "PU", "Precio", 0, "abc", Cierre::Salir, "", kPrecio, "16.8"},
+        Pendiente{"RemateAlCerrarElMarco", "Monedas", "Remate", 0, "U.S.D.", Cierre::Marco, "",
+                  "SELECT Remate FROM Monedas WHERE Moneda = 'DOLARES'", "U.S.D."},
+        Pendiente{"MonedaEnUsoAlSalir", "Monedas", "Moneda", 0, "USD", Cierre::Salir,
+                  "La moneda DOLARES no puede ser modificada por que se utiliza en el presupuesto",
+                  "SELECT Moneda FROM Monedas ORDER BY Moneda", "DOLARES PESOS"},
+        Pendiente{"FinAlSalir", "Programa", "FechaFin", 0, "15/04/2025", Cierre::Salir, "", kFechas,
+                  "03/03/2025-15/04/2025"},
+        Pendiente{"VolumenAlCerrarLaVentana", "Programa", "Periodo 1", 0, "400", Cierre::Ventana, "", kVolumen, "400"},
+        Pendiente{"ComienzoRechazadoAlSalir", "Programa", "FechaIni", 0, "01/01/2000", Cierre::Salir,
+                  "La fecha inicial debe ser mayor a la fecha de inicio del proyecto", kFechas,
+                  "03/03/2025-31/03/2025"},
+        Pendiente{"VolumenRechazadoAlCerrarElMarco", "Programa", "Periodo 1", 0, "99999", Cierre::Marco,
+                  "La suma de periodos es mayor que el volumen presupuestado", kVolumen, "420"}),
+    [](const auto& info) { return std::string(info.param.nombre); });
 
 }  // namespace
 }  // namespace entrytest

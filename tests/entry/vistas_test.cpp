@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QMdiSubWindow>
@@ -196,6 +197,25 @@ TEST_F(ColumnasTest, AZeroOrDamagedWidthFallsBackToTheDesignedOne) {
     EXPECT_GT(grid->columnWidth(c), 0) << c;
   }
   EXPECT_EQ(grid->Columns(FrmPre::cCodemp).Width(), codemp);
+}
+
+// A value typed into a cell without Enter when the chooser changes the columns: it is checked and
+// written as Enter would, before its column goes.
+TEST_F(ColumnasTest, AValueLeftInItsCellIsWrittenBeforeTheColumnsChange) {
+  FrmPre* pre = ui::Forms::instance().find<FrmPre>();
+  ui::BoundGrid* grid = pre->Grid1();
+  ve(grid, "A01001", 1, FrmPre::cPrecio);
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_F2);
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr);
+  editor->selectAll();
+  QTest::keyClicks(editor, "15.55");
+  elige({"Precio"});
+  EXPECT_TRUE(grid->isColumnHidden(FrmPre::cPrecio));
+  EXPECT_FALSE(grid->EditActive());
+  EXPECT_EQ(consulta("SELECT DISTINCT Precio FROM Presupuesto WHERE Codigo = 'PRE-001'"), QStringList({"15.55"}));
+  EXPECT_TRUE(cajas.shown().empty());
 }
 
 TEST_F(VistasTest, DraggingOverTheRecordSelectorsMarksRowsAndTheCornerMarksAll) {

@@ -341,6 +341,45 @@ TEST_F(Grabacion, PickersWithoutADateKeepTheStoredDatesAndAnUnreadableContestDat
   EXPECT_EQ(dia(forma->FechaCon), QDate(1999, 6, 2));
 }
 
+// A footer value typed into its cell without Enter when the dialog closes: checked and stored as Enter
+// would store it (the footer's rows are stored as they are edited, whatever button closes the dialog).
+TEST_F(Grabacion, AFooterValueLeftInItsCellIsCheckedAndStoredWhenTheDialogCloses) {
+  struct Caso {
+    const char* texto;
+    bool cajaDeCierre;  // else Alt+C, Cancelar's key
+    const char* guardado;  // "" the stored factor stays
+  } casos[] = {{"0.25", true, "0.25"}, {"0.3", false, "0.3"}, {"x", true, ""}};
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.texto);
+    abre(2);
+    ASSERT_TRUE(carga());
+    ASSERT_TRUE(activa());
+    const vb::Variant antes = guardado("Factor", *quarvel::dbObra, "Pie WHERE Renglon = 2");
+    muestraPagina(QStringLiteral("Indirectos"));
+    ui::UnboundGrid* grid = forma->pagina->Grid1;
+    grid->setCurrentIndex(grid->model()->index(1, footer::PaginaPie::colFactor));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, QString::fromLatin1(c.texto));
+    if (c.cajaDeCierre) {
+      forma->close();
+    } else {
+      QTest::keyClick(editor, Qt::Key_C, Qt::AltModifier);
+      QTest::qWait(300);  // a mnemonic clicks its button after a short delay
+    }
+    EXPECT_FALSE(ui::Forms::instance().find<FrmDatGen>());
+    const vb::Variant factor = guardado("Factor", *quarvel::dbObra, "Pie WHERE Renglon = 2");
+    if (*c.guardado)
+      EXPECT_EQ(vb::CStr(factor), c.guardado);
+    else
+      EXPECT_EQ(vb::Compare(factor, antes), 0);
+    EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
+  }
+}
+
 TEST_F(Grabacion, CancelStoresNoBoxButTheUnloadRebuildsPeriodsAndStoresTheFactor) {
   abre(2, QStringLiteral("Ejemplo.mdb"), [](dao::Database& obra, dao::Database&) {
     obra.Execute("UPDATE DatosGenerales SET FactorIntegrado = 0");

@@ -748,10 +748,24 @@ void BoundGrid::setCurrentValue(int col, const vb::Variant& value, const QString
 }
 
 void BoundGrid::PostMsg(int msgId) {
-  QMetaObject::invokeMethod(this, [this, msgId] {
+  posted_.push_back(msgId);
+  if (posted_.size() == 1) QMetaObject::invokeMethod(this, [this] { deliverPosted(); }, Qt::QueuedConnection);
+}
+
+void BoundGrid::deliverPosted() {
+  if (posted_.empty()) return;
+  while (!posted_.empty()) {
+    const int msgId = posted_.front();
+    posted_.erase(posted_.begin());
     if (events_) guarded([&] { events_->PostEvent(msgId); });
-    followRecordset();
-  }, Qt::QueuedConnection);
+  }
+  followRecordset();
+}
+
+void BoundGrid::FinishPendingEdit() {
+  if (inPipeline_) return;
+  if (editor_ && !editCommitted_ && !Update()) SetDataChanged(false);
+  deliverPosted();
 }
 
 void BoundGrid::reportError(int code, const QString& text) {

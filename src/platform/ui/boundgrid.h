@@ -28,7 +28,7 @@
 // at once (BeforeUpdate/AfterUpdate, no column events).
 //
 // Messages: a handler calls PostMsg(n) instead of showing a box inside the grid's own update;
-// PostEvent(n) comes once control is back in the event loop. Error(code, response): the grid shows
+// PostEvent(n) comes once control is back in the event loop, or at once when the window closes. Error(code, response): the grid shows
 // ErrorText() in a message box unless the handler set response to 0. Codes: 6159 Delete pressed
 // with several rows marked, 16389 a write or delete refused.
 //
@@ -41,6 +41,7 @@
 // the column headers. A left click on a record selector marks that row (Ctrl adds or removes it),
 // on a column header selects that column (Shift or dragging extends the range), on a cell clears
 // both; the corner does nothing of its own.
+#include "forms.h"
 #include "recordsetmodel.h"
 
 #include <QPointer>
@@ -105,7 +106,7 @@ private:
   std::function<void()> onChanged_;
 };
 
-class BoundGrid : public QTableView, private CurrentRowAccess {
+class BoundGrid : public QTableView, public PendingEdit, private CurrentRowAccess {
   Q_OBJECT
 public:
   explicit BoundGrid(QWidget* parent = nullptr);
@@ -164,8 +165,11 @@ public:
   // Runs the edit of one cell of the current row as if the user typed text and pressed Enter.
   // False when refused (cancelled, or the write failed).
   bool CommitCell(int col, const QString& text);
-  // Commits the open editor now (before a window closes). False when it was refused.
+  // Commits the open editor now. False when it was refused.
   bool Update();
+  // The window closes: the open editor is committed as Enter would commit it, a refused one is
+  // dropped, and the messages posted on the way are shown now rather than after the window is gone.
+  void FinishPendingEdit() override;
   void PostMsg(int msgId);
   const QString& ErrorText() const { return errorText_; }
 
@@ -219,6 +223,7 @@ private:
   bool runPipeline(int row, int col, const QString& text);
   bool writeRow(int row);
   void reportError(int code, const QString& text);
+  void deliverPosted();
   void deleteMarked();
   void followRecordset();
   void positionRecordset(int row);
@@ -262,6 +267,7 @@ private:
   bool syncing_ = false;
   bool restoring_ = false;
   QString errorText_;
+  std::vector<int> posted_;   // message ids posted, not yet delivered
   int tipWidth_ = 0;
   QString layoutFile_;
   QString layoutName_;

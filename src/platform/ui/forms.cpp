@@ -159,11 +159,29 @@ void Forms::finishUnload(QWidget* form) {
   if (!e || e->form != form || e->unloading) return;
   e->unloading = true;
   QPointer<QWidget> guard(form);
+  finishPendingEdits(form);
+  if (!guard) return;
   if (auto* hooks = dynamic_cast<Form*>(form)) hooks->Form_Unload();
   if (!guard) return;
   forget(form);
   QWidget* frame = subWindowOf(form);
   (frame ? frame : form)->deleteLater();
+}
+
+void Forms::finishPendingEdits(QWidget* form) {
+  // The form's own controls: those of a form shown inside it (an MDI child of the main window) are
+  // finished when that form unloads.
+  const auto ownerOf = [this](QWidget* w) -> QWidget* {
+    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+      if (entryFor(p) && entryFor(p)->form == p) return p;
+    return nullptr;
+  };
+  QList<QPointer<QWidget>> controls;
+  for (QWidget* w : form->findChildren<QWidget*>())
+    if (dynamic_cast<PendingEdit*>(w) && ownerOf(w) == form) controls.append(w);
+  // A message shown on the way may let events run: each control is checked before it is used.
+  for (const QPointer<QWidget>& w : controls)
+    if (w) dynamic_cast<PendingEdit*>(w.data())->FinishPendingEdit();
 }
 
 void Forms::forget(QObject* form) {

@@ -6,7 +6,8 @@
 // A form is any QWidget. It is an MDI child when its property "MDIChild" is true (shown in the MDI
 // area), its Name is its objectName (the class name unless the form sets another). Its load and
 // unload steps go in the ui::Form hooks, not in closeEvent: every way of closing a loaded form
-// (Unload, its close box, descargaFormas) runs Form_Unload once and takes it out of the registry.
+// (Unload, its close box, descargaFormas) finishes its controls' pending edits (PendingEdit), runs
+// Form_Unload once and takes it out of the registry.
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -26,6 +27,16 @@ public:
   virtual ~Form() = default;
   virtual void Form_Load() {}    // once, when the registry creates the form
   virtual void Form_Unload() {}  // once, when the form is unloaded in any way, before it goes
+};
+
+// A control holding an edit the user has not finished (a grid's open cell, a row not yet written).
+// Before a form's Form_Unload, however the form is closed, the registry has each such control of the
+// form finish it as Enter would: an accepted value is written; a refused one is explained by its
+// message, as Enter would explain it, and dropped, and the close goes on.
+class PendingEdit {
+public:
+  virtual ~PendingEdit() = default;
+  virtual void FinishPendingEdit() = 0;
 };
 
 class Forms : public QObject {
@@ -94,6 +105,7 @@ private:
   void enroll(QWidget* form, const QMetaObject* defaultOf);
   Entry* entryFor(const QObject* formOrFrame);
   void finishUnload(QWidget* form);
+  void finishPendingEdits(QWidget* form);
   void forget(QObject* form);
 
   QList<Entry> entries_;

@@ -421,6 +421,16 @@ void UnboundGrid::CancelUpdate() {
   repaintRow(row);
 }
 
+void UnboundGrid::FinishPendingEdit() {
+  if (inEvents_) return;
+  if (editIndex_.isValid())
+    if (QWidget* editor = indexWidget(editIndex_)) {
+      commitData(editor);
+      closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+    }
+  if (buffer_ && !Update()) CancelUpdate();
+}
+
 void UnboundGrid::leaveRow(int row) {
   if (!buffer_ || buffer_->row != row) return;
   if (!Update()) CancelUpdate();

@@ -19,6 +19,7 @@
 // Deleting: Delete with one whole row selected (record selector) and AllowDelete, or Delete():
 // BeforeDelete(cancel), the row removed from the array, AfterDelete(). Several rows selected are
 // not deleted.
+#include "forms.h"
 #include "xarray.h"
 
 #include <QPersistentModelIndex>
@@ -94,7 +95,7 @@ private:
   bool checkBox_ = false;
 };
 
-class UnboundGrid : public QTableView {
+class UnboundGrid : public QTableView, public PendingEdit {
   Q_OBJECT
 public:
   explicit UnboundGrid(QWidget* parent = nullptr);
@@ -138,6 +139,9 @@ public:
   bool Update();
   // Drops the current row's changes.
   void CancelUpdate();
+  // The window closes: the open editor's text is checked and the row written as Enter would do it;
+  // what is refused is dropped.
+  void FinishPendingEdit() override;
   bool DataChanged() const { return buffer_.has_value() && buffer_->dirty; }
   // Deletes the current row through the delete events. False when not allowed or cancelled.
   bool Delete();
