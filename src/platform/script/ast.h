@@ -43,11 +43,13 @@ struct Expr;
 using ExprPtr = std::unique_ptr<Expr>;
 
 struct Expr {
-  enum class Kind : unsigned char { Literal, Name, Call, Unary, Binary };
+  // Missing: an argument left out between commas, F(1, , 3); a built-in takes its default.
+  enum class Kind : unsigned char { Literal, Name, Call, Unary, Binary, Missing };
   Kind kind = Kind::Literal;
   BinOp bin = BinOp::Add;
   UnOp un = UnOp::Neg;
   int depth = 1;                 // height of the tree below, bounded by the parser
+  bool paren = false;            // written in its own brackets: as an argument it goes by value
   vb::Variant literal;           // Literal
   NameRef name;                  // Name (bare), Call (name with a bracketed argument list)
   std::vector<ExprPtr> args;     // Call

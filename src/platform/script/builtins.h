@@ -1,18 +1,39 @@
 #pragma once
-// The built-in functions of the subset: Round (half to even), Abs, Int, Fix, Sqr, Sgn, CDbl, CInt,
-// CLng, CCur, IsNumeric, IsNull, IsEmpty, Len, Trim, UCase, LCase.
+// VBScript's built-in functions and constants, with VBScript's argument rules: optional
+// arguments, Null passed through where VBScript passes it (Null otherwise is error 94), 5 for an
+// invalid argument, 13 for a value of the wrong kind, 6 for an overflow. Texts and dates follow
+// the program's own conventions ("." decimals, "," thousands, "$", day-first dates, Spanish
+// month and day names).
 #include "value.h"
 
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 namespace script {
+
+// What the built-ins keep between calls: the state of Rnd, per engine.
+struct BuiltinState {
+  uint32_t rndSeed = 0x50000;
+  float lastRnd = 0;
+};
+
+struct BuiltinArgs {
+  const std::vector<Value>& values;
+  BuiltinState& state;
+  uint32_t missing = 0;  // optional arguments left out between commas, by position
+  size_t size() const { return values.size(); }
+  bool has(size_t i) const { return i < values.size() && !(i < 32 && (missing >> i & 1)); }
+  const Value& operator[](size_t i) const { return values[i]; }
+};
 
 struct Builtin {
   const char* name;
   int minArgs;
   int maxArgs;
-  vb::Variant (*fn)(const std::vector<Value>& args);
+  Value (*fn)(const BuiltinArgs& args);
+  bool isVolatile = false;  // a new value at each call (Now, Rnd, ...): results that read it are not remembered
+  const vb::Variant* constant = nullptr;  // a named constant (vbCrLf, vbSunday, ...): no function
 };
 
 // The built-in of that lower-case name, or nullptr.

@@ -4,6 +4,9 @@ namespace script {
 
 QString errorDescription(int number) {
   switch (number) {
+    case errOutOfStringSpace: return QStringLiteral("Espacio de cadena insuficiente");
+    case errWorkLimit:
+      return QStringLiteral("Cálculo interrumpido: la evaluación excede el límite de trabajo (unos diez segundos)");
     case errProcNotFound: return QStringLiteral("No se ha definido Sub o Function");
     case errUndefined: return QStringLiteral("Variable no definida");
     case errIllegalAssignment: return QStringLiteral("Asignación no válida");
@@ -22,6 +25,7 @@ QString errorDescription(int number) {
     case errInvalidCharacter: return QStringLiteral("Carácter no válido");
     case errUnterminatedString: return QStringLiteral("Constante de cadena sin terminar");
     case errNameRedefined: return QStringLiteral("Nombre redefinido");
+    case errParensOnSubCall: return QStringLiteral("No se pueden usar paréntesis al llamar a un procedimiento Sub");
     default: return vb::Error::standardDescription(number);
   }
 }

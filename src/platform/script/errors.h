@@ -10,9 +10,12 @@ namespace script {
 enum ErrorNumber : int {
   errInvalidCall = 5,
   errOverflow = 6,
+  errOutOfMemory = 7,
   errSubscript = 9,
   errDivisionByZero = 11,
   errTypeMismatch = 13,
+  errOutOfStringSpace = 14,
+  errWorkLimit = 18,        // our bound on the work of one call into the engine
   errOutOfStack = 28,
   errProcNotFound = 35,
   errObjectNotSet = 91,
@@ -36,6 +39,7 @@ enum ErrorNumber : int {
   errInvalidCharacter = 1032,
   errUnterminatedString = 1033,
   errNameRedefined = 1041,
+  errParensOnSubCall = 1044,
 };
 
 // The Spanish description of an engine error number; "" when unknown.

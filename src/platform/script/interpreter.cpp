@@ -18,6 +18,13 @@ namespace {
 constexpr int kMaxCallDepth = 1000;
 constexpr size_t kMaxStackBytes = size_t(2) << 20;  // for one outermost call into the engine
 constexpr int kMaxCachedTexts = 512;
+// Work that costs more than an expression node: a procedure call (its frame), a built-in's call,
+// and texts, whose characters cost a step per this many.
+constexpr uint64_t kCallSteps = 8;
+constexpr uint64_t kBuiltinSteps = 4;
+constexpr uint64_t kCharsPerStep = 8;
+// The clock is read once per this many steps.
+constexpr uint64_t kStepsBetweenClockReads = 1 << 16;
 
 uintptr_t currentFrame() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
 
@@ -71,6 +78,7 @@ struct EntryGuard {
     if (r_.entries_++ == 0) {
       r_.stackLimit_ = stackLimitFromHere();
       r_.depth_ = 0;
+      r_.startWork();
     }
   }
   ~EntryGuard() { --r_.entries_; }
@@ -121,6 +129,25 @@ void Runtime::reset() {
   global().clear();
   readNames_.clear();
   codeChanged();
+}
+
+void Runtime::startWork() {
+  steps_ = 0;
+  nextCheck_ = std::min(limit_.steps, kStepsBetweenClockReads);
+  clock_.start();
+}
+
+void Runtime::checkWork() {
+  if (steps_ >= limit_.steps || clock_.elapsed() >= limit_.milliseconds) raise(errWorkLimit);
+  nextCheck_ = std::min(limit_.steps, steps_ + kStepsBetweenClockReads);
+}
+
+// What an assignment or a by-value argument keeps: an array that something else holds is copied,
+// which is work; a new one (a function's result) is kept as it is.
+Value Runtime::stored(const Value& v) {
+  if (!v.isShared()) return v;
+  charge(uint64_t(v.cells()));
+  return v.copy();
 }
 
 void Runtime::codeChanged() {
@@ -281,6 +308,7 @@ void Runtime::checkStack() {
 }
 
 Value Runtime::evalExpr(const Expr& e, Frame& f) {
+  if (++steps_ >= nextCheck_) checkWork();
   switch (e.kind) {
     case Expr::Kind::Literal: return Value(e.literal);
     case Expr::Kind::Name: return readName(e.name, f);
@@ -290,11 +318,14 @@ Value Runtime::evalExpr(const Expr& e, Frame& f) {
       const Value a = evalExpr(*e.a, f);
       return unaryOp(e.un, scalarOf(a));
     }
+    case Expr::Kind::Missing: raise(errInvalidCall);
     case Expr::Kind::Binary: {
       checkStack();
       const Value a = evalExpr(*e.a, f);
       const Value b = evalExpr(*e.b, f);
-      return binaryOp(e.bin, scalarOf(a), scalarOf(b));
+      Value r = binaryOp(e.bin, scalarOf(a), scalarOf(b));
+      if (r.variant().isString()) charge(uint64_t(r.variant().rawString().size()) / kCharsPerStep);
+      return r;
     }
   }
   return Value();
@@ -320,26 +351,47 @@ Value Runtime::callExpr(const Expr& e, Frame& f) {
 
 // The index is evaluated before the array is looked at: evaluating it may run a function that
 // replaces the array.
-Value* Runtime::elementRef(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f) {
+Runtime::Element Runtime::element(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f) {
   if (args.size() != 1) raise(array.isArray() ? errSubscript : errTypeMismatch, n.text);
   const int32_t i = scalarOf(evalExpr(*args[0], f)).toLong();
   ArrayData* a = array.arrayData();
   if (!a) raise(errTypeMismatch, n.text);
   const int64_t pos = int64_t(i) - a->lower;
   if (pos < 0 || pos >= int64_t(a->items.size())) raise(errSubscript);
-  return &a->items[size_t(pos)];
+  return {a, size_t(pos)};
 }
 
 Value Runtime::index(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f) {
-  return *elementRef(array, n, args, f);
+  const Element e = element(array, n, args, f);
+  return e.array->items[e.position];
 }
 
 Value Runtime::callBuiltin(const Builtin& b, const std::vector<ExprPtr>& args, Frame& f) {
   if (int(args.size()) < b.minArgs || int(args.size()) > b.maxArgs) raise(errWrongArgCount, QString::fromLatin1(b.name));
+  if (b.constant) return Value(*b.constant);
   std::vector<Value> values;
   values.reserve(args.size());
-  for (const ExprPtr& a : args) values.push_back(evalExpr(*a, f));
-  return Value(b.fn(values));
+  uint64_t chars = 0;
+  uint32_t missing = 0;
+  for (const ExprPtr& a : args) {
+    if (a->kind == Expr::Kind::Missing) {
+      // Only an optional argument of a fixed list may be left out.
+      const size_t at = values.size();
+      if (at >= 32 || int(at) < b.minArgs || b.maxArgs > 32) raise(errWrongArgCount, QString::fromLatin1(b.name));
+      missing |= 1u << at;
+      values.emplace_back();
+      continue;
+    }
+    values.push_back(evalExpr(*a, f));
+    const vb::Variant& v = values.back().variant();
+    if (v.isString()) chars += uint64_t(v.rawString().size());
+  }
+  charge(kBuiltinSteps + chars / kCharsPerStep);
+  if (b.isVolatile) ++stateGen_;  // what reads it has no value to remember
+  Value r = b.fn(BuiltinArgs{values, builtinState_, missing});
+  if (r.isArray()) charge(uint64_t(r.cells()));
+  else if (r.variant().isString()) charge(uint64_t(r.variant().rawString().size()) / kCharsPerStep);
+  return r;
 }
 
 Value Runtime::callProcedure(Procedure& p, const std::vector<ExprPtr>& args, Frame& caller) {
@@ -351,8 +403,10 @@ Value Runtime::callProcedure(Procedure& p, const std::vector<ExprPtr>& args, Fra
   std::vector<char> nonlocal(n, 0);
   for (size_t i = 0; i < n; ++i) {
     const Expr& a = *args[i];
+    if (a.kind == Expr::Kind::Missing) raise(errWrongArgCount, p.name);
     refs[i] = &temps[i];
-    if (!p.params[i].byVal && a.kind == Expr::Kind::Name) {
+    // An argument in its own brackets, "(X)", is an expression: it goes by value.
+    if (!p.params[i].byVal && a.kind == Expr::Kind::Name && !a.paren) {
       const NameRef& an = a.name;
       if (an.local >= 0) {
         refs[i] = caller.cells[an.local];
@@ -374,7 +428,7 @@ Value Runtime::callProcedure(Procedure& p, const std::vector<ExprPtr>& args, Fra
         continue;
       }
     }
-    temps[i] = evalExpr(a, caller).copy();
+    temps[i] = stored(evalExpr(a, caller));
   }
   return invoke(p, refs.data(), nonlocal.data(), int(n));
 }
@@ -382,7 +436,10 @@ Value Runtime::callProcedure(Procedure& p, const std::vector<ExprPtr>& args, Fra
 Value Runtime::invoke(Procedure& p, Value** argRefs, const char* nonlocalArgs, int argc) {
   if (argc != int(p.params.size())) raise(errWrongArgCount, p.name);
   const bool remembered = p.isFunction && argc == 0;
-  if (remembered && p.memoValid && p.memoGen == stateGen_) return p.memo.copy();
+  if (remembered && p.memoValid && p.memoGen == stateGen_) {
+    charge(uint64_t(p.memo.cells()));
+    return p.memo.copy();
+  }
   if (depth_ >= kMaxCallDepth) raise(errOutOfStack);
   checkStack();
   struct Depth {
@@ -391,6 +448,7 @@ Value Runtime::invoke(Procedure& p, Value** argRefs, const char* nonlocalArgs, i
     int& d_;
   } depth(depth_);
   ++calls_;
+  charge(kCallSteps);
 
   const uint64_t gen = stateGen_, stores = nonlocalStores_;
   const size_t count = static_cast<size_t>(p.slotCount());
@@ -444,7 +502,7 @@ void Runtime::storeNonlocal(Variable& v, Value value) {
 
 void Runtime::execAssign(const Stmt& s, Frame& f) {
   const NameRef& n = s.target;
-  Value value = evalExpr(*s.value, f).copy();
+  Value value = stored(evalExpr(*s.value, f));
   if (s.indexed) {
     Value* arr = nullptr;
     bool outside = false;
@@ -463,7 +521,8 @@ void Runtime::execAssign(const Stmt& s, Frame& f) {
       }
     }
     if (!arr) raise(errTypeMismatch, n.text);
-    *elementRef(*arr, n, s.args, f) = std::move(value);
+    const Element e = element(*arr, n, s.args, f);
+    e.array->set(e.position, std::move(value));
     if (outside) touchedNonlocal(n.key);
     return;
   }

@@ -2,7 +2,9 @@
 // The engine's inner workings: modules, their variables and procedures, and the tree-walking
 // evaluation. Hosts use scriptcontrol.h.
 #include "ast.h"
+#include "builtins.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
 #include <QStringList>
@@ -33,6 +35,15 @@ struct ModuleData {
 
 struct Frame;
 
+// The bound on the work of one call into the engine (addCode, run, executeStatement, eval):
+// evaluation steps (a node of an expression is one, a procedure call or a long text costs more),
+// and the time on the clock as a safety net. Past either the call ends with error 18. The default
+// step count is about three seconds of work on a current machine; no footer comes near it.
+struct WorkLimit {
+  uint64_t steps = 150'000'000;
+  int milliseconds = 10'000;
+};
+
 class Runtime {
 public:
   Runtime();
@@ -54,6 +65,14 @@ public:
   // is not a run).
   uint64_t callCount() const { return calls_; }
 
+  void setWorkLimit(WorkLimit limit) { limit_ = limit; }
+  WorkLimit workLimit() const { return limit_; }
+  // Counts work done: error 18 past the bound.
+  void charge(uint64_t steps) {
+    steps_ += steps;
+    if (steps_ >= nextCheck_) checkWork();
+  }
+
   // ---- used by the evaluation ----
   Value evalExpr(const Expr& e, Frame& f);
   void execStatements(const std::vector<Stmt>& body, Frame& f);
@@ -69,8 +88,15 @@ private:
   Value callProcedure(Procedure& p, const std::vector<ExprPtr>& args, Frame& caller);
   Value invoke(Procedure& p, Value** argRefs, const char* nonlocalArgs, int argc);
   Value callBuiltin(const Builtin& b, const std::vector<ExprPtr>& args, Frame& f);
+  struct Element {
+    ArrayData* array;
+    size_t position;
+  };
+  Element element(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f);
   Value index(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f);
-  Value* elementRef(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f);
+  Value stored(const Value& v);
+  void startWork();
+  void checkWork();
   void storeNonlocal(Variable& v, Value value);
   void touchedNonlocal(const QString& key);
   Variable& createVariable(ModuleData& m, const QString& name);
@@ -86,6 +112,11 @@ private:
   int depth_ = 0;
   int entries_ = 0;
   uintptr_t stackLimit_ = 0;
+  WorkLimit limit_;
+  uint64_t steps_ = 0;
+  uint64_t nextCheck_ = 0;
+  QElapsedTimer clock_;
+  BuiltinState builtinState_;
 };
 
 }  // namespace script

@@ -1,5 +1,6 @@
 #include "lexer.h"
 
+#include "dates.h"
 #include "errors.h"
 
 #include <QHash>
@@ -52,6 +53,8 @@ public:
       if (c == u'_' && continuation()) continue;
       if (isDigit(c) || (c == u'.' && i_ + 1 < n_ && isDigit(s_[i_ + 1]))) { number(); continue; }
       if (c == u'"') { string(); continue; }
+      if (c == u'&' && radixNumber()) continue;
+      if (c == u'#') { dateLiteral(); continue; }
       if (c.isLetter()) { word(); continue; }
       op();
     }
@@ -115,6 +118,47 @@ private:
       if (!ok || !std::isfinite(d)) raise(errInvalidNumber);
       t.value = vb::Variant(d);
     }
+    out_.push_back(std::move(t));
+  }
+
+  // &H1F and &O17: up to 32 bits; a value that fits in 16 bits is an Integer, so &HFFFF is -1.
+  bool radixNumber() {
+    const QChar kind = i_ + 1 < n_ ? s_[i_ + 1].toUpper() : QChar();
+    const int base = kind == u'H' ? 16 : kind == u'O' ? 8 : 0;
+    auto digit = [base](QChar ch) {
+      const QChar u = ch.toUpper();
+      const int d = ch.isDigit() ? ch.digitValue() : (u >= u'A' && u <= u'F') ? u.unicode() - 'A' + 10 : 99;
+      return d < base ? d : -1;
+    };
+    if (!base || i_ + 2 >= n_ || digit(s_[i_ + 2]) < 0) return false;
+    qsizetype j = i_ + 2;
+    uint64_t v = 0;
+    for (; j < n_ && digit(s_[j]) >= 0; ++j) {
+      v = v * uint64_t(base) + uint64_t(digit(s_[j]));
+      if (v > 0xFFFFFFFFull) raise(errInvalidNumber);
+    }
+    if (j < n_ && (s_[j].isLetterOrNumber() || s_[j] == u'_')) raise(errInvalidNumber);
+    i_ = j;
+    Token t;
+    t.kind = Tok::Number;
+    if (v <= 0xFFFF) t.value = vb::Variant(static_cast<int16_t>(static_cast<uint16_t>(v)));
+    else t.value = vb::Variant(static_cast<int32_t>(static_cast<uint32_t>(v)));
+    out_.push_back(std::move(t));
+    return true;
+  }
+
+  // #2025-03-01#, #03/01/2025# (month first), #1:30 PM#: a Date. Without a closing "#" on the line
+  // the "#" is an invalid character; a text between two "#" that is no date is a syntax error.
+  void dateLiteral() {
+    qsizetype j = i_ + 1;
+    while (j < n_ && s_[j] != u'#' && !isLineEnd(s_[j])) ++j;
+    if (j >= n_ || s_[j] != u'#') raise(errInvalidCharacter);
+    const std::optional<double> serial = parseDateLiteral(s_.mid(i_ + 1, j - i_ - 1));
+    if (!serial) raise(errSyntax);
+    i_ = j + 1;
+    Token t;
+    t.kind = Tok::Number;
+    t.value = vb::Variant::fromDate(*serial);
     out_.push_back(std::move(t));
   }
 

@@ -227,9 +227,12 @@ QString textOf(const vb::Variant& v) {
 
 vb::Variant binaryOp(BinOp op, const vb::Variant& a, const vb::Variant& b) {
   switch (op) {
-    case BinOp::Cat:
+    case BinOp::Cat: {
       if (a.isNull() && b.isNull()) return Variant::null();
-      return Variant(textOf(a) + textOf(b));
+      const QString x = textOf(a), y = textOf(b);
+      checkTextLength(x.size() + y.size());
+      return Variant(x + y);
+    }
     case BinOp::Eq: case BinOp::Ne: case BinOp::Lt: case BinOp::Gt: case BinOp::Le: case BinOp::Ge:
       return compare(op, a, b);
     case BinOp::And: case BinOp::Or: case BinOp::Xor: case BinOp::Eqv: case BinOp::Imp:
@@ -240,7 +243,10 @@ vb::Variant binaryOp(BinOp op, const vb::Variant& a, const vb::Variant& b) {
   switch (op) {
     case BinOp::Add:
       // "+" joins two texts; Empty + text is the text.
-      if (a.isString() && (b.isString() || b.isEmpty())) return Variant(a.rawString() + textOf(b));
+      if (a.isString() && (b.isString() || b.isEmpty())) {
+        checkTextLength(a.rawString().size() + textOf(b).size());
+        return Variant(a.rawString() + textOf(b));
+      }
       if (b.isString() && a.isEmpty()) return b;
       return arith(op, a, b);
     case BinOp::Sub: case BinOp::Mul: return arith(op, a, b);

@@ -212,7 +212,7 @@ private:
 
   static void bindExpr(Expr& e, const Procedure& p, const QHash<QString, int>& vars, QSet<QString>& reads) {
     switch (e.kind) {
-      case Expr::Kind::Literal: break;
+      case Expr::Kind::Literal: case Expr::Kind::Missing: break;
       case Expr::Kind::Name:
       case Expr::Kind::Call:
         bindName(e.name, p, vars, e.kind == Expr::Kind::Name);
@@ -245,15 +245,24 @@ private:
       return s;
     }
     if (isOp(Op::LParen)) {
-      s.args = bracketedArgs();
+      const size_t open = pos_;
+      std::vector<ExprPtr> list = bracketedArgs();
       if (isOp(Op::Eq)) {
         next();
+        s.args = std::move(list);
         s.indexed = true;
         s.value = expression(1);
         return s;
       }
       s.kind = Stmt::Kind::Call;
-      return s;
+      if (atStatementEnd()) {
+        // Without Call the brackets belong to the argument, which therefore goes by value.
+        if (list.size() > 1) raise(errParensOnSubCall);
+        for (ExprPtr& a : list) a->paren = true;
+        s.args = std::move(list);
+        return s;
+      }
+      pos_ = open;  // "Pon (A) + 1, B": the brackets open the first argument
     }
     s.kind = Stmt::Kind::Call;
     if (!atStatementEnd()) {
@@ -275,7 +284,7 @@ private:
     }
     Nest guard(*this);
     for (;;) {
-      args.push_back(expression(1));
+      args.push_back(isOp(Op::Comma) || isOp(Op::RParen) ? make(Expr::Kind::Missing) : expression(1));
       if (isOp(Op::Comma)) {
         next();
         continue;
@@ -393,6 +402,7 @@ private:
           ExprPtr inner = expression(1);
           if (!isOp(Op::RParen)) raise(errExpectedRParen);
           next();
+          inner->paren = true;
           return inner;
         }
         raise(errExpectedExpression);

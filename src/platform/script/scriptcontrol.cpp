@@ -61,4 +61,6 @@ void ScriptControl::reset() {
 
 uint64_t ScriptControl::callCount() const { return rt_->callCount(); }
 
+void ScriptControl::setWorkLimit(uint64_t steps, int milliseconds) { rt_->setWorkLimit({steps, milliseconds}); }
+
 }  // namespace script

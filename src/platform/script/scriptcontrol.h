@@ -15,7 +15,8 @@
 // description: compile errors 1002-1041 (1006 "Se esperaba ')'", ...), 500 undefined name under
 // Option Explicit (which covers the whole module once any block states it), 13 type mismatch,
 // 11 division by zero, 6 overflow, 450 wrong number of arguments, 9 subscript, 94 Null, 28 nesting
-// or recursion too deep. Numbers in code and numeric text use "." whatever the locale.
+// or recursion too deep, 18 a call that works past the bound (setWorkLimit), 14 a text and 7 an
+// array past their size bounds. Numbers in code and numeric text use "." whatever the locale.
 #include "value.h"
 
 #include <QString>
@@ -96,6 +97,11 @@ public:
 
   // Procedure calls that actually ran since the engine was made; a benchmark and test aid.
   uint64_t callCount() const;
+
+  // The bound on the work of each call into the engine: evaluation steps (one per expression node;
+  // calls and long texts cost more) and milliseconds on the clock. Past either the call ends with
+  // error 18 and the engine stays usable. The default lets one call work for a few seconds.
+  void setWorkLimit(uint64_t steps, int milliseconds);
 
 private:
   std::unique_ptr<Runtime> rt_;

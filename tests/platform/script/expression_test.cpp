@@ -2,6 +2,7 @@
 #include "qt_print.h"
 #include "scriptcontrol.h"
 #include "script_test_util.h"
+#include "vbdate.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -18,14 +19,6 @@ Variant evalText(const QString& text) {
   script::ScriptControl sc;
   return sc.eval(text);
 }
-
-struct ValueCase {
-  const char* text;
-  Variant expected;
-};
-
-Variant i16(int v) { return Variant(int16_t(v)); }
-Variant i32(int v) { return Variant(int32_t(v)); }
 
 }  // namespace
 
@@ -126,13 +119,7 @@ TEST(ScriptExpressions, GiveVBScriptValuesAndSubtypes) {
       {"UCase(\"ñandú\")", Variant("ÑANDÚ")},
       {"LCase(\"ABC\")", Variant("abc")},
   };
-  for (const ValueCase& c : cases) {
-    Variant got;
-    QString description;
-    const int err = errorOf([&] { got = evalText(QString::fromUtf8(c.text)); }, &description);
-    ASSERT_EQ(err, 0) << c.text << ": " << description.toStdString();
-    EXPECT_EQ(got, c.expected) << c.text;
-  }
+  expectValues(cases);
 }
 
 TEST(ScriptExpressions, BadExpressionsRaiseVBScriptNumbers) {
@@ -200,4 +187,43 @@ TEST(ScriptExpressions, DecimalPointIsAPointWhateverTheLocale) {
   ASSERT_EQ(err, 0);
   EXPECT_EQ(sum, Variant(1.75));
   EXPECT_EQ(text, Variant("1.75"));
+}
+
+TEST(ScriptExpressions, HexOctalAndDateLiterals) {
+  auto date = [](int y, int m, int d, int h = 0, int mi = 0) {
+    return Variant::fromDate(vb::dateSerial(y, m, d) + (h * 60 + mi) / 1440.0);
+  };
+  const ValueCase cases[] = {
+      {"&H10", i16(16)},
+      {"&hff", i16(255)},
+      {"&HFFFF", i16(-1)},  // up to 16 bits an Integer
+      {"&H8000", i16(-32768)},
+      {"&H10000", i32(65536)},
+      {"&HFFFFFFFF", i32(-1)},
+      {"&O17", i16(15)},
+      {"&o177777", i16(-1)},
+      {"1 + &H1F", i16(32)},
+      {"\"a\" & &H41", Variant("a65")},
+      {"#2025-03-01#", date(2025, 3, 1)},
+      {"#03/01/2025#", date(2025, 3, 1)},  // month first, whatever the locale
+      {"#3-1-25#", date(2025, 3, 1)},
+      {"#13/01/2025#", date(2025, 1, 13)},  // no 13th month: the day came first
+      {"#March 1, 2025#", date(2025, 3, 1)},
+      {"#1-Mar-2025#", date(2025, 3, 1)},
+      {"#2025-03-01 13:30#", date(2025, 3, 1, 13, 30)},
+      {"#1:30 PM#", Variant::fromDate(13.5 / 24)},
+      {"#2025-03-01# + 1", date(2025, 3, 2)},
+      {"#2025-03-01# - #2025-02-01#", Variant(28.0)},
+      {"#2025-03-01# < #2025-03-02#", Variant(true)},
+  };
+  expectValues(cases);
+  struct ErrorCase {
+    const char* text;
+    int number;
+  };
+  const ErrorCase errors[] = {
+      {"&H100000000", 1031}, {"&H1G", 1031}, {"#2025-13-45#", 1002}, {"#abc#", 1002},
+      {"#2025-03-01", 1032}, {"#31/31/2025#", 1002},
+  };
+  for (const ErrorCase& c : errors) EXPECT_EQ(errorOf([&] { evalText(c.text); }), c.number) << c.text;
 }

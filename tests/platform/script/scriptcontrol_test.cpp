@@ -6,6 +6,8 @@
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using script::Module;
 using script::ScriptControl;
 using script::Value;
@@ -218,4 +220,124 @@ TEST(ScriptControl, AnyTextEndsInAResultOrAnEngineError) {
       EXPECT_FALSE(e.description().isEmpty()) << e.number();
     }
   }
+}
+
+TEST(ScriptControl, AnArgumentInItsOwnBracketsGoesByValue) {
+  ScriptControl sc;
+  Module& m = sc.modules().add("M");
+  m.addCode("Private N\r\nSub Inc(A)\r\nA = A + 1\r\nEnd Sub\r\n"
+            "Function Sube(A)\r\nA = A + 1\r\nSube = A\r\nEnd Function");
+  struct Case {
+    const char* statement;
+    int after;  // N, from 1
+  };
+  const Case cases[] = {
+      {"Inc N", 2},           {"Inc (N)", 1},      {"Inc(N)", 1},  {"Call Inc(N)", 2},
+      {"Call Inc((N))", 1},   {"Inc (N) + 1", 1},  {"X = Sube(N)", 2}, {"X = Sube((N))", 1},
+      {"X = Sube(N) + Sube((N))", 2},
+  };
+  for (const Case& c : cases) {
+    m.executeStatement("N = 1");
+    m.executeStatement(c.statement);
+    EXPECT_EQ(m.eval("N"), Variant(int16_t(c.after))) << c.statement;
+  }
+  // Brackets around a list of arguments without Call are VBScript's compile error.
+  QString description;
+  m.addCode("Sub Dos(A, B)\r\nA = B\r\nEnd Sub");
+  EXPECT_EQ(errorOf([&] { m.executeStatement("Dos(N, 2)"); }, &description), 1044);
+  EXPECT_EQ(description, "No se pueden usar paréntesis al llamar a un procedimiento Sub");
+  m.executeStatement("Call Dos(N, 5)");
+  EXPECT_EQ(m.eval("N"), Variant(int16_t(5)));
+  // Only a built-in's optional arguments may be left out.
+  EXPECT_EQ(errorOf([&] { m.eval("Sube(, 1)"); }), 450);
+}
+
+namespace {
+
+// Functions whose work doubles at each level, reached through a user function named round, as a
+// runaway function file makes them.
+void addRunaway(Module& m, int levels) {
+  m.addCode("Function F0(X)\r\nF0=X+1\r\nEnd Function");
+  for (int k = 1; k <= levels; ++k)
+    m.addCode(QString("Function F%1(X)\r\nF%1=F%2(X)+F%2(X)\r\nEnd Function").arg(k).arg(k - 1));
+  m.addCode(QString("Function round( X,N)\r\nround=F%1(X)\r\nEnd Function").arg(levels));
+}
+
+}  // namespace
+
+TEST(ScriptControl, EveryCallIntoTheEngineIsBoundedAndTheNextOneWorks) {
+  ScriptControl sc;
+  sc.setWorkLimit(200000, 60000);
+  Module& m = sc.modules().add("M");
+  addRunaway(m, 60);
+  m.addCode("Private R\r\nSub Main(P())\r\nR = round(P(1), 2)\r\nEnd Sub");
+  auto args = arrayArg({Variant(int16_t(1))});
+  struct Case {
+    const char* name;
+    std::function<void()> call;
+  };
+  const Case cases[] = {
+      {"Eval", [&] { m.eval("round((1)*1+ 0.0000001,2)"); }},
+      {"ExecuteStatement", [&] { m.executeStatement("R = round(1, 2)"); }},
+      {"Run", [&] { m.run("Main", args); }},
+      {"AddCode", [&] { m.addCode("R = round(1, 2)"); }},
+  };
+  for (const Case& c : cases) {
+    QString description;
+    EXPECT_EQ(errorOf(c.call, &description), 18) << c.name;
+    EXPECT_EQ(description, "Cálculo interrumpido: la evaluación excede el límite de trabajo (unos diez segundos)");
+    EXPECT_EQ(m.eval("F10(1)"), Variant(int16_t(2048))) << c.name;  // the engine works on
+  }
+  // The bound is per call: calls that each stay under it never add up to it.
+  const uint64_t before = sc.callCount();
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(m.eval("F12(0)"), Variant(int16_t(4096)));
+  EXPECT_GT(sc.callCount() - before, 20 * 8000u);
+  // Runaway recursion still ends in its own error.
+  m.addCode("Function Sin( N)\r\nSin=Sin(N+1)\r\nEnd Function");
+  EXPECT_EQ(errorOf([&] { m.eval("Sin(1)"); }), 28);
+}
+
+TEST(ScriptControl, TheClockBoundsStepsThatCostMoreThanUsual) {
+  ScriptControl sc;
+  sc.setWorkLimit(UINT64_MAX, 50);
+  Module& m = sc.modules().add("M");
+  addRunaway(m, 60);
+  EXPECT_EQ(errorOf([&] { m.eval("round(1, 2)"); }), 18);
+}
+
+TEST(ScriptControl, TextsAndArraysPastTheirBoundsAreErrorsNotCrashes) {
+  ScriptControl sc;
+  Module& m = sc.modules().add("M");
+  // Each level doubles a text or an array.
+  m.addCode("Function T0(X)\r\nT0=X\r\nEnd Function\r\nFunction A0(X)\r\nA0=X\r\nEnd Function\r\n"
+            "Function Dos(S)\r\nDos=S & S\r\nEnd Function\r\nFunction Par(Y)\r\nPar=Array(Y, Y)\r\nEnd Function");
+  for (int k = 1; k <= 40; ++k) {
+    m.addCode(QString("Function T%1(X)\r\nT%1=Dos(T%2(X))\r\nEnd Function").arg(k).arg(k - 1));
+    m.addCode(QString("Function A%1(X)\r\nA%1=Par(A%2(X))\r\nEnd Function").arg(k).arg(k - 1));
+  }
+  struct Case {
+    const char* text;
+    int number;
+  };
+  const Case cases[] = {
+      {"Len(T40(\"abcd\"))", 14},
+      {"String(16777217, \"a\")", 14},
+      {"Space(2147483647)", 14},
+      {"Len(Replace(Space(9000000), \" \", \"ab\"))", 14},
+      {"UBound(A40(1))", 7},
+      {"UBound(Split(Space(2000000)))", 7},
+  };
+  for (const Case& c : cases) {
+    QString description;
+    EXPECT_EQ(errorOf([&] { m.eval(c.text); }, &description), c.number) << c.text;
+    EXPECT_FALSE(description.isEmpty());
+  }
+  EXPECT_EQ(m.eval("Len(T10(\"abcd\"))"), Variant(int32_t(4096)));
+  EXPECT_EQ(m.eval("UBound(A10(1))"), Variant(int32_t(1)));
+  // Element assignment counts too: an array that keeps taking in copies of itself.
+  m.addCode("Private B\r\nSub Crece()\r\nB(0) = B\r\nB(1) = B\r\nEnd Sub");
+  m.executeStatement("B = Array(1, 2)");
+  int number = 0;
+  for (int i = 0; i < 40 && number == 0; ++i) number = errorOf([&] { m.executeStatement("Crece"); });
+  EXPECT_EQ(number, 7);
 }
