@@ -1,6 +1,7 @@
 // The evaluator: the script module built from its collections, Calcular, and the function file.
 #include "evaluador.h"
 
+#include "database.h"
 #include "errors.h"
 #include "scriptcontrol.h"
 
@@ -245,8 +246,14 @@ vb::Variant Evaluador::Calcular(const QString& formula) {
 
 // ---- the function file ----
 
+// The function file of the program folder. As with the program's other files, one whose name differs
+// only in letter case is the one meant, and it is written back under that name.
+QString Evaluador::rutaFunciones() const {
+  return dao::DBEngine::ResolvePath(QDir(carpeta_).filePath(ArchivoFunciones));
+}
+
 void Evaluador::cargaFunciones() {
-  QFile archivo(QDir(carpeta_).filePath(ArchivoFunciones));
+  QFile archivo(rutaFunciones());
   if (!archivo.exists()) return;
   if (!archivo.open(QIODevice::ReadOnly))
     throw vb::Error(75);
@@ -269,7 +276,7 @@ void Evaluador::grabaFunciones() {
              QString::number(f->Parametros()->Count()) + kCrLf;
     for (const auto& p : *f->Parametros()) texto += u'"' + p->Nombre() + u'"' + kCrLf;
   }
-  QSaveFile archivo(QDir(carpeta_).filePath(ArchivoFunciones));
+  QSaveFile archivo(rutaFunciones());
   if (!archivo.open(QIODevice::WriteOnly)) return;
   archivo.write(texto.toUtf8());
   archivo.commit();

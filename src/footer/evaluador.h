@@ -173,10 +173,11 @@ class Evaluador : public Propietario {
 
 public:
   // Creates the engine and loads the user functions of "ANALIZEM.FUN" in carpetaPrograma when the
-  // file is there; a malformed file makes the creation fail with the reading error.
+  // file is there (its name in any letter case); a malformed file makes the creation fail with the
+  // reading error.
   static std::shared_ptr<Evaluador> crear(const QString& carpetaPrograma);
   Evaluador(Llave, const QString& carpetaPrograma);
-  // Rewrites "ANALIZEM.FUN" when Funciones holds a function.
+  // Rewrites "ANALIZEM.FUN", under the name it was found by, when Funciones holds a function.
   ~Evaluador() override;
   Evaluador(const Evaluador&) = delete;
   Evaluador& operator=(const Evaluador&) = delete;
@@ -211,6 +212,7 @@ public:
 
 private:
   bool GeneraModulo();
+  QString rutaFunciones() const;
   void cargaFunciones();
   void grabaFunciones();
 

@@ -1,0 +1,117 @@
+// The footer page with a function file in the program folder: the file is found whatever its letter
+// case and written back under its own name, and a file whose functions never finish stops the
+// evaluation with a clear error instead of freezing the program.
+#include "piefixture.h"
+
+#include "evaluador.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+namespace {
+
+using piefixture::cur;
+using vb::Currency;
+
+const QByteArray kEncabezado = "Por favor no modifique manualmente este archivo./Please don't modify this file by hand.\r\n";
+
+// A function file of the given records, each a name, a body and parameter names.
+struct Funcion {
+  QString nombre;
+  QString cuerpo;
+  QStringList parametros;
+};
+
+QByteArray archivoDeFunciones(const std::vector<Funcion>& funciones) {
+  QByteArray texto = kEncabezado;
+  for (const Funcion& f : funciones) {
+    texto += QString("\"%1\",\"%2\",%3\r\n").arg(f.nombre, f.cuerpo).arg(f.parametros.size()).toUtf8();
+    for (const QString& p : f.parametros) texto += QString("\"%1\"\r\n").arg(p).toUtf8();
+  }
+  return texto;
+}
+
+// Functions whose work doubles at each level, reached through a user function named round, which
+// every footer formula with "*" or "/" calls.
+QByteArray funcionesDesbocadas() {
+  std::vector<Funcion> f{{"F0", "X+1", {"X"}}};
+  for (int k = 1; k <= 70; ++k) f.push_back({QString("F%1").arg(k), QString("F%1(X)+F%1(X)").arg(k - 1), {"X"}});
+  f.push_back({"round", "F70(X)", {"X", "N"}});
+  return archivoDeFunciones(f);
+}
+
+void guarda(const QString& ruta, const QByteArray& contenido) {
+  QFile f(ruta);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(contenido);
+}
+
+QByteArray lee(const QString& ruta) {
+  QFile f(ruta);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class FuncionesPie : public piefixture::PieTest {
+protected:
+  QString enPrograma(const QString& nombre) const { return QDir(dir_.path()).filePath(nombre); }
+  QStringList archivosDeFunciones() const {
+    return QDir(dir_.path()).entryList({"*.fun"}, QDir::Files);  // the pattern ignores case
+  }
+};
+
+TEST_F(FuncionesPie, AFunctionFileIsFoundWhateverItsLetterCaseAndWrittenBackUnderItsName) {
+  // A round of its own in the file replaces the built-in in every formula: each total becomes 7.
+  const QByteArray siete = archivoDeFunciones({{"round", "X*0+7", {"X", "N"}}});
+  for (const char* nombre : {"analizem.fun", "Analizem.Fun", "ANALIZEM.FUN"}) {
+    SCOPED_TRACE(nombre);
+    abre("Ejemplo.mdb", 1, [&](const QString&, const QString&) { guarda(enPrograma(nombre), siete); });
+    pagina->Form_Activate();
+    EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
+    EXPECT_EQ(totales()[2], cur("7"));
+    EXPECT_EQ(totales().back(), cur("7"));
+    // The evaluator that read it wrote it back, under the same name and nowhere else.
+    EXPECT_EQ(archivosDeFunciones(), QStringList{nombre});
+    EXPECT_EQ(lee(enPrograma(nombre)), siete);
+    TearDown();  // the next name starts afresh
+    for (const QString& f : {QString(nombre), QString("obra.mdb"), QString("paratorn.kor")})
+      ASSERT_TRUE(QFile::remove(enPrograma(f))) << f.toStdString();
+  }
+}
+
+TEST_F(FuncionesPie, ARunawayFunctionFileEndsWithAClearErrorAndThePageWorksOn) {
+  abre("Ejemplo.mdb", 1, [&](const QString&, const QString&) {
+    guarda(enPrograma(footer::Evaluador::ArchivoFunciones), funcionesDesbocadas());
+  });
+  const std::vector<Currency> antes = totales();
+  const QString mensaje =
+      "frmDatGen.CalculaPieTotal 18 - Cálculo interrumpido: la evaluación excede el límite de trabajo (unos diez "
+      "segundos)";
+
+  cajas.answer(ui::vbOK);
+  QElapsedTimer reloj;
+  reloj.start();
+  pagina->Form_Activate();
+  EXPECT_LT(reloj.elapsed(), 15000);
+  ASSERT_EQ(cajas.shown().size(), 1u);
+  EXPECT_EQ(cajas.shown()[0].prompt, mensaje);
+  EXPECT_EQ(totales(), antes);  // the pass stopped before writing any total
+
+  // The page takes the next edit: the factor is stored, and the evaluation stops the same way.
+  cajas.answer(ui::vbOK);
+  ASSERT_TRUE(escribe(1, "Factor", "10"));
+  EXPECT_EQ(pie()[1].factor, 10.0);
+  ASSERT_EQ(cajas.shown().size(), 2u);
+  EXPECT_EQ(cajas.shown()[1].prompt, mensaje);
+
+  // With a function file that finishes, the page opened again evaluates the footer.
+  pagina.reset();
+  guarda(enPrograma(footer::Evaluador::ArchivoFunciones), archivoDeFunciones({{"Doble", "2*X", {"X"}}}));
+  pagina = std::make_unique<footer::PaginaPie>();
+  pagina->Form_Load();
+  pagina->Form_Activate();
+  EXPECT_EQ(cajas.shown().size(), 2u) << cajas.texts().join(" | ").toStdString();
+  EXPECT_EQ(totales()[3], cur("115"));
+}
+
+}  // namespace
