@@ -84,9 +84,7 @@ TEST_F(FuncionesPie, ARunawayFunctionFileEndsWithAClearErrorAndThePageWorksOn) {
     guarda(enPrograma(footer::Evaluador::ArchivoFunciones), funcionesDesbocadas());
   });
   const std::vector<Currency> antes = totales();
-  const QString mensaje =
-      "frmDatGen.CalculaPieTotal 18 - Cálculo interrumpido: la evaluación excede el límite de trabajo (unos diez "
-      "segundos)";
+  const QString mensaje = "frmDatGen.CalculaPieTotal 18 - Cálculo interrumpido: la evaluación excede el trabajo máximo permitido";
 
   cajas.answer(ui::vbOK);
   QElapsedTimer reloj;

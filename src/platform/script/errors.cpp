@@ -5,8 +5,7 @@ namespace script {
 QString errorDescription(int number) {
   switch (number) {
     case errOutOfStringSpace: return QStringLiteral("Espacio de cadena insuficiente");
-    case errWorkLimit:
-      return QStringLiteral("Cálculo interrumpido: la evaluación excede el límite de trabajo (unos diez segundos)");
+    case errWorkLimit: return QStringLiteral("Cálculo interrumpido: la evaluación excede el trabajo máximo permitido");
     case errProcNotFound: return QStringLiteral("No se ha definido Sub o Function");
     case errUndefined: return QStringLiteral("Variable no definida");
     case errIllegalAssignment: return QStringLiteral("Asignación no válida");

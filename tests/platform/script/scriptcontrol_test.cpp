@@ -285,7 +285,7 @@ TEST(ScriptControl, EveryCallIntoTheEngineIsBoundedAndTheNextOneWorks) {
   for (const Case& c : cases) {
     QString description;
     EXPECT_EQ(errorOf(c.call, &description), 18) << c.name;
-    EXPECT_EQ(description, "Cálculo interrumpido: la evaluación excede el límite de trabajo (unos diez segundos)");
+    EXPECT_EQ(description, "Cálculo interrumpido: la evaluación excede el trabajo máximo permitido");
     EXPECT_EQ(m.eval("F10(1)"), Variant(int16_t(2048))) << c.name;  // the engine works on
   }
   // The bound is per call: calls that each stay under it never add up to it.
