@@ -32,7 +32,7 @@ struct DefColumna {
 const DefColumna kColumnas[PaginaPie::numColumnas] = {
     {"formato", "formato", 900, ""},
     {"No.", "Renglon", 420, "General Number"},
-    {"Descripción", "Texto", 2400, ""},
+    {"Descripción", "Texto", 2850, ""},
     {"r1", "Renglon1", 300, "General Number"},
     {"r2", "Renglon2", 300, "General Number"},
     {"r3", "Renglon3", 300, "General Number"},
@@ -47,10 +47,10 @@ const DefColumna kColumnas[PaginaPie::numColumnas] = {
     {"%", "Porcen", 330, ""},
     {"RF", "RenglonFactor2", 420, ""},
     {"Total", "Total", 1050, "Currency"},
-    {"Imp", "ImprimirRenglon", 390, ""},
-    {"Bas", "ImprimirBase", 390, ""},
-    {"Ray", "ImprimirRaya", 390, ""},
-    {"Factor Dls", "FactorDls", 810, ""},
+    {"Imp", "ImprimirRenglon", 420, ""},
+    {"Bas", "ImprimirBase", 420, ""},
+    {"Ray", "ImprimirRaya", 420, ""},
+    {"Factor Dls", "FactorDls", 960, ""},
 };
 
 const QString kCargaPie = QStringLiteral(

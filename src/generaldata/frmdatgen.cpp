@@ -122,10 +122,11 @@ private:
 FrmDatGen::FrmDatGen(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("FrmDatGen"));
   setWindowTitle(QStringLiteral("Parámetros"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
-  // The design size; the navigator sizes the dialog to its pages when it is attached.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  // The design size; the navigator sizes the dialog to its pages when it is attached. The dialog may be
+  // enlarged from there (tamanodatgen.cpp).
   resize(ui::twipsToPixels(QSizeF(11595, 7200)));
+  setSizeGripEnabled(true);
   construyePaginas();
   conectaReglas();
   qApp->installEventFilter(new VistaPreviaTeclas(this));
@@ -245,17 +246,12 @@ void FrmDatGen::Form_Load() {
     if (!general::objListaOpciones) general::objListaOpciones = std::make_shared<clsListaOpciones>();
     general::objListaOpciones->setFormulario(this);
     // Its height keeps room for a title bar the window has not got yet: below the buttons the dialog
-    // keeps the margin it has above the pages.
-    setFixedSize(width(), Aceptar->geometry().bottom() + 1 + ui::twipsToPixels(120));
+    // keeps the margin it has above the pages. That design size is the smallest.
+    fijaDisenio(QSize(width(), Aceptar->geometry().bottom() + 1 + ui::twipsToPixels(120)));
 
     rsTotalMonedas_ = quarvel::dbObra->OpenRecordset(QStringLiteral("TotalMonedas"), dao::RecordsetType::Dynaset);
     Data1->SetRecordset(rsTotalMonedas_);
     TDBGrid1->SetDataSource(Data1);
-
-    if (const QScreen* pantalla = screen()) {
-      const QRect area = pantalla->availableGeometry();
-      move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
 
     cargaTextos(*this, datos, kEmpresa);
     pagina->Form_Load();  // the footer in its grid; in the Plicadora edition its buttons, and editable
@@ -308,6 +304,13 @@ void FrmDatGen::Form_Load() {
     cargaTextos(*this, datos, kNiveles);
     cargaTextos(*this, plicadora ? *quarvel::rsTitgen : datos, kFirmas);
     CalculaDiasCalendario();
+
+    // As large as the texts just loaded and the footer's columns need, centred on the screen.
+    ajustaATextos();
+    if (const QScreen* pantalla = screen()) {
+      const QRect area = pantalla->availableGeometry();
+      move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
   } catch (...) {
     // Nothing of a load that failed stays behind: the next opening starts afresh.
     general::objListaOpciones.reset();

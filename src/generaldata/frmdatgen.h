@@ -24,6 +24,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QCheckBox;
 class QGroupBox;
@@ -119,6 +120,7 @@ public:
 
 protected:
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
 private:
   // The pages, built by paginasdatgen.cpp.
@@ -133,6 +135,21 @@ private:
   void paginaEmpresa(VbFrame* marco);
   void paginaIndirectos(VbFrame* marco);
   void conectaReglas();
+
+  // The dialog's size (tamanodatgen.cpp): the design size, the smallest; what grows or moves with the
+  // dialog; the size its texts need.
+  void fijaDisenio(const QSize& disenio);
+  void colocaPaginas();
+  void ajustaATextos();
+  struct Anclado {
+    enum Modo { Crece, CreceAlto, Esquina };  // grows with the dialog, in height only, or keeps to its
+                                              // lower right corner
+    QPointer<QWidget> control;
+    QRect base;  // at the design size
+    Modo modo;
+  };
+  QSize disenio_;
+  std::vector<Anclado> anclados_;
 
   void cambioDeFecha();
   void clicPeriodicidad(int16_t codigo);
