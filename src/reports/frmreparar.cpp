@@ -4,6 +4,7 @@
 
 #include "copiaformato.h"
 #include "dialogos.h"
+#include "files.h"
 #include "korgen.h"
 #include "msgbox.h"
 #include "puntero.h"
@@ -189,31 +190,18 @@ void frmReparar::quitaRellenos() {
 }
 
 // The rebuilt workbook is written beside the source first, so that a file that cannot be written
-// leaves the source where it was; then the source becomes the backup and the copy takes its name.
+// leaves the source where it was; then it takes the source's name in one step, the source staying
+// as the backup (files.h): the name holds a whole workbook whatever stops the repair.
 void frmReparar::guarda(const QString& ruta, wb::Book::FileType tipo) {
-  const QFileInfo info(ruta);
-  const QString temporal = info.dir().filePath(QStringLiteral(".") + info.fileName() + QStringLiteral(".reparado"));
-  QFile::remove(temporal);
+  const QString destino = QFileInfo(ruta).absoluteFilePath();
+  const QString temporal = files::temporaryFor(destino, QStringLiteral("repara"));
   try {
     Nuevo.write(temporal, tipo);
+    const QString respaldo = nombreRespaldo(destino);
+    files::replace(temporal, destino, respaldo != destino ? respaldo : QString());
   } catch (...) {
     QFile::remove(temporal);
     throw;
-  }
-  const QString respaldo = nombreRespaldo(ruta);
-  const bool conRespaldo = respaldo != ruta;
-  bool movido = false;
-  if (conRespaldo) {
-    QFile::remove(respaldo);  // an earlier backup is replaced; none is no error
-    movido = QFile::rename(ruta, respaldo);
-  } else {
-    movido = QFile::remove(ruta);
-  }
-  if (!movido || !QFile::rename(temporal, ruta)) {
-    if (movido && conRespaldo)
-      QFile::rename(respaldo, ruta);
-    QFile::remove(temporal);
-    throw vb::Error(75);
   }
 }
 

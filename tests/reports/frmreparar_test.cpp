@@ -3,12 +3,16 @@
 #include "frmreparar.h"
 
 #include "copia_programa.h"
+#include "files.h"
 #include "forms.h"
 #include "qt_print.h"
 #include "scripted_ui.h"
 
+#include <QDir>
 #include <QFile>
 #include <cmath>
+#include <cstring>
+#include <unistd.h>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -189,6 +193,30 @@ TEST_F(Reparar, RepairingTwiceKeepsOneCopyOfEachSheet) {
   b.read(r);
   EXPECT_EQ(b.numSheets(), 1);
   EXPECT_EQ(b.sheetName(1), "Totales del presupuesto");
+}
+
+// A repair ended as a crash would end it, right after the backup is made: the workbook's name still
+// holds the whole workbook, and the next repair leaves nothing but the workbook and its backup.
+TEST_F(Reparar, ARepairEndedAfterItsBackupLeavesTheWorkbookWhole) {
+  const QString r = plantilla("Parator2.kor", "Totales.kor");
+  const QByteArray original = contenido(r);
+  EXPECT_EXIT(
+      {
+        files::setStepHook([](const char* paso) {
+          if (std::strcmp(paso, "backed-up") == 0) _exit(3);
+        });
+        cajas_.answer(ui::vbOK);
+        repara(r);
+        _exit(0);
+      },
+      ::testing::ExitedWithCode(3), "");
+  EXPECT_TRUE(contenido(r) == original);
+  EXPECT_TRUE(contenido(ruta("Totales.bak")) == original);
+
+  cajas_.answer(ui::vbOK);
+  repara(r);
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"Totales.bak", "Totales.kor"}));
+  EXPECT_TRUE(contenido(ruta("Totales.bak")) == original);
 }
 
 struct CasoIlegible {
