@@ -353,7 +353,9 @@ void Connection::failWith(int ext, const QString& msg, const QString& jetText, i
   const int primary = ext & 0xff;
   if (ext == SQLITE_CONSTRAINT_PRIMARYKEY || ext == SQLITE_CONSTRAINT_UNIQUE) raise(3022);
   if (ext == SQLITE_CONSTRAINT_NOTNULL) raise(3314, msg.section(u'.', -1));
-  if (primary == SQLITE_READONLY) raise(3027);
+  // A statement that cannot open a file of its own, once the database is open, is a write whose
+  // journal the folder refuses: the database cannot be written, as a read-only file cannot.
+  if (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN) raise(3027);
   if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) raise(3260);
   if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) raise(3343, path_);
   auto after = [&](const char* prefix) { return msg.mid(int(std::strlen(prefix))).trimmed(); };

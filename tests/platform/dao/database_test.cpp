@@ -3,6 +3,7 @@
 #include "corte.h"
 #include "files.h"
 #include "qt_print.h"
+#include "solo_lectura.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -60,6 +61,27 @@ TEST_F(BidTest, OpenErrors) {
   auto again = DBEngine::OpenDatabase(dir.filePath("OBRA.MDB"), false, true, kConnect);
   EXPECT_EQ(again->OpenRecordset("Monedas")->RecordCount(), 2);
   EXPECT_EQ(errorOf([&] { again->Execute("DELETE FROM Pie"); }), 3027);   // read-only
+}
+
+// A file or folder the process may not write: the bid opens and reads, and every write fails as Jet's
+// read-only database does (3027), whether the file refuses it or the folder refuses its journal.
+TEST_F(BidTest, AFileOrFolderThatCannotBeWrittenRefusesWritesWith3027) {
+  db->Close();
+  for (const bool carpeta : {false, true}) {
+    SCOPED_TRACE(carpeta ? "carpeta" : "archivo");
+    testsupport::SoloLectura soloLectura(carpeta ? dir.path() : path);
+    if (!soloLectura.Efectivo()) GTEST_SKIP() << "this file system lets the test's user write whatever the permissions";
+    auto obra = DBEngine::OpenDatabase(path, true, false, kConnect);
+    EXPECT_EQ(obra->OpenRecordset("Monedas")->RecordCount(), 2);
+    EXPECT_EQ(errorOf([&] { obra->Execute("DELETE FROM Pie"); }), 3027);
+    auto monedas = obra->OpenRecordset("SELECT * FROM Monedas", RecordsetType::Dynaset);
+    EXPECT_EQ(errorOf([&] {
+      monedas->Edit();
+      monedas->Fields("Texto").SetValue(vb::Variant("OTRO"));
+      monedas->Update();
+    }), 3027);
+    obra->Close();
+  }
 }
 
 TEST_F(BidTest, ExclusiveOpenKeepsOtherProcessesOut) {
