@@ -8,6 +8,9 @@
 #include "quarvel.h"
 #include "utilidades.h"
 
+#include <QRegularExpression>
+#include <span>
+
 namespace copiado {
 
 namespace {
@@ -79,6 +82,26 @@ void leeEncabezado(const QString& texto) {
 }
 
 void vaciaRenglon() { std::fill(renglonPegado.begin(), renglonPegado.end(), vb::Variant()); }
+
+// The header column, by its name in the message, that a block pasted into a window needs and does not
+// have; empty when it has them all (or the window takes no rows).
+QString columnaQueFalta(const QString& forma) {
+  struct Necesaria {
+    int logica;
+    const char* nombre;
+  };
+  static const Necesaria precios[] = {{kCodigo, "código"}, {kPrecio, "precio"}};
+  static const Necesaria programa[] = {{kPartida, "partida"}, {kRenglon, "renglón"}};
+  std::span<const Necesaria> necesarias;
+  if (forma == u"FrmPre")
+    necesarias = precios;
+  else if (forma == u"FrmPrograma")
+    necesarias = programa;
+  for (const Necesaria& n : necesarias)
+    if (columnaDe(n.logica) == 0)
+      return QString::fromUtf8(n.nombre);
+  return {};
+}
 
 // Walks the block: each row after the header is stored cell by cell in renglonPegado and applied.
 void aplicaRenglones(const QString& texto, const QString& forma) {
@@ -169,6 +192,12 @@ void pegaTexto(const QString& texto, DestinoPegado& destino) {
       return;
     }
     leeEncabezado(texto);
+    // A block whose rows could set nothing is refused before any of them is applied.
+    if (const QString falta = columnaQueFalta(destino.Forma()); !falta.isEmpty()) {
+      ui::MsgBox(QStringLiteral("No se puede pegar un bloque de datos que no contenga un encabezado de columna ") + falta,
+                 ui::vbInformation);
+      return;
+    }
     destino.PreparaBloque();
     formaPegado.clear();
     aplicaRenglones(texto, destino.Forma());
@@ -197,14 +226,17 @@ void pegaclipdetalle(const QString& forma) {
       // A row without a price (no such column, or an empty cell) sets none.
       const vb::Variant precio = columnaDe(kPrecio) != 0 ? celda(columnaDe(kPrecio)) : vb::Variant::null();
       if (!general::esNulo(precio))
-        actualizaPrecioCodigo(vb::CStr(celda(columnaDe(kCodigo))), vb::CCur(precio));
+        ponPrecioCodigo(vb::CStr(celda(columnaDe(kCodigo))), numeroPegado(precio));
     } else if (forma == u"FrmPrograma" && columnaDe(kPartida) != 0 && columnaDe(kRenglon) != 0) {
       pegaRenglonPrograma();
     }
   } catch (const vb::Error& e) {
-    if (e.number() == 3027 || e.number() == 3265)  // a read-only bid; a missing field
+    if (e.number() == 3265)  // a missing field
       return;
     muestraError(QStringLiteral("pegaclipdetalle: "), e);
+    // A bid that cannot be written takes none of the rows: said once, and the paste ends.
+    if (e.number() == 3027)
+      continuarPegado = false;
   }
 }
 
@@ -229,6 +261,34 @@ void actualizaPrecioCodigo(const QString& codigo, vb::Currency precio) {
     rs->Update();
   }
   rs->Close();
+}
+
+vb::Currency ponPrecioCodigo(const QString& codigo, const vb::Variant& valor) {
+  const vb::Currency precio = KorGen::Redondea(vb::CDbl(valor));
+  dao::Workspace& espacio = dao::DBEngine::Workspaces(0);
+  espacio.BeginTrans();
+  try {
+    actualizaPrecioCodigo(codigo, precio);
+    espacio.CommitTrans();
+  } catch (...) {
+    espacio.Rollback();
+    throw;
+  }
+  return precio;
+}
+
+vb::Variant numeroPegado(const vb::Variant& celda) {
+  if (general::esNulo(celda) || celda.type() != vb::VarType::String)
+    return celda;
+  const QString texto = celda.toString();
+  if (!texto.contains(u','))
+    return celda;
+  // Commas only between groups of three digits, before any decimal point; sign, "$", blanks and
+  // parentheses around the number as VB reads them.
+  static const QRegularExpression miles(QStringLiteral("^[^0-9,.]*[0-9]{1,3}(,[0-9]{3})+(\\.[0-9]*)?[^0-9,.]*$"));
+  if (!miles.match(texto).hasMatch())
+    throw vb::Error(13);
+  return celda;
 }
 
 vb::Variant valorColumnaPegada(int16_t columna, const vb::Variant& omision) {

@@ -86,6 +86,14 @@ void pegaclipdetalle(const QString& forma);
 // Writes a unit price to every budget row of a code, with Importe = KorGen::Redondea(Cantidad x
 // precio). Nothing when the code is empty. Database errors go to the caller.
 void actualizaPrecioCodigo(const QString& codigo, vb::Currency precio);
+// A price typed or pasted for a code: rounded to the bid's decimals (KorGen::Redondea) and written
+// with its amounts to every row of the code, all of them or none. The price stored; errors (13 for
+// no number, 6 for amounts too large) go to the caller with nothing written.
+vb::Currency ponPrecioCodigo(const QString& codigo, const vb::Variant& valor);
+// A pasted cell that is to be read as a number: a comma in its text is a thousands separator or the
+// text is no number (error 13), so "12,5" from a sheet with comma decimals is never read as 125;
+// "3,512.80" and "$1,650.00" are numbers. Anything without a comma is returned as it is.
+vb::Variant numeroPegado(const vb::Variant& celda);
 // The value of logical column `columna` in the current row: its cell when the block has that column
 // and the cell is not empty, else `omision` (an empty text for Null); a partida keeps at most 40
 // characters. Error 9 for a column outside mapaColumnas.

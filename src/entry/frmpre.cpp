@@ -144,15 +144,9 @@ void FrmPre::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& ca
     }
     // The price and its amounts reach every row of the code, or none: a price whose amounts do not
     // fit an amount is refused like one that is no number.
-    dao::Workspace& espacio = dao::DBEngine::Workspaces(0);
-    espacio.BeginTrans();
     try {
-      const vb::Currency precio = KorGen::Redondea(vb::CDbl(valor));
-      copiado::actualizaPrecioCodigo(codigo, precio);
-      espacio.CommitTrans();
-      columna.SetValue(precio);  // the grid's own write repeats the rounded price
+      columna.SetValue(copiado::ponPrecioCodigo(codigo, valor));  // the grid's own write repeats it
     } catch (const vb::Error& e) {
-      espacio.Rollback();
       if (e.number() != 6)
         throw;
       cancel = true;

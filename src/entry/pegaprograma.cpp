@@ -67,7 +67,7 @@ std::vector<VolumenPegado> volumenesPegados(const QString& partida, int32_t reng
     vb::Currency v;
     bool valido = true;
     try {
-      v = programa::ComoVolumen(celda);
+      v = programa::ComoVolumen(numeroPegado(celda));
       valido = v >= vb::Currency();
     } catch (const vb::Error&) {
       valido = false;

@@ -164,9 +164,9 @@ TEST_F(PegaPreciosTest, SpreadsheetBlockSetsPricesPerCode) {
                     "Abs(Importe - Cantidad * Precio) >= 0.005"),
             QStringList({"0"}));
   EXPECT_EQ(precios("PRE-002"), QStringList({"1234.5"}));
-  // The price is kept as pasted; the amount is rounded to the bid's two decimals (84 x 99.999).
-  EXPECT_EQ(precios("PRE-003"), QStringList({"99.999"}));
-  EXPECT_EQ(importes("PRE-003").first(), "8399.92");
+  // The price is rounded to the bid's two decimals as a typed one is, and the amount follows (84 x 100).
+  EXPECT_EQ(precios("PRE-003"), QStringList({"100"}));
+  EXPECT_EQ(importes("PRE-003").first(), "8400");
   EXPECT_EQ(precios("PRE-004"), QStringList({"148"}));
 }
 
@@ -194,17 +194,33 @@ TEST_F(PegaPreciosTest, ThroughTheSystemClipboardWithLinuxLineEnds) {
 }
 
 TEST_F(PegaPreciosTest, RowsThatSetNothing) {
-  // No price column, an empty price, an unknown code, a quote in a code, an empty code.
-  copiado::pegaTexto("Código\tCantidad\r\nPRE-001\t5\r\n", destino);
+  // An empty price, an unknown code, a quote in a code, an empty code.
   copiado::pegaTexto("Código\tPrecio\r\nPRE-001\t\r\nNADA-1\t5\r\nPRE'001\t5\r\n\t7\r\n", destino);
-  // Only a header; no código column; a header with a leading blank is no header.
+  // Only a header.
   copiado::pegaTexto("Código\tPrecio\r\n", destino);
-  copiado::pegaTexto("Precio\tPartida\r\n10\tA01001\r\n", destino);
-  copiado::pegaTexto(" Código\tPrecio\r\nPRE-001\t10\r\n", destino);
   // Another window takes no prices.
   destino.forma = QStringLiteral("FrmMone");
   copiado::pegaTexto("Código\tPrecio\r\nPRE-001\t10\r\n", destino);
   EXPECT_TRUE(cajas.shown().empty());
+  EXPECT_EQ(precios("PRE-001"), QStringList({"16.8"}));
+}
+
+TEST_F(PegaPreciosTest, BlocksWithoutTheColumnsTheirWindowNeedsAreRefusedBeforeAnyRow) {
+  const QString falta = QStringLiteral("No se puede pegar un bloque de datos que no contenga un encabezado de columna ");
+  const std::pair<const char*, const char*> casos[] = {
+      {"Código\tCantidad\r\nPRE-001\t5\r\n", "precio"},
+      {"Precio\tPartida\r\n10\tA01001\r\n", "código"},
+      {" Código\tPrecio\r\nPRE-001\t10\r\n", "código"},  // a leading blank: no header
+  };
+  for (const auto& [texto, columna] : casos) {
+    SCOPED_TRACE(texto);
+    testui::ScriptedMsgBoxes cajasCaso;
+    cajasCaso.answer(ui::vbOK);
+    copiado::pegaTexto(QString::fromUtf8(texto), destino);
+    EXPECT_EQ(cajasCaso.texts(), QStringList({falta + QString::fromUtf8(columna)}));
+    EXPECT_EQ(cajasCaso.shown().front().icon(), ui::vbInformation);
+  }
+  EXPECT_EQ(destino.preparado, 0);
   EXPECT_EQ(precios("PRE-001"), QStringList({"16.8"}));
 }
 
@@ -262,12 +278,16 @@ TEST_F(PegaPreciosTest, BadPriceShowsItsRowAndThePasteGoesOn) {
   EXPECT_EQ(precios("PRE-002"), QStringList({"15"}));
 }
 
-TEST_F(PegaPreciosTest, ReadOnlyBidSkipsRowsSilently) {
+TEST_F(PegaPreciosTest, AReadOnlyBidSaysSoOnceAndTakesNoRow) {
   quarvel::dbObra = archivo();
   quarvel::rsDatosGenerales = quarvel::dbObra->OpenRecordset("SELECT * FROM DatosGenerales");
-  copiado::pegaTexto("Código\tPrecio\r\nPRE-001\t10\r\n", destino);
-  EXPECT_TRUE(cajas.shown().empty());
+  cajas.answer(ui::vbOK);
+  copiado::pegaTexto("Código\tPrecio\r\nPRE-001\t10\r\nPRE-002\t11\r\nPRE-003\t12", destino);
+  EXPECT_EQ(cajas.texts(), QStringList({"pegaclipdetalle: 3027 No se puede actualizar. La base de datos o el objeto es "
+                                        "de sólo lectura."}));
+  EXPECT_FALSE(copiado::continuarPegado);
   EXPECT_EQ(precios("PRE-001"), QStringList({"16.8"}));
+  EXPECT_EQ(precios("PRE-002"), QStringList({"14.9"}));
 }
 
 TEST_F(PegaPreciosTest, ScheduleWindowIsRefreshedAfterItsRows) {
@@ -280,10 +300,11 @@ TEST_F(PegaPreciosTest, ScheduleWindowIsRefreshedAfterItsRows) {
 }
 
 TEST_F(PegaPreciosTest, HeaderMapAndRowValues) {
+  destino.forma = QStringLiteral("FrmMone");  // a window that takes no rows
   copiado::pegaTexto("Renglón\tFin\tpartida\tComienzo\tPeriodo 3\tTotal\tcodigo\tPeriodo 1\r\n"
                      "1\t31/03/2025\t" + QString(45, u'P') + "\t \t7\t\t\t2",
                      destino);
-  // The module data stay as the last row left them (its empty código set no price).
+  // The module data stay as the last row left them.
   using namespace copiado;
   EXPECT_EQ(mapaColumnas, (std::vector<int16_t>{0, 7, 0, 3, 1, 4, 2, 8, 0, 5, 0, 0, 0}));
   EXPECT_EQ(renglonPegado.size(), 9u);

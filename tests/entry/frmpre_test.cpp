@@ -14,9 +14,11 @@
 #include "twips.h"
 
 #include "qt_print.h"
+#include "solo_lectura.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -268,6 +270,108 @@ TEST_F(FrmPreTest, MarkedRowsCopyAsABlockAndASpreadsheetBlockSetsPricesPerCode) 
   EXPECT_EQ(precios("ACA-006"), QStringList({"4500", "4500", "4500"}));
   EXPECT_EQ(grid->cellText(1, C::cPrecio), "$15.50");
   EXPECT_EQ(totalMostrado(totales, "A01005"), "$221,320.40");
+}
+
+// What the paste command makes of a spreadsheet's block in the price window: each case on the bid as it
+// was, its messages and the prices and amounts it leaves.
+TEST_F(FrmPreTest, PastedBlocksAreCheckedAsTypedPricesAre) {
+  const QString sinCodigo = QStringLiteral("No se puede pegar un bloque de datos que no contenga un encabezado de columna código");
+  const QString sinPrecio = QStringLiteral("No se puede pegar un bloque de datos que no contenga un encabezado de columna precio");
+  const QString noEsNumero = QStringLiteral("pegaclipdetalle: 13 ") + vb::Error(13).description();
+  struct Caso {
+    const char* bloque;
+    QStringList mensajes;
+    QStringList precios;  // PRE-001, PRE-002, PRE-003 afterwards
+  } casos[] = {
+      // No header of the columns the prices need: refused before any row.
+      {"Clave\tPrecio\nPRE-001\t20\n", {sinCodigo}, {"16.8", "14.9", "92.5"}},
+      {" Código\tPrecio\nPRE-001\t20\n", {sinCodigo}, {"16.8", "14.9", "92.5"}},
+      {"Código\tCantidad\nPRE-001\t20\n", {sinPrecio}, {"16.8", "14.9", "92.5"}},
+      {"Importe\tTotal\nPRE-001\t20\n", {sinCodigo}, {"16.8", "14.9", "92.5"}},
+      // A comma that is no thousands separator makes no number: that row fails as text does.
+      {"Código\tPrecio\nPRE-001\t12,5\nPRE-002\t3,512.80\nPRE-003\t$1,650.00\n", {noEsNumero},
+       {"16.8", "3512.8", "1650"}},
+      {"Código\tPrecio\nPRE-001\t1,23\nPRE-002\t12,50.5\nPRE-003\tabc\n", {noEsNumero, noEsNumero, noEsNumero},
+       {"16.8", "14.9", "92.5"}},
+      {"codigo\tprecio\nPRE-001\t1,234,567.5\nPRE-002\t(1,000)\n", {}, {"1234567.5", "-1000", "92.5"}},
+      // Rounded to the bid's decimals as a typed price is, and the amounts follow.
+      {"Código\tPrecio\nPRE-001\t99.999\nPRE-002\t14.904\nPRE-003\t0.005\n", {}, {"100", "14.9", "0.01"}},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.bloque);
+    quarvel::dbObra->Execute(QStringLiteral("UPDATE Presupuesto SET Precio = 16.8, Importe = Cantidad * 16.8 WHERE Codigo = 'PRE-001'"));
+    quarvel::dbObra->Execute(QStringLiteral("UPDATE Presupuesto SET Precio = 14.9, Importe = Cantidad * 14.9 WHERE Codigo = 'PRE-002'"));
+    quarvel::dbObra->Execute(QStringLiteral("UPDATE Presupuesto SET Precio = 92.5, Importe = Cantidad * 92.5 WHERE Codigo = 'PRE-003'"));
+    testui::ScriptedMsgBoxes cajasCaso;
+    for (int i = 0; i < c.mensajes.size(); ++i)
+      cajasCaso.answer(ui::vbOK);
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(c.bloque));
+    grid->setFocus();
+    ASSERT_TRUE(clic(QStringLiteral("mnuPeg")));
+    espera();
+    EXPECT_EQ(cajasCaso.texts(), c.mensajes);
+    if (!cajasCaso.shown().empty())
+      EXPECT_EQ(cajasCaso.shown().front().icon(), c.mensajes.front() == noEsNumero ? ui::vbOKOnly : ui::vbInformation);
+    EXPECT_EQ(QStringList({precios("PRE-001").value(0), precios("PRE-002").value(0), precios("PRE-003").value(0)}),
+              c.precios);
+    // Every amount is its quantity times the stored price, rounded to two decimals.
+    EXPECT_EQ(consulta("SELECT Count(*) FROM Presupuesto WHERE Abs(Importe - Cantidad * Precio) > 0.0050001"),
+              QStringList({"0"}));
+  }
+  ve(grid, "A01001", 1, C::cPrecio);
+  EXPECT_EQ(grid->cellText(grid->currentIndex().row(), C::cPrecio), "$100.00");
+  EXPECT_EQ(grid->cellText(grid->currentIndex().row(), C::cImporte), "$42,000.00");
+}
+
+// A bid whose file or folder cannot be written: a typed price is refused with the database's message,
+// as any write is; a pasted block says so once and changes nothing.
+TEST_F(FrmPreTest, AReadOnlyBidRefusesAPastedBlockOnce) {
+  const QString kSoloLectura = QStringLiteral("%1No se puede actualizar. La base de datos o el objeto es de sólo lectura.");
+  for (const bool carpeta : {false, true}) {
+    SCOPED_TRACE(carpeta ? "carpeta" : "archivo");
+    ASSERT_TRUE(clic(QStringLiteral("mnuCer")));
+    testsupport::SoloLectura soloLectura(carpeta ? QFileInfo(obra).absolutePath() : obra);
+    if (!soloLectura.Efectivo())
+      GTEST_SKIP() << "this file system lets the test's user write whatever the permissions";
+    abre(obra);
+    espera();
+    ASSERT_TRUE(quarvel::obraAbierta);
+    pre = ui::Forms::instance().find<FrmPre>();
+    ASSERT_NE(pre, nullptr);
+    grid = pre->Grid1();
+    const size_t antes = cajas.shown().size();
+
+    QGuiApplication::clipboard()->setText("Código\tPrecio\nPRE-001\t20\nPRE-002\t30\nACA-006\t4500\n");
+    grid->setFocus();
+    cajas.answer(ui::vbOK);
+    ASSERT_TRUE(clic(QStringLiteral("mnuPeg")));
+    espera();
+    ASSERT_EQ(cajas.shown().size(), antes + 1) << cajas.texts().join(" | ").toStdString();
+    EXPECT_EQ(cajas.texts().back(), kSoloLectura.arg("pegaclipdetalle: 3027 "));
+    EXPECT_EQ(distintos("Precio", "PRE-001"), QStringList({"16.8"}));
+    EXPECT_EQ(distintos("Precio", "PRE-002"), QStringList({"14.9"}));
+
+    ve(grid, "A01001", 1, C::cPrecio);
+    cajas.answer(ui::vbOK);
+    EXPECT_FALSE(teclea(grid, C::cPrecio, "20"));
+    espera();
+    ASSERT_EQ(cajas.shown().size(), antes + 2);
+    EXPECT_TRUE(cajas.texts().back().contains(kSoloLectura.arg(QString()))) << cajas.texts().back().toStdString();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(distintos("Precio", "PRE-001"), QStringList({"16.8"}));
+
+    // The schedule the same way.
+    ASSERT_TRUE(clic(QStringLiteral("Programa")));
+    espera();
+    QGuiApplication::clipboard()->setText("Partida\tRenglón\tPeriodo 1\nA01002\t5\t1000\nA01002\t6\t50\n");
+    cajas.answer(ui::vbOK);
+    ASSERT_TRUE(clic(QStringLiteral("mnuPeg")));
+    espera();
+    ASSERT_EQ(cajas.shown().size(), antes + 3);
+    EXPECT_EQ(cajas.texts().back(), kSoloLectura.arg("pegaclipdetalle: 3027 "));
+    EXPECT_EQ(consulta("SELECT Volumen FROM Programa WHERE Partida = 'A01002' AND Renglon IN (5, 6) AND Periodo = 1"),
+              QStringList({"1432.5", "71.15"}));
+  }
 }
 
 TEST_F(FrmPreTest, RightClickMakesTheCellCurrentAndOpensTheDetailMenu) {

@@ -325,17 +325,18 @@ TEST_F(PegaProgramaTest, DatesOnlyAreCheckedAndKeepTheTotal) {
 }
 
 TEST_F(PegaProgramaTest, RowsThatChangeNothing) {
-  cajas.answer(ui::vbOK).answer(ui::vbOK).answer(ui::vbOK);
+  cajas.answer(ui::vbOK).answer(ui::vbOK).answer(ui::vbOK).answer(ui::vbOK);
   pega("Partida\tRenglón\tComienzo\tPeriodo 1\n"
        "Z99\t1\t03/03/2025\t5\n"            // no such concept
        "A01001\tuno\t03/03/2025\t5\n"       // a renglón that is no number
        "A01001\t1\t31/02/2025\t5\n"         // a start that is no date
        "A01001\t1\t\t-5\n");                // a negative volume
-  // Without partida and renglón columns a block sets nothing.
+  // Without partida and renglón columns a block is refused before its rows.
   pega("Código\tPeriodo 1\nPRE-001\t5\n");
-  ASSERT_EQ(cajas.shown().size(), 3u);
-  for (const QString& texto : cajas.texts())
+  ASSERT_EQ(cajas.shown().size(), 4u);
+  for (const QString& texto : cajas.texts().mid(0, 3))
     EXPECT_TRUE(texto.startsWith("pegaclipdetalle: 13 " + vb::Error(13).description())) << texto.toStdString();
+  EXPECT_EQ(cajas.texts()[3], "No se puede pegar un bloque de datos que no contenga un encabezado de columna partida");
   EXPECT_EQ(volumenes("A01001", 1), QStringList({"1:420"}));
   EXPECT_EQ(concepto("A01001", 1), "03/03/2025-31/03/2025 420");
 }
