@@ -4,6 +4,7 @@
 #include "dialogos.h"
 #include "frmderechos.h"
 #include "frmpresenta.h"
+#include "iconoprograma.h"
 #include "korgen.h"
 #include "msgbox.h"
 #include "quarvel.h"
@@ -51,6 +52,8 @@ FrmAcercaDe::FrmAcercaDe(QWidget* parent) : QDialog(parent) {
   auto* linea = control<QFrame>(this, QStringLiteral("Line1"), twips(240, 2040, 6480, 30));
   linea->setFrameShape(QFrame::HLine);
   linea->setFrameShadow(QFrame::Sunken);
+
+  dibujoDelIcono(this, twips(240, 2400, 960, 960));
 
   cmdAceptar = control<QPushButton>(this, QStringLiteral("cmdAceptar"), QStringLiteral("&Aceptar"),
                                     twips(5160, 2280, 1575, 375));

@@ -1,6 +1,7 @@
 #include "frmpresenta.h"
 
 #include "dialogos.h"
+#include "iconoprograma.h"
 #include "msgbox.h"
 #include "quarvel.h"
 #include "variant.h"
@@ -66,6 +67,8 @@ frmPresenta::frmPresenta(QWidget* parent)
   lblDependencias->setFont(mediana);
   lblVersion = control<QLabel>(this, QStringLiteral("lblVersion"), twips(360, 1920, 3960, 720));
   lblVersion->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // Without a title bar, the splash shows the program's icon itself.
+  dibujoDelIcono(this, twips(5280, 360, 960, 960));
   Command1 = control<QPushButton>(this, QStringLiteral("Command1"), QStringLiteral("&Aceptar"),
                                   twips(4920, 2880, 1335, 375));
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });

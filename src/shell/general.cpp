@@ -5,6 +5,9 @@
 #include "utilidades.h"
 #include "vbdate.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace general {
@@ -53,6 +56,15 @@ int32_t CuentaBuscaPre(const vb::Variant& partida, const vb::Variant& renglon) {
 
 QString ArchivoPrograma(const QString& nombre) {
   return dao::DBEngine::ResolvePath(quarvel::rutaPrograma + u'/' + nombre);
+}
+
+bool MismaObra(const QString& a, const QString& b) {
+  const auto archivo = [](const QString& ruta) {
+    const QString abierto = dao::DBEngine::ResolvePath(vb::Trim(ruta));
+    const QString canonico = QFileInfo(abierto).canonicalFilePath();
+    return canonico.isEmpty() ? QDir::cleanPath(abierto) : canonico;
+  };
+  return archivo(a) == archivo(b);
 }
 
 void SeparaRuta(const QString& ruta, QString& carpeta, QString& archivo) {

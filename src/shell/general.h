@@ -40,6 +40,13 @@ QString ArchivoPrograma(const QString& nombre);
 // program (library database, recent bids) split as well as our own.
 void SeparaRuta(const QString& ruta, QString& carpeta, QString& archivo);
 
+// True when two paths name the same bid file. Each stands for the file it would open (a name no file
+// has is the file of the same name in other letters, as the database layer opens it), compared by
+// canonical path: a symbolic link is the file it points to, and names differing only in letter case
+// are two files where both exist. Paths to no file compare as their clean absolute text. Blanks
+// around a path do not count.
+bool MismaObra(const QString& a, const QString& b);
+
 // Number of schedule periods from fechaIni to fechaFin, both included: periodicidad 1 monthly,
 // 2 fortnightly (1st-15th, 16th-last day), 3 weekly (Monday-Sunday), 4 daily. 0 when either date
 // is null, blank or not a date, or periodicidad is outside 1..4. A count beyond 32767 is error 6.

@@ -159,7 +159,7 @@ void pideObra(bool nuevo, const QString& titulo) {
     const int codigo = buscaObra(archivo, carpeta, nuevo, titulo);
     if (codigo == kCancelada)
       return;
-    if (quarvel::obraAbierta && vb::UCase(carpeta + archivo) == vb::UCase(quarvel::rutaObra))
+    if (quarvel::obraAbierta && general::MismaObra(carpeta + archivo, quarvel::rutaObra))
       return;  // the open bid itself
     if (codigo == kNoExiste) {
       if (!nuevo) {
@@ -183,7 +183,7 @@ void pideObra(bool nuevo, const QString& titulo) {
 void Abrearchivo(const QString& ruta) {
   std::optional<vb::Error> error;
   try {
-    if (quarvel::obraAbierta && vb::UCase(ruta) == vb::UCase(quarvel::rutaObra))
+    if (quarvel::obraAbierta && general::MismaObra(ruta, quarvel::rutaObra))
       return;
     dao::DBEngine::OpenDatabase(ruta, false, false, quarvel::kConexion)->Close();
     const Rutas previas = rutasActuales();
@@ -301,7 +301,7 @@ void ActualizaObrasRecientes() {
     const QString ruta = vb::Trim(vb::CStr(v));
     bool repetida = false;
     for (const QString& antes : lista)
-      repetida = repetida || vb::UCase(vb::Trim(antes)) == vb::UCase(ruta);
+      repetida = repetida || general::MismaObra(antes, ruta);
     if (!repetida)
       lista.append(ruta);
   }
@@ -322,7 +322,8 @@ void MuestraObrasRecientes() {
       herramienta->setVisible(false);
     } else {
       herramienta->setVisible(true);
-      herramienta->setCaption(herramienta->designCaption().left(2) + u' ' + vb::Trim(vb::CStr(ruta)));
+      // The access key ("&1") and then the path as it is, "&" and all.
+      herramienta->setCaption(herramienta->designCaption().left(2) + u' ' + vb::Trim(vb::CStr(ruta)), 2);
     }
   }
 }

@@ -5,6 +5,7 @@
 #include "forms.h"
 #include "frmpresenta.h"
 #include "general.h"
+#include "iconoprograma.h"
 #include "korgen.h"
 #include "mditoolbar.h"
 #include "msgbox.h"
@@ -17,6 +18,7 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QEvent>
 
 namespace mditool {
@@ -43,6 +45,7 @@ bool Main(const QString& rutaPrograma, const QString& producto) {
   try {
     instalaServicios();
     QCoreApplication::setApplicationName(producto);
+    QGuiApplication::setWindowIcon(iconoPrograma());  // every window's, the splash's and the About box's
     linea = 2;
     if (!QDir::setCurrent(rutaPrograma))
       throw vb::Error(76);

@@ -16,11 +16,15 @@
 #include "ventanas.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <QScreen>
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeySequence>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
 
 namespace {
 
@@ -48,6 +52,8 @@ MDIToolbar::MDIToolbar() : bar_(new ui::BarControl(this)), area_(new QMdiArea(th
   CommonDialog1.CancelError = true;
   construyeBandas();
   construyeDespacho();
+  asignaTeclas();
+  connect(area_, &QMdiArea::subWindowActivated, this, [this] { teclasDeLaVentanaActiva(); });
   connect(bar_, &ui::BarControl::toolClick, this, &MDIToolbar::ActiveBar1_ToolClick);
   connect(bar_, &ui::BarControl::bandOpen, this, [this](ui::Band* b) {
     if (b->name() == QLatin1String("barraTornavo"))
@@ -147,6 +153,40 @@ void MDIToolbar::construyeBandas() {
     b.addLibraryTool(QString::fromLatin1(nombre), QString());
   b.addLibraryTool(QStringLiteral("mnuRepHoj"), QStringLiteral("R&eparar hoja de cálculo"));
   b.addLibraryTool(QStringLiteral("mnuOpc"), QStringLiteral("&Opciones..."));
+}
+
+// The standard keys of the main window's tools, shown beside their menu captions. A key acts only
+// while its tool can be clicked (a hidden menu's tools have no keys that act).
+void MDIToolbar::asignaTeclas() {
+  const auto pon = [this](const char* banda, const char* herramienta, QKeyCombination tecla) {
+    bar_->tool(QString::fromLatin1(banda), QString::fromLatin1(herramienta))->action()->setShortcut(tecla);
+  };
+  pon("miarchivo", "miarchivoabrir", Qt::CTRL | Qt::Key_O);
+  pon("miarchivo", "miarchivoprint", Qt::CTRL | Qt::Key_P);
+  pon("miarchivo", "miarchivosalir", Qt::CTRL | Qt::Key_Q);
+  pon("miayuda", "miayudaacerca", QKeyCombination(Qt::Key_F1));
+  teclasDeLaVentanaActiva();
+}
+
+// Copy, paste and close act on the active child window, and have their keys only while there is one:
+// with none, Cerrar of the Window menu ends the program and Copiar reports error 91, which a key
+// pressed out of habit must not do. The child's frame gives up its own close keys to them.
+void MDIToolbar::teclasDeLaVentanaActiva() {
+  const QList<QKeySequence> cierre = {QKeySequence(Qt::CTRL | Qt::Key_F4), QKeySequence(Qt::CTRL | Qt::Key_W)};
+  QMdiSubWindow* activa = area_->currentSubWindow();
+  if (activa)
+    for (QAction* accion : activa->systemMenu()->actions())
+      if (std::any_of(accion->shortcuts().cbegin(), accion->shortcuts().cend(),
+                      [&](const QKeySequence& k) { return cierre.contains(k); }))
+        accion->setShortcuts({});
+  const auto pon = [this, activa](const char* banda, const char* herramienta, const QList<QKeySequence>& teclas) {
+    bar_->tool(QString::fromLatin1(banda), QString::fromLatin1(herramienta))
+        ->action()
+        ->setShortcuts(activa ? teclas : QList<QKeySequence>());
+  };
+  pon("miedicion", "miedicioncopiar", {QKeySequence(Qt::CTRL | Qt::Key_C)});
+  pon("miedicion", "miedicionpegar", {QKeySequence(Qt::CTRL | Qt::Key_V)});
+  pon("miventana", "miventanacerrar", cierre);
 }
 
 // ---- Dispatch ----------------------------------------------------------------------------------------

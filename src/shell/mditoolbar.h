@@ -58,6 +58,8 @@ private:
 
   void construyeBandas();
   void construyeDespacho();
+  void asignaTeclas();
+  void teclasDeLaVentanaActiva();
   void activaMenuPrincipal(const QString& estado);
   void activaBarras(const QString& estado);
   void abrir();

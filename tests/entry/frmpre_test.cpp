@@ -374,6 +374,50 @@ TEST_F(FrmPreTest, AReadOnlyBidRefusesAPastedBlockOnce) {
   }
 }
 
+// Ctrl+C and Ctrl+V in the grid are the Copiar and Pegar tools: a block with its header row, a block
+// applied by code, the locked bid refused; in an open cell editor they are the editor's own.
+TEST_F(FrmPreTest, CtrlCAndCtrlVInTheGridAreTheCopyAndPasteTools) {
+  MDIToolbar* principal = MDIToolbar::instancia();
+  principal->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(principal));
+  QHeaderView* selectores = grid->verticalHeader();
+  QTest::mouseClick(selectores->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(selectores->width() / 2, selectores->sectionViewportPosition(1) + 4));
+  ASSERT_EQ(grid->SelBookmarks().Count(), 1);
+  grid->setFocus();
+  QTest::keySequence(grid, QKeySequence(QStringLiteral("Ctrl+C")));
+  const QStringList lineas = QGuiApplication::clipboard()->text().split(u'\n');
+  ASSERT_EQ(lineas.size(), 3) << QGuiApplication::clipboard()->text().toStdString();
+  EXPECT_EQ(lineas[0], "Partida\tRenglón\tCódigo\tCódigo Auxiliar\tTexto completo\tUnidad\tCantidad\tPrecio\tImporte\tMoneda\t");
+  EXPECT_TRUE(lineas[1].startsWith("A01001\t2\tPRE-002\t")) << lineas[1].toStdString();
+
+  QGuiApplication::clipboard()->setText("Código\tPrecio\nPRE-002\t15.5\n");
+  QTest::keySequence(grid, QKeySequence(QStringLiteral("Ctrl+V")));
+  espera();
+  EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join("|").toStdString();
+  EXPECT_EQ(distintos("Precio", "PRE-002"), QStringList({"15.5"}));
+
+  // Typing a price: the keys copy and paste text in the cell's editor, and the block is not applied.
+  ve(grid, "A01001", 3, C::cPrecio);
+  QTest::keyClicks(grid, "9");
+  auto* editor = grid->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(editor->hasFocus());
+  QGuiApplication::clipboard()->setText("Código\tPrecio\nPRE-002\t20\n");
+  QTest::keySequence(editor, QKeySequence(QStringLiteral("Ctrl+V")));
+  EXPECT_TRUE(editor->text().startsWith("9Código")) << editor->text().toStdString();
+  QTest::keyClick(editor, Qt::Key_Escape);
+  espera();
+  EXPECT_EQ(distintos("Precio", "PRE-002"), QStringList({"15.5"}));
+
+  cierraObra(true);
+  grid->setFocus();
+  cajas.answer(ui::vbOK);
+  QTest::keySequence(grid, QKeySequence(QStringLiteral("Ctrl+V")));
+  EXPECT_EQ(cajas.texts(), QStringList({"La base de datos esta cerrada no se puede modificar"}));
+  EXPECT_EQ(distintos("Precio", "PRE-002"), QStringList({"15.5"}));
+}
+
 TEST_F(FrmPreTest, RightClickMakesTheCellCurrentAndOpensTheDetailMenu) {
   const QPoint celda(grid->columnViewportPosition(C::cCodigo) + 5, grid->rowViewportPosition(3) + 4);
   QTest::mouseClick(grid->viewport(), Qt::RightButton, Qt::NoModifier, celda);

@@ -196,16 +196,54 @@ TEST_F(ShellTest, RecentBidsNeverTwiceAndAtMostFour) {
   EXPECT_EQ(recientes(), QStringList({rutas[3], rutas[2], rutas[4], rutas[1]}));
   EXPECT_EQ(barra().tool("mnuobra2")->caption(), "&2 " + rutas[2]);
 
-  // Stored entries in other letters or with blanks count as the same bid.
+  // Stored entries with blanks around count as the same bid.
   quarvel::rsTitgen->Edit();
-  quarvel::rsTitgen->SetValue("obra1", "  " + rutas[0].toUpper() + " ");
+  quarvel::rsTitgen->SetValue("obra1", "  " + rutas[0] + " ");
   quarvel::rsTitgen->SetValue("obra2", rutas[1]);
   quarvel::rsTitgen->SetValue("obra3", rutas[0]);
   quarvel::rsTitgen->SetValue("obra4", vb::Variant::null());
   quarvel::rsTitgen->Update();
-  quarvel::rutaObra = rutas[1].toUpper();
+  quarvel::rutaObra = rutas[1];
   maneobra::ActualizaObrasRecientes();
-  EXPECT_EQ(recientes(), QStringList({rutas[1].toUpper(), rutas[0].toUpper(), "", ""}));
+  EXPECT_EQ(recientes(), QStringList({rutas[1], rutas[0], "", ""}));
+}
+
+// Bids are files: names that differ only in letter case are two files here, a symbolic link is the
+// file it points to, and a name in other letters that no file has is the file it opens.
+TEST_F(ShellTest, BidsAreComparedAsFilesNotAsLetters) {
+  int frmPre = 0;
+  ventanas::registro().FrmPre = [&] { ++frmPre; };
+  const QString mayusculas = carpeta.copiaEjemplo("c/Obra.mdb");
+  const QString minusculas = carpeta.copiaEjemplo("c/obra.mdb");
+  const QString enlace = carpeta.archivo("c/enlace.mdb");
+  ASSERT_TRUE(QFile::link(mayusculas, enlace));
+  ASSERT_NE(arranca(), nullptr);
+
+  abre(mayusculas);
+  abre(minusculas);
+  EXPECT_EQ(quarvel::rutaObra, minusculas);  // the other file was opened
+  EXPECT_EQ(frmPre, 2);
+  EXPECT_EQ(recientes(), QStringList({minusculas, mayusculas, "", ""}));
+
+  abre(mayusculas);
+  abre(enlace);  // the open bid itself: nothing opens, its price window is shown again
+  EXPECT_EQ(quarvel::rutaObra, mayusculas);
+  EXPECT_EQ(frmPre, 4);
+  maneobra::Abrearchivo(enlace);
+  EXPECT_EQ(quarvel::rutaObra, mayusculas);
+  abre(carpeta.archivo("c/ENLACE.MDB"));
+  EXPECT_EQ(quarvel::rutaObra, mayusculas);
+  EXPECT_EQ(recientes(), QStringList({mayusculas, minusculas, "", ""}));
+  EXPECT_TRUE(cajas.texts().isEmpty()) << cajas.texts().join(" | ").toStdString();
+
+  // The recent list holds a file once, whatever path reaches it.
+  quarvel::rsTitgen->Edit();
+  quarvel::rsTitgen->SetValue("obra1", enlace);
+  quarvel::rsTitgen->SetValue("obra2", minusculas);
+  quarvel::rsTitgen->SetValue("obra3", mayusculas);
+  quarvel::rsTitgen->Update();
+  maneobra::ActualizaObrasRecientes();
+  EXPECT_EQ(recientes(), QStringList({mayusculas, minusculas, "", ""}));
 }
 
 TEST_F(ShellTest, BidsThatCannotBeOpened) {

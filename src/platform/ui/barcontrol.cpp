@@ -25,13 +25,31 @@ constexpr int kMaxDepth = 16;
 
 }  // namespace
 
+QString withoutAccessKeys(const QString& caption) {
+  QString shown;
+  shown.reserve(caption.size());
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    if (caption[i] == u'&' && i + 1 < caption.size()) ++i;
+    shown += caption[i];
+  }
+  return shown;
+}
+
 // ---- Tool -----------------------------------------------------------------------------------------
 
 Tool::Tool(QString name, QString caption, QAction* action)
-    : name_(std::move(name)), designCaption_(std::move(caption)), action_(action) {}
+    : name_(std::move(name)), designCaption_(std::move(caption)), action_(action) {
+  setCaption(designCaption_);
+}
 
-QString Tool::caption() const { return action_->text(); }
-void Tool::setCaption(const QString& caption) { action_->setText(caption); }
+void Tool::setCaption(const QString& caption, int accessKeyLength) {
+  caption_ = caption;
+  const QString marked = accessKeyLength < 0 ? caption : caption.left(accessKeyLength);
+  const QString literal = accessKeyLength < 0 ? QString() : caption.mid(accessKeyLength);
+  action_->setText(marked + QString(literal).replace(u'&', QStringLiteral("&&")));
+  // Set explicitly: the text Qt derives for a tool button drops a closing "...".
+  action_->setIconText(withoutAccessKeys(marked) + literal);
+}
 bool Tool::isEnabled() const { return action_->isEnabled(); }
 void Tool::setEnabled(bool enabled) { action_->setEnabled(enabled); }
 bool Tool::isVisible() const { return action_->isVisible(); }

@@ -35,11 +35,18 @@ enum class BandKind {
   Popup,    // a context menu the program shows at a point
 };
 
+// A caption as menus and buttons show it: each access-key mark taken out, "&&" made one "&".
+QString withoutAccessKeys(const QString& caption);
+
 class Tool {
 public:
   const QString& name() const { return name_; }
-  QString caption() const;
-  void setCaption(const QString& caption);
+  // The caption as the program set it; "&" marks the access key, "&&" is an "&". Menus show it with
+  // the marks taken out; tool bar buttons show it the same way, a closing "..." kept.
+  const QString& caption() const { return caption_; }
+  // accessKeyLength: only the caption's first characters hold access-key marks ("&1 "), the rest is
+  // shown exactly as written (a path that holds "&"). -1: the whole caption may hold them.
+  void setCaption(const QString& caption, int accessKeyLength = -1);
   // The caption the tool was built with (the recent-bid tools keep their access key from it).
   const QString& designCaption() const { return designCaption_; }
 
@@ -62,6 +69,7 @@ private:
   Tool(QString name, QString caption, QAction* action);
   QString name_;
   QString designCaption_;
+  QString caption_;
   QAction* action_;
   QVector<Band*> bands_;
   Band* subBand_ = nullptr;

@@ -340,6 +340,32 @@ TEST_F(BarControlTest, ToolClickCarriesTheToolWithItsCurrentCaption) {
   EXPECT_EQ(t->caption().mid(3), "C:/obras/puente.mdb");
 }
 
+// What the user reads: menus and tool-bar buttons show the caption without its access-key marks, a
+// closing "..." kept; a caption whose tail is literal (a path) shows every "&" of it.
+TEST_F(BarControlTest, CaptionsAreShownAsWritten) {
+  window.show();
+  const struct {
+    const char* caption;
+    int accessKeyLength;
+    const char* shown;
+  } cases[] = {
+      {"Pr&esentación preliminar...", -1, "Presentación preliminar..."},
+      {"&Imprimir...", -1, "Imprimir..."},
+      {"Pegar (&Presupuesto)", -1, "Pegar (Presupuesto)"},
+      {"R&&D", -1, "R&D"},
+      {"Fin &", -1, "Fin &"},
+      {"&1 /obras/R&D/a && b.mdb", 2, "1 /obras/R&D/a && b.mdb"},
+  };
+  Tool* tool = bar->tool("barraTornavo", "mnuPre");
+  auto* button = qobject_cast<QToolButton*>(bar->band("barraTornavo")->toolBar()->widgetForAction(tool->action()));
+  ASSERT_NE(button, nullptr);
+  for (const auto& c : cases) {
+    tool->setCaption(QString::fromUtf8(c.caption), c.accessKeyLength);
+    EXPECT_EQ(tool->caption(), QString::fromUtf8(c.caption));
+    EXPECT_EQ(button->text(), QString::fromUtf8(c.shown)) << c.caption;
+  }
+}
+
 TEST_F(BarControlTest, TheCheckMarkIsLeftToTheClickHandler) {
   Tool* barra = bar->tool("miver", "miverbarra");
   barra->setChecked(true);
