@@ -50,21 +50,32 @@ void ProgramaTest::ve(ui::BoundGrid* grid, const QString& partida, int renglon, 
   ADD_FAILURE() << "no row " << partida.toStdString() << " " << renglon;
 }
 
-bool ProgramaTest::teclea(ui::BoundGrid* grid, int col, const QString& texto) {
+QLineEdit* ProgramaTest::conTeclado() {
+  QWidget* foco = QApplication::focusWidget();
+  if (auto* lista = qobject_cast<QComboBox*>(foco))
+    return lista->lineEdit();
+  return qobject_cast<QLineEdit*>(foco);
+}
+
+QLineEdit* ProgramaTest::escribe(ui::BoundGrid* grid, int col, const QString& texto) {
   grid->setCurrentIndex(grid->recordsetModel()->index(grid->currentIndex().row(), col));
   grid->setFocus();
   static_cast<QAbstractItemView*>(grid)->edit(grid->currentIndex());
-  QWidget* foco = QApplication::focusWidget();
-  auto* editor = qobject_cast<QLineEdit*>(foco);
-  if (auto* lista = qobject_cast<QComboBox*>(foco))
-    editor = lista->lineEdit();
+  QLineEdit* editor = conTeclado();
   if (!editor) {
     ADD_FAILURE() << "no editor opened";
-    return false;
+    return nullptr;
   }
   editor->selectAll();
   QTest::keyClick(editor, Qt::Key_Backspace);
   QTest::keyClicks(editor, texto);
+  return editor;
+}
+
+bool ProgramaTest::teclea(ui::BoundGrid* grid, int col, const QString& texto) {
+  QLineEdit* editor = escribe(grid, col, texto);
+  if (!editor)
+    return false;
   QTest::keyClick(editor, Qt::Key_Return);
   espera();
   return !grid->EditActive();

@@ -8,6 +8,8 @@
 
 #include <QStringList>
 
+class QLineEdit;
+
 namespace ui {
 class BoundGrid;
 }
@@ -26,6 +28,11 @@ protected:
   // Types text into a cell of the grid's current row and presses Enter; false when the edit was
   // refused (its editor then stays open with the text).
   bool teclea(ui::BoundGrid* grid, int col, const QString& texto);
+  // Opens the editor of a cell of the grid's current row and types text over what it held, without
+  // Enter; the text box typed into (a drop-down cell's own), nullptr when no editor opened.
+  QLineEdit* escribe(ui::BoundGrid* grid, int col, const QString& texto);
+  // The text box that has the keyboard: a cell's editor, or the text of a drop-down cell's editor.
+  static QLineEdit* conTeclado();
   // Moves the grid's current cell to the row showing (partida, renglon).
   void ve(ui::BoundGrid* grid, const QString& partida, int renglon, int col);
   // Lets queued work run (posted messages, the totals' requery, the commit of the action).

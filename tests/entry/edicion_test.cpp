@@ -15,7 +15,6 @@
 #include "qt_print.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QTest>
@@ -24,36 +23,7 @@
 namespace entrytest {
 namespace {
 
-class EdicionTest : public ProgramaTest {
-protected:
-  // The text box that has the keyboard: a cell's editor, or the text of a drop-down cell's editor.
-  static QLineEdit* conTeclado() {
-    QWidget* foco = QApplication::focusWidget();
-    if (auto* lista = qobject_cast<QComboBox*>(foco))
-      return lista->lineEdit();
-    return qobject_cast<QLineEdit*>(foco);
-  }
-  // Opens the editor of a cell of the grid's current row and types text into it, without Enter.
-  QLineEdit* escribe(ui::BoundGrid* grid, int col, const QString& texto) {
-    grid->setCurrentIndex(grid->recordsetModel()->index(grid->currentIndex().row(), col));
-    grid->setFocus();
-    QTest::keyClick(grid, Qt::Key_F2);
-    QLineEdit* editor = conTeclado();
-    if (!editor) {
-      ADD_FAILURE() << "no editor opened";
-      return nullptr;
-    }
-    editor->selectAll();
-    QTest::keyClick(editor, Qt::Key_Backspace);
-    QTest::keyClicks(editor, texto);
-    return editor;
-  }
-  FrmPrograma* programa() {
-    EXPECT_TRUE(clic(QStringLiteral("Programa")));
-    espera();
-    return ui::Forms::instance().find<FrmPrograma>();
-  }
-};
+using EdicionTest = ProgramaTest;
 
 // Message boxes as the user meets them: real windows that take the keyboard, closed by pressing Enter
 // on them. Their texts are kept.

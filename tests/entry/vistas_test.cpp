@@ -17,7 +17,6 @@
 #include <QDialog>
 #include <QFile>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QMdiSubWindow>
@@ -205,12 +204,7 @@ TEST_F(ColumnasTest, AValueLeftInItsCellIsWrittenBeforeTheColumnsChange) {
   FrmPre* pre = ui::Forms::instance().find<FrmPre>();
   ui::BoundGrid* grid = pre->Grid1();
   ve(grid, "A01001", 1, FrmPre::cPrecio);
-  grid->setFocus();
-  QTest::keyClick(grid, Qt::Key_F2);
-  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-  ASSERT_NE(editor, nullptr);
-  editor->selectAll();
-  QTest::keyClicks(editor, "15.55");
+  ASSERT_NE(escribe(grid, FrmPre::cPrecio, "15.55"), nullptr);
   elige({"Precio"});
   EXPECT_TRUE(grid->isColumnHidden(FrmPre::cPrecio));
   EXPECT_FALSE(grid->EditActive());
