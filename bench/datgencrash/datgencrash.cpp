@@ -14,6 +14,7 @@
 // Prints the counts; exit status 1 when any run left anything else.
 #include "build.h"
 #include "dao.h"
+#include "pasocrash.h"
 #include "quarvel.h"
 #include "sqlfunctions.h"
 #include "synthetic.h"
@@ -21,20 +22,15 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <map>
 #include <optional>
 #include <sqlite3.h>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -123,56 +119,12 @@ void prepara(const Lugar& l, const QString& original) {
   QFile::setPermissions(l.obra, QFile::permissions(l.obra) | QFileDevice::WriteOwner);
 }
 
-struct Corrida {
-  bool empezada = false;   // it got to the click
-  bool terminada = false;  // the save got to its end
-  double ms = 0;
-  QString error;
-};
-
-// Runs the save; with `matarTras`, kills the program that many milliseconds after the click.
-Corrida corre(const Escenario& e, const Lugar& l, std::optional<double> matarTras, bool soloAntes = false) {
-  QProcess p;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  env.insert(QStringLiteral("HOME"), l.raiz + QStringLiteral("/casa"));
-  env.insert(QStringLiteral("XDG_CONFIG_HOME"), l.raiz + QStringLiteral("/casa/.config"));
-  env.insert(QStringLiteral("XDG_RUNTIME_DIR"), l.raiz + QStringLiteral("/casa"));
-  QDir().mkpath(l.raiz + QStringLiteral("/casa"));
-  p.setProcessEnvironment(env);
+// Runs the save; with `matarTras`, kills the program that many milliseconds after the click. With
+// `soloAntes` the program stops just before the click.
+bench::Paso corre(const Escenario& e, const Lugar& l, std::optional<double> matarTras, bool soloAntes = false) {
   QStringList args{e.producto, l.programa, l.obra, e.caja, e.fecha};
   if (soloAntes) args << QStringLiteral("antes");
-  p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tornavo_datgencrash_step"), args);
-  Corrida c;
-  if (!p.waitForStarted(30000)) return {false, false, 0, QStringLiteral("the program does not start")};
-  if (soloAntes) {
-    p.waitForFinished(300000);
-    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-      c.error = QStringLiteral("the program failed: ") + QString::fromLocal8Bit(p.readAllStandardError());
-    return c;
-  }
-  QByteArray salida;
-  while (!salida.contains("go\n")) {
-    if (!p.waitForReadyRead(120000)) {
-      p.kill();
-      p.waitForFinished();
-      return {false, false, 0, QStringLiteral("no click: ") + QString::fromLocal8Bit(p.readAllStandardError())};
-    }
-    salida += p.readAllStandardOutput();
-  }
-  c.empezada = true;
-  if (matarTras) {
-    std::this_thread::sleep_for(std::chrono::microseconds(qint64(*matarTras * 1000)));
-    ::kill(pid_t(p.processId()), SIGKILL);
-  }
-  p.waitForFinished(300000);
-  salida += p.readAllStandardOutput();
-  const int fin = salida.indexOf("fin ");
-  c.terminada = fin >= 0;
-  if (c.terminada) c.ms = salida.mid(fin + 4).trimmed().toDouble();
-  if (!matarTras && (!c.terminada || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0))
-    c.error = QStringLiteral("the save failed: ") + QString::fromLocal8Bit(p.readAllStandardError());
-  return c;
+  return bench::correPaso(QStringLiteral("tornavo_datgencrash_step"), args, l.raiz + QStringLiteral("/casa"), matarTras);
 }
 
 struct Cuenta {
@@ -185,22 +137,11 @@ struct Cuenta {
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  int corridas = 25, conceptos = 5000;
-  quint32 semilla = quint32(QDateTime::currentMSecsSinceEpoch());
-  QString soloUno, guarda;
-  const QStringList args = app.arguments();
-  for (int i = 1; i < args.size(); ++i) {
-    const QString valor = i + 1 < args.size() ? args[i + 1] : QString();
-    if (args[i] == QLatin1String("--runs")) corridas = valor.toInt(), ++i;
-    else if (args[i] == QLatin1String("--concepts")) conceptos = valor.toInt(), ++i;
-    else if (args[i] == QLatin1String("--seed")) semilla = valor.toUInt(), ++i;
-    else if (args[i] == QLatin1String("--only")) soloUno = valor, ++i;
-    else if (args[i] == QLatin1String("--keep")) guarda = valor, ++i;
-    else {
-      std::fprintf(stderr, "usage: tornavo_datgencrash [--runs N] [--concepts N] [--seed N] [--only end|start] [--keep DIR]\n");
-      return 2;
-    }
-  }
+  const std::optional<bench::Opciones> opciones = bench::leeOpciones(app.arguments(), "tornavo_datgencrash [--runs N] [--concepts N] [--seed N] [--only end|start] [--keep DIR]");
+  if (!opciones) return 2;
+  const int corridas = opciones->corridas, conceptos = opciones->conceptos;
+  const quint32 semilla = opciones->semilla;
+  const QString soloUno = opciones->solo, guarda = opciones->guarda;
   QTemporaryDir trabajo;
   const QString original = trabajo.filePath(QStringLiteral("sintetica.mdb"));
   const int preparado = resources::runTool("tornavo_datgencrash", [&] {
@@ -230,7 +171,7 @@ int main(int argc, char** argv) {
     QString porque;
     // The content before the click, and the save's, from uninterrupted runs; the save's time.
     prepara(lugar, original);
-    if (const Corrida c = corre(e, lugar, std::nullopt, true); !c.error.isEmpty()) {
+    if (const bench::Paso c = corre(e, lugar, std::nullopt, true); !c.error.isEmpty()) {
       std::fprintf(stderr, "%s: %s\n", qPrintable(e.nombre), qPrintable(c.error));
       return 1;
     }
@@ -239,7 +180,7 @@ int main(int argc, char** argv) {
     std::optional<Contenido> nuevo;
     for (int i = 0; i < 3; ++i) {
       prepara(lugar, original);
-      const Corrida c = corre(e, lugar, std::nullopt);
+      const bench::Paso c = corre(e, lugar, std::nullopt);
       if (!c.error.isEmpty()) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(e.nombre), qPrintable(c.error));
         return 1;
@@ -259,14 +200,14 @@ int main(int argc, char** argv) {
     for (int n = 1; cuenta.aMedias < corridas && n <= 4 * corridas; ++n) {
       prepara(lugar, original);
       const double tras = azar.bounded(cuenta.calibracion * 1.1);
-      const Corrida c = corre(e, lugar, tras);
-      if (!c.empezada) {
+      const bench::Paso c = corre(e, lugar, tras);
+      if (!c.empezado) {
         std::printf("  %s run %d: %s\n", qPrintable(e.nombre), n, qPrintable(c.error));
         falla = true;
         continue;
       }
       ++cuenta.corridas;
-      ++(c.terminada ? cuenta.antes : cuenta.aMedias);
+      ++(c.terminado ? cuenta.antes : cuenta.aMedias);
       QString problema;
       const auto queda = contenido(lugar.obra, porque);
       if (!queda) {

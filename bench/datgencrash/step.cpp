@@ -4,9 +4,9 @@
 // registered as its main() registers them), opens the bid through Archivo, Abrir, and opens the
 // general data through its tool. In the dialog the date is typed into its box, then it prints "go"
 // and clicks Aceptar (Yes to the question about the schedule), and prints "fin <ms>" once the save
-// and its writes are done, then ends as a kill would end it. With "antes" it ends just before the
-// click instead: what the bid holds then is the content a kill during the save must leave, or the
-// save's.
+// and its writes are done, then ends as a kill would end it. With "antes" its command is nothing: it
+// prints "go" and "fin 0" just before the click and ends; what the bid holds then is the content a
+// kill during the save must leave, or the save's.
 #include "datepicker.h"
 #include "dao.h"
 #include "filedialog.h"
@@ -15,6 +15,7 @@
 #include "mditool.h"
 #include "mditoolbar.h"
 #include "msgbox.h"
+#include "pasocrash.h"
 #include "barcontrol.h"
 #include "registrodatgen.h"
 #include "registroentrada.h"
@@ -32,29 +33,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Yes to every question; every box is echoed to stderr.
-class Respuestas : public ui::MsgBoxService {
-public:
-  ui::VbMsgBoxResult show(const ui::MsgBoxRequest& r) override {
-    std::fprintf(stderr, "caja: %s\n", qPrintable(r.prompt));
-    switch (r.buttonSet()) {
-      case ui::vbYesNo:
-      case ui::vbYesNoCancel: return ui::vbYes;
-      case ui::vbOKCancel: return ui::vbOK;
-      default: return ui::vbOK;
-    }
-  }
-};
-
-class Dialogo : public ui::FileDialogService {
-public:
-  explicit Dialogo(QString ruta) : ruta_(std::move(ruta)) {}
-  std::optional<QString> showOpen(const ui::FileDialogRequest&) override { return ruta_; }
-
-private:
-  QString ruta_;
-};
 
 void termina(int estado) {
   std::fflush(stdout);
@@ -84,8 +62,8 @@ int main(int argc, char** argv) {
   registraVentanasReportes(ventanas);
   registraVentanaDatGen(ventanas);
 
-  Respuestas respuestas;
-  Dialogo dialogo(QString::fromLocal8Bit(argv[3]));
+  bench::RespuestasSi respuestas;
+  bench::DialogoFijo dialogo(QString::fromLocal8Bit(argv[3]));
   ui::installMsgBoxService(&respuestas);
   ui::installFileDialogService(&dialogo);
   QElapsedTimer reloj;
@@ -104,8 +82,11 @@ int main(int argc, char** argv) {
     QTest::keyClicks(fechaCaja, QString::fromLatin1(fecha));
     QTest::keyClick(fechaCaja, Qt::Key_Tab);
     dao::DBEngine::EndAction();  // what came before the save is on disk
-    if (soloAntes) termina(0);
     std::printf("go\n");
+    if (soloAntes) {
+      std::printf("fin 0\n");
+      termina(0);
+    }
     std::fflush(stdout);
     reloj.start();
     QTest::mouseClick(forma->Aceptar, Qt::LeftButton);

@@ -14,6 +14,7 @@
 // the new file and leave nothing beside the files. Exit status 1 when any run fails.
 #include "build.h"
 #include "dao.h"
+#include "pasocrash.h"
 #include "quarvel.h"
 #include "sqlfunctions.h"
 #include "synthetic.h"
@@ -22,21 +23,16 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <optional>
 #include <sqlite3.h>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -232,49 +228,10 @@ Revision revisa(const Escenario& e, const Lugar& l, bool despuesDeMatar) {
   return {Estado::danado, QStringLiteral("structure %1").arg(codigo)};
 }
 
-struct Corrida {
-  bool terminada = false;  // the command got to its end
-  double ms = 0;           // its time, when it did
-  QString error;
-};
-
 // Runs the command; with `matarTras`, kills the program that many milliseconds after the command began.
-Corrida corre(const Escenario& e, const Lugar& l, std::optional<double> matarTras) {
-  QProcess p;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  env.insert(QStringLiteral("HOME"), l.raiz + QStringLiteral("/casa"));
-  env.insert(QStringLiteral("XDG_CONFIG_HOME"), l.raiz + QStringLiteral("/casa/.config"));
-  env.insert(QStringLiteral("XDG_RUNTIME_DIR"), l.raiz + QStringLiteral("/casa"));
-  QDir().mkpath(l.raiz + QStringLiteral("/casa"));
-  p.setProcessEnvironment(env);
-  p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tornavo_filecrash_step"),
-          {e.orden, l.programa, l.obra()});
-  Corrida c;
-  if (!p.waitForStarted(30000))
-    return {false, 0, QStringLiteral("the program does not start")};
-  QByteArray salida;
-  while (!salida.contains("go\n")) {
-    if (!p.waitForReadyRead(60000)) {
-      p.kill();
-      p.waitForFinished();
-      return {false, 0, QStringLiteral("no start of the command: ") + QString::fromLocal8Bit(p.readAllStandardError())};
-    }
-    salida += p.readAllStandardOutput();
-  }
-  if (matarTras) {
-    std::this_thread::sleep_for(std::chrono::microseconds(qint64(*matarTras * 1000)));
-    ::kill(pid_t(p.processId()), SIGKILL);
-  }
-  p.waitForFinished(300000);
-  salida += p.readAllStandardOutput();
-  const int fin = salida.indexOf("fin ");
-  c.terminada = fin >= 0;
-  if (c.terminada)
-    c.ms = salida.mid(fin + 4).trimmed().toDouble();
-  if (!matarTras && (!c.terminada || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0))
-    c.error = QStringLiteral("the command failed: ") + QString::fromLocal8Bit(p.readAllStandardError());
-  return c;
+bench::Paso corre(const Escenario& e, const Lugar& l, std::optional<double> matarTras) {
+  return bench::correPaso(QStringLiteral("tornavo_filecrash_step"), {e.orden, l.programa, l.obra()},
+                          l.raiz + QStringLiteral("/casa"), matarTras);
 }
 
 struct Cuenta {
@@ -403,22 +360,11 @@ std::vector<Escenario> escenarios(const QString& carpeta, int conceptos, const Q
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  int corridas = 25, conceptos = 5000;
-  quint32 semilla = quint32(QDateTime::currentMSecsSinceEpoch());
-  QString soloUno, guarda;
-  const QStringList args = app.arguments();
-  for (int i = 1; i < args.size(); ++i) {
-    const QString valor = i + 1 < args.size() ? args[i + 1] : QString();
-    if (args[i] == QLatin1String("--runs")) corridas = valor.toInt(), ++i;
-    else if (args[i] == QLatin1String("--concepts")) conceptos = valor.toInt(), ++i;
-    else if (args[i] == QLatin1String("--seed")) semilla = valor.toUInt(), ++i;
-    else if (args[i] == QLatin1String("--only")) soloUno = valor, ++i;
-    else if (args[i] == QLatin1String("--keep")) guarda = valor, ++i;
-    else {
-      std::fprintf(stderr, "usage: tornavo_filecrash [--runs N] [--concepts N] [--seed N] [--only repair|rebuild|upgrade|library] [--keep DIR]\n");
-      return 2;
-    }
-  }
+  const std::optional<bench::Opciones> opciones = bench::leeOpciones(app.arguments(), "tornavo_filecrash [--runs N] [--concepts N] [--seed N] [--only repair|rebuild|upgrade|library] [--keep DIR]");
+  if (!opciones) return 2;
+  const int corridas = opciones->corridas, conceptos = opciones->conceptos;
+  const quint32 semilla = opciones->semilla;
+  const QString soloUno = opciones->solo, guarda = opciones->guarda;
   QTemporaryDir trabajo;
   std::vector<Escenario> todos;
   const int preparado = resources::runTool("tornavo_filecrash", [&] { todos = escenarios(trabajo.path(), conceptos, soloUno); });
@@ -437,7 +383,7 @@ int main(int argc, char** argv) {
     std::vector<double> tiempos;
     for (int i = 0; i < 3; ++i) {
       prepara(e, lugar);
-      const Corrida c = corre(e, lugar, std::nullopt);
+      const bench::Paso c = corre(e, lugar, std::nullopt);
       if (!c.error.isEmpty()) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(e.nombre), qPrintable(c.error));
         return 1;
@@ -450,9 +396,9 @@ int main(int argc, char** argv) {
     for (int n = 1; cuenta.aMedias < corridas && n <= 4 * corridas; ++n) {
       prepara(e, lugar);
       const double tras = azar.bounded(cuenta.calibracion * 1.1);
-      const Corrida c = corre(e, lugar, tras);
+      const bench::Paso c = corre(e, lugar, tras);
       ++cuenta.corridas;
-      ++(c.terminada ? cuenta.antes : cuenta.aMedias);
+      ++(c.terminado ? cuenta.antes : cuenta.aMedias);
       const bool conRestos = !restos({lugar.programa, lugar.obras}).isEmpty();
       const Revision r = revisa(e, lugar, true);
       cuenta.conRestos += conRestos;
@@ -467,7 +413,7 @@ int main(int argc, char** argv) {
       }
       if (r.estado != Estado::danado) {
         // The next time: the command runs to its end, gives the new file and leaves nothing beside.
-        const Corrida otra = corre(e, lugar, std::nullopt);
+        const bench::Paso otra = corre(e, lugar, std::nullopt);
         const Revision despues = otra.error.isEmpty() ? revisa(e, lugar, false) : Revision{Estado::danado, otra.error};
         const QStringList quedan = restos({lugar.programa, lugar.obras});
         if (despues.estado == Estado::nuevo && quedan.isEmpty())

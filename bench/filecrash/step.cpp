@@ -12,6 +12,7 @@
 #include "mditool.h"
 #include "mditoolbar.h"
 #include "msgbox.h"
+#include "pasocrash.h"
 #include "quarvel.h"
 
 #include <QApplication>
@@ -21,33 +22,6 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
-
-// Yes to every question, Abort to a failing step; every box is echoed to stderr.
-class Respuestas : public ui::MsgBoxService {
-public:
-  ui::VbMsgBoxResult show(const ui::MsgBoxRequest& r) override {
-    std::fprintf(stderr, "caja: %s\n", qPrintable(r.prompt));
-    switch (r.buttonSet()) {
-      case ui::vbYesNo:
-      case ui::vbYesNoCancel: return ui::vbYes;
-      case ui::vbAbortRetryIgnore: return ui::vbAbort;
-      case ui::vbRetryCancel: return ui::vbCancel;
-      default: return ui::vbOK;
-    }
-  }
-};
-
-class Dialogo : public ui::FileDialogService {
-public:
-  explicit Dialogo(QString ruta) : ruta_(std::move(ruta)) {}
-  std::optional<QString> showOpen(const ui::FileDialogRequest&) override { return ruta_; }
-
-private:
-  QString ruta_;
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 4) {
@@ -57,8 +31,8 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const QString orden = QString::fromLocal8Bit(argv[1]);
-  Respuestas respuestas;
-  Dialogo dialogo(QString::fromLocal8Bit(argv[3]));
+  bench::RespuestasSi respuestas;
+  bench::DialogoFijo dialogo(QString::fromLocal8Bit(argv[3]));
   ui::installMsgBoxService(&respuestas);
   ui::installFileDialogService(&dialogo);
   // The splash's modal wait ends at once.
