@@ -1,7 +1,7 @@
 // The programs themselves: the built tornavo and plicadora executables, started from a copy of the
 // program folder with a home of their own, in an X server of their own (Xvfb), driven by real key
 // presses (xdotool) and ended the ways a user ends them. Each must end with exit status 0 and leave
-// in the bid the price typed before.
+// in the bid the price typed before, with Enter or still in its cell's editor.
 #include "dao.h"
 #include "qt_print.h"
 
@@ -139,11 +139,12 @@ struct Caso {
   const char* producto;  // the title of its message boxes and menus
   bool conObra;
   Cierre cierre;
+  bool conEnter = true;  // the typed price ended with Enter, or left in its cell's editor
 };
 
 void PrintTo(const Caso& c, std::ostream* os) {
   *os << c.programa << (c.conObra ? ", con obra, " : ", sin obra, ")
-      << (c.cierre == Cierre::Salir ? "Salir" : "caja de cierre");
+      << (c.cierre == Cierre::Salir ? "Salir" : "caja de cierre") << (c.conEnter ? "" : ", sin Enter");
 }
 
 // Section, row, code and price of every concept, in key order.
@@ -282,7 +283,8 @@ TEST_P(Ejecutable, EndsWithStatusZeroKeepingTheTypedPrice) {
     // The grid starts on the first concept's first column; the price is the eighth.
     x_.teclas(principal_, {"Right", "Right", "Right", "Right", "Right", "Right", "Right"});
     x_.escribe(principal_, QStringLiteral("77.25"));
-    x_.teclas(principal_, {"Return"});
+    if (c.conEnter)
+      x_.teclas(principal_, {"Return"});
     // A typed price is every concept's of the same code.
     const QString codigo = std::get<2>(esperados.front());
     for (auto& concepto : esperados)
@@ -299,7 +301,7 @@ TEST_P(Ejecutable, EndsWithStatusZeroKeepingTheTypedPrice) {
 std::string nombreDelCaso(const ::testing::TestParamInfo<Caso>& info) {
   const Caso& c = info.param;
   return std::string(c.programa) + (c.conObra ? "_ConObra" : "_SinObra") +
-         (c.cierre == Cierre::Salir ? "_Salir" : "_CajaDeCierre");
+         (c.cierre == Cierre::Salir ? "_Salir" : "_CajaDeCierre") + (c.conEnter ? "" : "_SinEnter");
 }
 
 INSTANTIATE_TEST_SUITE_P(Ediciones, Ejecutable,
@@ -310,7 +312,10 @@ INSTANTIATE_TEST_SUITE_P(Ediciones, Ejecutable,
                                            Caso{"plicadora", "Plicadora", true, Cierre::Salir},
                                            Caso{"plicadora", "Plicadora", true, Cierre::CajaDeCierre},
                                            Caso{"plicadora", "Plicadora", false, Cierre::Salir},
-                                           Caso{"plicadora", "Plicadora", false, Cierre::CajaDeCierre}),
+                                           Caso{"plicadora", "Plicadora", false, Cierre::CajaDeCierre},
+                                           // The program ends with the price still in its editor.
+                                           Caso{"tornavo", "Tornavo", true, Cierre::Salir, false},
+                                           Caso{"tornavo", "Tornavo", true, Cierre::CajaDeCierre, false}),
                          nombreDelCaso);
 
 }  // namespace
