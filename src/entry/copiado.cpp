@@ -277,19 +277,29 @@ vb::Currency ponPrecioCodigo(const QString& codigo, const vb::Variant& valor) {
   return precio;
 }
 
-vb::Variant numeroPegado(const vb::Variant& celda) {
-  if (general::esNulo(celda) || celda.type() != vb::VarType::String)
-    return celda;
-  const QString texto = celda.toString();
+namespace {
+
+// Commas only between groups of three digits, before any decimal point; sign, "$", blanks and
+// parentheses around the number as VB reads them. A text without a comma passes.
+bool comasDeMiles(const vb::Variant& valor) {
+  if (valor.type() != vb::VarType::String)
+    return true;
+  const QString texto = valor.toString();
   if (!texto.contains(u','))
-    return celda;
-  // Commas only between groups of three digits, before any decimal point; sign, "$", blanks and
-  // parentheses around the number as VB reads them.
+    return true;
   static const QRegularExpression miles(QStringLiteral("^[^0-9,.]*[0-9]{1,3}(,[0-9]{3})+(\\.[0-9]*)?[^0-9,.]*$"));
-  if (!miles.match(texto).hasMatch())
+  return miles.match(texto).hasMatch();
+}
+
+}  // namespace
+
+vb::Variant numeroPegado(const vb::Variant& celda) {
+  if (!general::esNulo(celda) && !comasDeMiles(celda))
     throw vb::Error(13);
   return celda;
 }
+
+bool esNumero(const vb::Variant& valor) { return comasDeMiles(valor) && vb::IsNumeric(valor); }
 
 vb::Variant valorColumnaPegada(int16_t columna, const vb::Variant& omision) {
   vb::Variant valor = omision.isNull() ? vb::Variant(QString()) : omision;

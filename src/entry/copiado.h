@@ -94,6 +94,9 @@ vb::Currency ponPrecioCodigo(const QString& codigo, const vb::Variant& valor);
 // text is no number (error 13), so "12,5" from a sheet with comma decimals is never read as 125;
 // "3,512.80" and "$1,650.00" are numbers. Anything without a comma is returned as it is.
 vb::Variant numeroPegado(const vb::Variant& celda);
+// A typed value that is to be a number (a price, a volume, a parity, a factor): VB's IsNumeric with
+// the paste's rule on commas, so a typed "12,5" is no number either.
+bool esNumero(const vb::Variant& valor);
 // The value of logical column `columna` in the current row: its cell when the block has that column
 // and the cell is not empty, else `omision` (an empty text for Null); a partida keeps at most 40
 // characters. Error 9 for a column outside mapaColumnas.

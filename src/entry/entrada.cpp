@@ -1,5 +1,6 @@
 #include "entrada.h"
 
+#include "copiado.h"
 #include "dao.h"
 #include "quarvel.h"
 
@@ -31,7 +32,7 @@ QString literal(const vb::Variant& valor) { return literal(valor.isNull() ? QStr
 bool mismoValor(const vb::Variant& nuevo, const vb::Variant& viejo) {
   if (nuevo.isNull() || viejo.isNull())
     return nuevo.isNull() && viejo.isNull();
-  if (vb::IsNumeric(nuevo) && vb::IsNumeric(viejo))
+  if (copiado::esNumero(nuevo) && vb::IsNumeric(viejo))
     return vb::CDbl(nuevo) == vb::CDbl(viejo);
   return vb::CStr(nuevo) == vb::CStr(viejo);
 }

@@ -1,5 +1,6 @@
 #include "frmmone.h"
 
+#include "copiado.h"
 #include "dao.h"
 #include "entrada.h"
 #include "funcgrid.h"
@@ -86,7 +87,7 @@ void FrmMone::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& c
     if (Grid1()->AddNewMode() != 0)
       Grid1()->Columns(cTexto).SetValue(valor);
   } else if (campo == u"paridad") {
-    if (!vb::IsNumeric(valor) || vb::CDbl(valor) == 0)
+    if (!copiado::esNumero(valor) || vb::CDbl(valor) == 0)
       cancel = true;
   }
 }

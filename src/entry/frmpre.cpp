@@ -138,7 +138,7 @@ void FrmPre::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& ca
                              ? QString()
                              : vb::CStr(Grid1()->Columns(cCodigo).Value());
   if (nombre == u"precio") {
-    if (!vb::IsNumeric(valor)) {
+    if (!copiado::esNumero(valor)) {
       cancel = true;
       return;
     }

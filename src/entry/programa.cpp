@@ -1,5 +1,6 @@
 #include "programa.h"
 
+#include "copiado.h"
 #include "dao.h"
 #include "periodos.h"
 #include "quarvel.h"
@@ -86,7 +87,7 @@ bool mismoValor(Columna columna, const vb::Variant& anterior, const QString& tex
   }
   case Columna::Periodo:
     try {
-      return vb::IsNumeric(texto) && ComoVolumen(anterior) == vb::CCur(texto);
+      return copiado::esNumero(texto) && ComoVolumen(anterior) == vb::CCur(texto);
     } catch (const vb::Error&) {
       return false;
     }
@@ -131,7 +132,7 @@ int16_t revisaFin(const vb::Variant& anterior, const QString& texto, const Fila&
 }
 
 int16_t revisaVolumen(int periodo, const vb::Variant& anterior, const QString& texto, const Fila& fila) {
-  if (!vb::IsNumeric(texto))
+  if (!copiado::esNumero(texto))
     return kCancela;
   vb::Currency nuevo;
   try {

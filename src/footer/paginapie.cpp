@@ -4,6 +4,7 @@
 #include "copiapie.h"
 #include "objgenerasql.h"
 
+#include "copiado.h"
 #include "dao.h"
 #include "entrada.h"
 #include "msgbox.h"
@@ -263,7 +264,7 @@ void PaginaPie::Grid1_BeforeColUpdate(int colIndex, const vb::Variant& /*oldValu
       columna.SetValue(vb::Variant("FORMA01"));
     } else if (campo.startsWith(QLatin1String("Renglon")) && campo.size() == 8 && campo[7] >= u'1' &&
                campo[7] <= u'9') {
-      if (!vb::IsNumeric(valor)) {
+      if (!copiado::esNumero(valor)) {
         cancel = true;
         return;
       }
@@ -276,7 +277,7 @@ void PaginaPie::Grid1_BeforeColUpdate(int colIndex, const vb::Variant& /*oldValu
         columna.SetValue(vb::Variant(int16_t(0)));
       }
     } else if (campo == QLatin1String("Factor") || campo == QLatin1String("FactorDls")) {
-      if (!vb::IsNumeric(valor)) cancel = true;
+      if (!copiado::esNumero(valor)) cancel = true;
     } else if (campo == QLatin1String("Operacion")) {
       const QString op = textoDe(valor);
       if (op.isEmpty()) {

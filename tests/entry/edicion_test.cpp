@@ -119,6 +119,53 @@ TEST_F(EdicionTest, TypingAfterTheMessageCorrectsTheRefusedValue) {
             QStringList({"10/03/2025"}));
 }
 
+// A typed number reads its commas as a pasted one does: thousands separators or no number, so "12,5"
+// from a keyboard or habit of comma decimals is refused as text is, never stored as 125.
+TEST_F(EdicionTest, ATypedNumberWhoseCommasAreNoThousandsSeparatorsIsRefused) {
+  struct Caso {
+    const char* herramienta;
+    const char* columna;
+    const char* texto;
+    bool aceptado;
+    const char* consulta;
+    const char* guardado;
+  } casos[] = {
+      {"PU", "Precio", "12,5", false, "SELECT DISTINCT Precio FROM Presupuesto WHERE Codigo = 'PRE-001'", "16.8"},
+      {"PU", "Precio", "1,23", false, "SELECT DISTINCT Precio FROM Presupuesto WHERE Codigo = 'PRE-001'", "16.8"},
+      {"PU", "Precio", "12,50.5", false, "SELECT DISTINCT Precio FROM Presupuesto WHERE Codigo = 'PRE-001'", "16.8"},
+      {"PU", "Precio", "3,512.80", true, "SELECT DISTINCT Precio FROM Presupuesto WHERE Codigo = 'PRE-001'", "3512.8"},
+      {"PU", "Precio", "$1,650.00", true, "SELECT DISTINCT Precio FROM Presupuesto WHERE Codigo = 'PRE-001'", "1650"},
+      {"Programa", "Periodo 1", "12,5", false,
+       "SELECT Volumen FROM Programa WHERE Partida = 'A01001' AND Renglon = 1 AND Periodo = 1", "420"},
+      {"Programa", "Periodo 1", "4,2", false,
+       "SELECT Volumen FROM Programa WHERE Partida = 'A01001' AND Renglon = 1 AND Periodo = 1", "420"},
+      {"Programa", "Periodo 1", "400", true,
+       "SELECT Volumen FROM Programa WHERE Partida = 'A01001' AND Renglon = 1 AND Periodo = 1", "400"},
+      {"Monedas", "Paridad", "17,25", false, "SELECT Paridad FROM Monedas WHERE Moneda = 'DOLARES'", "17.25"},
+      {"Monedas", "Paridad", "1,017.5", true, "SELECT Paridad FROM Monedas WHERE Moneda = 'DOLARES'", "1017.5"},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(std::string(c.columna) + " " + c.texto);
+    ASSERT_TRUE(clic(QString::fromLatin1(c.herramienta)));
+    espera();
+    ui::BoundGrid* grid = ui::Forms::instance().activeChild()->findChild<ui::BoundGrid*>(QStringLiteral("Grid1"));
+    ASSERT_NE(grid, nullptr);
+    const int col = grid->Columns().IndexOf(QString::fromUtf8(c.columna));
+    ASSERT_GE(col, 0);
+    grid->setCurrentIndex(grid->recordsetModel()->index(0, col));
+    EXPECT_EQ(teclea(grid, col, QString::fromUtf8(c.texto)), c.aceptado);
+    if (!c.aceptado) {
+      ASSERT_NE(conTeclado(), nullptr);
+      EXPECT_EQ(conTeclado()->text(), QString::fromUtf8(c.texto));
+      QTest::keyClick(conTeclado(), Qt::Key_Escape);
+      espera();
+      EXPECT_FALSE(grid->EditActive());
+    }
+    EXPECT_TRUE(cajas.shown().empty());
+    EXPECT_EQ(consulta(QString::fromUtf8(c.consulta)).join(u' '), QString::fromUtf8(c.guardado));
+  }
+}
+
 // An edit left open (typed, no Enter) when its window or the program closes.
 enum class Cierre { Ventana, Marco, Obra, Salir };
 

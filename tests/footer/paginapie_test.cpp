@@ -116,9 +116,12 @@ TEST_F(Pagina, EachCellIsCheckedBeforeItsRowIsWritten) {
       {2, "Renglon2", "99", "", Variant(int16_t(99))},
       {2, "Renglon2", "2", "", Variant(int16_t(2))},
       {2, "Renglon2", "x", "", Variant(int16_t(2))},   // not a number: refused
+      {2, "Renglon2", "1,0", "", Variant(int16_t(2))}, // a comma that is no thousands separator: no number
       {2, "Factor", "x", "", Variant(5.0)},
       {2, "Factor", "", "", Variant(5.0)},              // cleared: refused
       {2, "Factor", "6", "", Variant(6.0)},
+      {2, "Factor", "12,5", "", Variant(6.0)},
+      {2, "Factor", "1,012.5", "", Variant(1012.5)},
       {2, "Operacion", "+", "Operación incorrecta. Debe ser multiplicación (*) o división (/).", Variant("*")},
       {2, "Operacion", "/", "", Variant("/")},
       {2, "Operacion", "", "", Variant("*")},
