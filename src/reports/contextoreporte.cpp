@@ -30,9 +30,8 @@ QString plantillaReporte(int tipo) {
 }
 
 QString mensajeLimite() {
-  return QStringLiteral("En esta impresión se rebasaron 15,000 lineas de la hoja de cálculo\r\n"
-                        "Para imprimir los conceptos restantes deberas seleccionar la\r\n"
-                        "impresión por rango de partidas.\r\n");
+  return QStringLiteral("Esta impresión no cabe en las 1,048,576 lineas de la hoja de cálculo\r\n"
+                        "Los conceptos restantes no se imprimieron.\r\n");
 }
 
 void avisaLimite() { ui::MsgBox(mensajeLimite(), ui::vbOKOnly | ui::vbInformation); }
@@ -103,6 +102,13 @@ void ContextoReporte::acumulaMoneda(const QString& moneda, int columna, vb::Curr
       t.acumulado += importe;
     return;
   }
+}
+
+bool ContextoReporte::avanza(int hechos, int total) {
+  if (soloMuestra || !avance || cancelado)
+    return !cancelado;
+  cancelado = !avance(hechos, total);
+  return !cancelado;
 }
 
 bool ContextoReporte::cargaTotalesMoneda() {

@@ -24,7 +24,7 @@
 //       rep.importeRenglon = ...; rep.monedaRenglon = ...;     // what a page break moves with the row
 //       rep.imprimePieyTitulos(false, true, rep.renglonesDetalle(), true);
 //       rep.importeRenglon = 0;
-//       if (rep.Reporte.row() > kLimiteRenglones || rep.soloMuestra) break;
+//       if (rep.pasaLimite() || rep.soloMuestra || !rep.avanza(hechos, total)) break;
 //     }
 //     rep.revisaSaltoHoja(true);
 //   }
@@ -61,8 +61,10 @@ QString plantillaReporte(int tipo);
 // that print a little taller than measured.
 inline constexpr double kHolguraPagina = 700;
 
-// Writers stop their concept loops once the report passes this row.
-inline constexpr int kLimiteRenglones = 15000;
+// A report is one sheet, which the .xlsx format ends at row 1 048 576. Writers stop their concept
+// loops once the report passes this row, leaving room below it for what follows the loop: the
+// closing section and budget totals, and the last page's foot.
+inline constexpr int kLimiteRenglones = wb::kMaxRows - 5000;
 // The notice of the writers that stopped at the limit (information icon).
 QString mensajeLimite();
 void avisaLimite();
@@ -148,6 +150,15 @@ public:
   int hojaIndice = 0;       // the chosen sheet, 0-based (the sheet list's index)
   QString hoja;             // its name
   bool soloMuestra = false; // the window's on-screen sample: writers write their first concept only
+  int32_t limiteRenglones = kLimiteRenglones;  // where the writers stop (lower only in tests)
+  // True once the report has passed the row where writers stop.
+  bool pasaLimite() const { return Reporte.row() > limiteRenglones; }
+  // Told how far the writer has gone (concepts done of all of them); false stops the report, which
+  // is then not printed. Unset: every report goes to its end.
+  std::function<bool(int hechos, int total)> avance;
+  bool cancelado = false;  // the last generation was stopped through avance
+  // For the writers, after each concept (row of sections): false once the report is to stop.
+  bool avanza(int hechos, int total);
 
   // ---------------------------------------------------------------- the window's option variables
   // Loaded per kind by LeeParametros; the options dialogs set them too.
@@ -222,7 +233,7 @@ public:
   // Whole generation for the chosen kind and sheet: reads the template, widens it with currency
   // rows (kind 0) or period columns (kind 3), loads the options, sets the page up and calls the
   // writer. False when nothing was written (no currencies, a template without title or detail
-  // section, no writer). Errors of the workbook or the bid go to the caller; the pointer and the
+  // section, no writer) or the user stopped it. Errors of the workbook or the bid go to the caller; the pointer and the
   // report's repainting are put back however it ends.
   bool GeneraReporte();
   // The window's on-screen sample: the report cleared, then generated with soloMuestra set, then

@@ -1,7 +1,6 @@
 #include "copiaformato.h"
 
 #include "error.h"
-#include "korgen.h"
 
 #include <cmath>
 
@@ -144,7 +143,8 @@ void copiaObjeto(wb::Book& origen, int id, wb::Book& destino, const wb::ObjPos& 
   origen.editCopy();
   destino.editPaste();
   wb::Book::clearClipboard();
-  destino.setObjPos(KorGen::UltimoObjeto(destino), pos);
+  // The pasted object has the sheet's highest id (its objects are kept in id order).
+  destino.setObjPos(destino.currentSheet().objects.back().id, pos);
 }
 
 }  // namespace repgen

@@ -124,7 +124,10 @@ void CuadroPeriodos::escribe() {
     leePrograma();
     preparaReporte();
     if (rep_.ImprimePorEjercicio) {
-      for (int anio = rep_.EjercicioInicial; anio <= rep_.EjercicioFinal; ++anio) {
+      // A report that has passed the row limit has no room for a further year.
+      pasadas_ = std::max(1, rep_.EjercicioFinal - rep_.EjercicioInicial + 1);
+      for (int anio = rep_.EjercicioInicial; anio <= rep_.EjercicioFinal && !rep_.pasaLimite() && !rep_.cancelado;
+           ++anio) {
         rep_.EjercicioActual = int16_t(anio);
         pasada();
       }
@@ -159,13 +162,15 @@ void CuadroPeriodos::pasada() {
     rep_.acumulaMontosPeriodo = nullptr;
 
     escribeContinuacion(rep_, descripcionPendiente_, descripcion_, 255, true);
-    if (rep_.Reporte.row() > kLimiteRenglones || rep_.soloMuestra)
+    if (rep_.pasaLimite() || rep_.soloMuestra || !rep_.avanza(++hechos_, pasadas_ * int(rs_.RecordCount())))
       break;
   }
+  if (rep_.cancelado)
+    return;
   finPasada();
   rep_.revisaSaltoHoja(true);
   rep_.AjustaAltura();
-  if (rep_.Reporte.row() > kLimiteRenglones)
+  if (rep_.pasaLimite())
     avisaLimite();
   wb::Book& r = rep_.Reporte;
   const int ultimaColumna = rep_.ultimaColumnaReporte >= columnaMinimaArea() ? rep_.ultimaColumnaReporte : r.lastCol();

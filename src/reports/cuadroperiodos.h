@@ -56,6 +56,8 @@ protected:
 
 private:
   QHash<QString, vb::Currency> programa_;  // volumes by section, row and period
+  int pasadas_ = 1;  // fiscal years printed, each a pass over every concept
+  int hechos_ = 0;   // concepts written, all passes
   void completaConcepto(wb::Book& celda);
   void leePrograma();
   void pasada();

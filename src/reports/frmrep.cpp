@@ -1,5 +1,6 @@
 #include "frmrep.h"
 
+#include "avance.h"
 #include "dao.h"
 #include "dialogos.h"
 #include "frmopcpresu.h"
@@ -17,6 +18,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -301,22 +303,33 @@ void frmRep::Command1_Click() {
   try {
     tomaEleccion();
     rep.soloMuestra = false;
+    // A long report shows how far it has gone, and can be stopped.
+    Avance avance(this, QStringLiteral("Generando el reporte \"%1\"...").arg(repgen::textoReporte(rep.tipo)));
+    rep.avance = std::ref(avance);
     const bool hecho = rep.GeneraReporte();
+    rep.avance = nullptr;
     if (hecho)
       Command6->setEnabled(rep.tipo != repgen::kConceptosPrecios);
     // A report that could not be generated, or whose writer found nothing to write, is not printed:
     // the sheet would hold an empty page or the previous sample.
     if (hecho && rep.Reporte.lastRow() > 0) {
       wb::PrintService& ps = wb::PrintService::instance();
+      avance.etapa(QStringLiteral("Imprimiendo el reporte \"%1\"...").arg(repgen::textoReporte(rep.tipo)));
+      const wb::PrintService::Job trabajo{archivoPdf(repgen::textoReporte(rep.tipo)), std::ref(avance)};
       if (impresora)
-        ps.print(rep.Reporte, true, this);
+        ps.print(rep.Reporte, true, this, trabajo);
       else
-        ps.preview(rep.Reporte, this);
+        ps.preview(rep.Reporte, this, trabajo);
     }
   } catch (const vb::Error& e) {
+    rep.avance = nullptr;
     ui::MsgBox(e.description(), ui::vbExclamation);
   }
   Combo1_Click();
+}
+
+QString frmRep::archivoPdf(const QString& nombre) {
+  return QFileInfo(quarvel::rutaObra).absolutePath() + QLatin1Char('/') + nombre + QStringLiteral(".pdf");
 }
 
 void frmRep::Command2_Click() { ui::Forms::instance().unload(this); }

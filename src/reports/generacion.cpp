@@ -39,6 +39,7 @@ bool ContextoReporte::GeneraReporte() {
     puntero::Normal();
     Reporte.setRepaint(true);
   }};
+  cancelado = false;
   Formato.read(libro);
   // The chosen sheet is widened, not whichever the file had active.
   if (hojaIndice >= 0 && hojaIndice < Formato.numSheets())
@@ -66,7 +67,7 @@ bool ContextoReporte::GeneraReporte() {
   escritor(*this);
   Reporte.setActiveCell(1, 1);
   Reporte.showActiveCell();
-  return true;
+  return !cancelado;
 }
 
 bool ContextoReporte::GeneraMuestra() {

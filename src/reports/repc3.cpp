@@ -56,6 +56,8 @@ void ConceptosPrecios::escribe() {
   const int renglones = rep_.renglonesDetalle();
   const vb::Variant renDescripcion(int32_t(descripcion_.ren)), renImporte(int32_t(importe_.ren));
   QString partidaAnterior;
+  const int conceptos = int(rs_.RecordCount());
+  int hechos = 0;
   for (; !rs_.EOF_(); rs_.MoveNext()) {
     rep_.imprimePieyTitulos(false, true, renglones, true);
     detalle::imprimeTitulosPartida(rep_, descripcion_, partidaAnterior);
@@ -70,9 +72,11 @@ void ConceptosPrecios::escribe() {
     rep_.importeRenglon = {};
 
     detalle::escribeContinuacion(rep_, descripcionPendiente_, descripcion_, 255, true);
-    if (rep_.Reporte.row() > kLimiteRenglones || rep_.soloMuestra)
+    if (rep_.pasaLimite() || rep_.soloMuestra || !rep_.avanza(++hechos, conceptos))
       break;
   }
+  if (rep_.cancelado)
+    return;
 
   // The totals, bold, each row fitted once both its cells are written. When they do not fit on
   // the page they go to the next one, so that the last page foot stays at the bottom of its page.
@@ -85,7 +89,7 @@ void ConceptosPrecios::escribe() {
                        true, false, false, true, true, false);
   detalle::mantieneEnPagina(rep_, 2);
   rep_.revisaSaltoHoja(true);
-  if (rep_.Reporte.row() > kLimiteRenglones)
+  if (rep_.pasaLimite())
     avisaLimite();
   rep_.Reporte.setPrintArea(wb::Range{1, 1, rep_.Reporte.lastRow(), rep_.Reporte.lastCol()});
   rep_.Reporte.setRow(1);

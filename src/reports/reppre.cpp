@@ -6,6 +6,7 @@
 #include "calculos.h"
 #include "dao.h"
 #include "internos.h"
+#include "jettext.h"
 #include "korgen.h"
 #include "quarvel.h"
 
@@ -20,6 +21,74 @@ using detalle::Ancla;
 using detalle::comillas;
 
 QString texto(const vb::Variant& v) { return v.isNull() ? QString() : vb::CStr(v); }
+
+// A text as the database compares it: letter case folded, one code point at a time.
+QString plegado(const QString& s) {
+  std::u32string t;
+  for (const char32_t c : s.toUcs4())
+    t += dao::jettext::fold(c);
+  return QString::fromUcs4(t.data(), qsizetype(t.size()));
+}
+
+// The budget's amounts by section and currency, read once per report: a section's total per
+// currency is the sum of the budget rows whose section code begins with the section's, as the saved
+// query UnaPartida sums them, without reading the whole budget again for every section that closes.
+class TotalesSeccion {
+public:
+  struct Total {
+    QString moneda;
+    QString textoMoneda;
+    vb::Currency importe;
+  };
+  void lee(dao::Database& db);
+  // The totals of the section, one per currency, in the order of the currency codes.
+  std::vector<Total> de(const QString& seccion) const;
+
+private:
+  struct Grupo {
+    QString clave;  // the section code as compared
+    QString moneda;
+    QString textoMoneda;
+    vb::Currency importe;
+  };
+  std::vector<Grupo> grupos_;  // by clave
+};
+
+void TotalesSeccion::lee(dao::Database& db) {
+  grupos_.clear();
+  auto rs = db.OpenRecordset(
+      QStringLiteral("SELECT Presupuesto.Partida, Presupuesto.Moneda, Monedas.Texto AS TextoM, "
+                     "Sum(Presupuesto.Importe) AS Importe "
+                     "FROM Presupuesto LEFT JOIN Monedas ON Presupuesto.Moneda = Monedas.Moneda "
+                     "GROUP BY Presupuesto.Partida, Presupuesto.Moneda, Monedas.Texto"),
+      dao::RecordsetType::ForwardOnly);
+  for (; !rs->EOF_(); rs->MoveNext()) {
+    const vb::Variant importe = rs->Value(QStringLiteral("Importe"));
+    grupos_.push_back({plegado(texto(rs->Value(QStringLiteral("Partida")))), texto(rs->Value(QStringLiteral("Moneda"))),
+                       texto(rs->Value(QStringLiteral("TextoM"))),
+                       importe.isNull() ? vb::Currency() : vb::CCur(importe)});
+  }
+  rs->Close();
+  std::stable_sort(grupos_.begin(), grupos_.end(), [](const Grupo& a, const Grupo& b) { return a.clave < b.clave; });
+}
+
+std::vector<TotalesSeccion::Total> TotalesSeccion::de(const QString& seccion) const {
+  const QString clave = plegado(seccion);
+  std::vector<Total> totales;
+  auto it = std::lower_bound(grupos_.begin(), grupos_.end(), clave,
+                             [](const Grupo& g, const QString& c) { return g.clave < c; });
+  for (; it != grupos_.end() && it->clave.startsWith(clave); ++it) {
+    // A currency's rows go together whatever the letter case of its code, as the query groups them.
+    auto t = std::find_if(totales.begin(), totales.end(),
+                          [&](const Total& x) { return dao::jettext::compare(x.moneda, it->moneda) == 0; });
+    if (t == totales.end())
+      t = totales.insert(totales.end(), Total{it->moneda, it->textoMoneda, {}});
+    t->importe += it->importe;
+  }
+  std::stable_sort(totales.begin(), totales.end(),
+                   [](const Total& a, const Total& b) { return dao::jettext::compare(a.moneda, b.moneda) < 0; });
+  return totales;
+}
 
 // One run of the budget report.
 class Presupuesto {
@@ -38,8 +107,7 @@ private:
   vb::Currency totalReporte_;
   std::array<vb::Currency, 8> totalesNivel_{};
   vb::Currency totalNacional_;
-  std::shared_ptr<dao::Recordset> unaPartida_;  // the saved query UnaPartida, opened when a section closes
-  std::shared_ptr<dao::QueryDef> qdUnaPartida_;
+  TotalesSeccion totalesSeccion_;
 
   void imprimeTotalPartida();
   void escribeLineaImporte(const QString& linea, vb::Currency importe, const QString& letra);
@@ -61,12 +129,16 @@ void Presupuesto::escribe() {
   letra_ = detalle::buscaAncla(rep_, QStringLiteral("{precio con letra}"));
   importe_ = detalle::buscaAncla(rep_, QStringLiteral("{importe}"));
 
+  totalesSeccion_.lee(abierto(quarvel::dbObra));
+
   rs_.MoveFirst();
   rep_.Reporte.setActiveCell(1, 1);
   rep_.imprimeTitulos();
   rep_.NivelMaximo();
   const int renglones = rep_.renglonesDetalle();
   bool primerConcepto = true;
+  const int conceptos = int(rs_.RecordCount());
+  int hechos = 0;
   for (; !rs_.EOF_(); rs_.MoveNext()) {
     rep_.imprimePieyTitulos(false, true, renglones, true);
     partidaActual_ = texto(rs_.Value(QStringLiteral("partida")));
@@ -93,17 +165,17 @@ void Presupuesto::escribe() {
     importeConcepto_ = {};
 
     detalle::escribeContinuacion(rep_, descripcionPendiente_, descripcion_, rep_.LongitudConcepto, false);
-    if (rep_.Reporte.row() > kLimiteRenglones || rep_.soloMuestra)
+    if (rep_.pasaLimite() || rep_.soloMuestra || !rep_.avanza(++hechos, conceptos))
       break;
   }
+  if (rep_.cancelado)
+    return;
   partidaActual_.clear();
   imprimeTotalPartida();
-  if (unaPartida_)
-    unaPartida_->Close();
 
   detalle::escribeTotalesMonedas(rep_, QStringLiteral("TOTAL DEL  PRESUPUESTO"), descripcion_, importe_);
   rep_.revisaSaltoHoja(true);
-  if (rep_.Reporte.row() > kLimiteRenglones)
+  if (rep_.pasaLimite())
     avisaLimite();
 }
 
@@ -121,25 +193,11 @@ void Presupuesto::imprimeTotalPartida() {
     partidas.FindFirst(QStringLiteral("Partida=") + comillas(codigo));
     if (partidas.NoMatch())
       continue;
-    if (!unaPartida_) {
-      qdUnaPartida_ = abierto(quarvel::dbObra).QueryDefs().Get(QStringLiteral("UnaPartida"));
-      if (!qdUnaPartida_)
-        throw vb::Error(3265);
-      qdUnaPartida_->Parameters(QStringLiteral("partidax")).SetValue(vb::Variant(codigo));
-      unaPartida_ = qdUnaPartida_->OpenRecordset();
-    } else {
-      qdUnaPartida_->Parameters(QStringLiteral("partidax")).SetValue(vb::Variant(codigo));
-      unaPartida_->Requery();
-    }
     const QString linea =
         vb::Left(QStringLiteral("Total  ") + vb::Trim(texto(partidas.Value(QStringLiteral("Texto")))), 70);
-    for (; !unaPartida_->EOF_(); unaPartida_->MoveNext()) {
-      const vb::Currency total = vb::CCur(unaPartida_->Value(QStringLiteral("TotalPartida")));
-      const QString letra =
-          KorGen::Conlet(total, QStringLiteral("E"), texto(unaPartida_->Value(QStringLiteral("TextoM"))),
-                         detalle::remateMoneda(texto(unaPartida_->Value(QStringLiteral("Moneda")))));
-      escribeLineaImporte(linea, total, letra);
-    }
+    for (const TotalesSeccion::Total& t : totalesSeccion_.de(codigo))
+      escribeLineaImporte(linea, t.importe,
+                          KorGen::Conlet(t.importe, QStringLiteral("E"), t.textoMoneda, detalle::remateMoneda(t.moneda)));
   }
 }
 
@@ -233,12 +291,17 @@ void reporteTotalesPresupuesto(ContextoReporte& rep) {
     rep.Reporte.setActiveCell(1, 1);
     rep.imprimeTitulos();
     // The sheet pages these rows itself: no page checks, and no page foot to close.
-    for (; !rs->EOF_(); rs->MoveNext()) {
+    rs->MoveLast();
+    const int filas = int(rs->RecordCount());
+    rs->MoveFirst();
+    for (int hechas = 1; !rs->EOF_(); rs->MoveNext(), ++hechas) {
       rep.escribeDetalle([&rs](wb::Book& celda) { completaRenglonPartida(celda, *rs); });
-      if (rep.Reporte.row() > kLimiteRenglones || rep.soloMuestra)
+      if (rep.pasaLimite() || rep.soloMuestra || !rep.avanza(hechas, filas))
         break;
     }
     rs->Close();
+    if (rep.cancelado)
+      return;
     detalle::escribeTotalesMonedas(rep, QStringLiteral("IMPORTE PRESUPUESTO"), descripcion, importe);
   } catch (const vb::Error& e) {
     detalle::avisaError(QStringLiteral("Reppre.reporteTotalesPresupuesto"), e);

@@ -1,5 +1,6 @@
 // The report window on the sample bid: its lists, the templates put back in the library, the sample
 // made again for every choice, the options button, printing and previewing.
+#include "avance.h"
 #include "dao.h"
 #include "forms.h"
 #include "printing.h"
@@ -10,12 +11,15 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -184,6 +188,84 @@ TEST_F(Ventana, AcceptPrintsTheWholeReport) {
   f->Command1_Click();
   EXPECT_EQ(dialogos, 2);
   EXPECT_FALSE(QFile::exists(pdf));
+}
+
+// "Aceptar" on a bid of thousands of concepts: the report that reaches the printer holds every one
+// of them, with every page foot right, and no notice.
+TEST_F(Ventana, AcceptPrintsThousandsOfConceptsWhole) {
+  prueba::multiplicaPresupuesto(16);
+  frmRep* f = ventana();
+  int dialogos = 0;
+  wb::PrintService::instance().setPrintDialogHook([&](QPrinter& p) {
+    ++dialogos;
+    prueba::revisaPresupuesto(f->rep);
+    p.setOutputFileName(ruta("impreso.pdf"));
+    return true;
+  });
+  QTest::mouseClick(f->Command1, Qt::LeftButton);
+  EXPECT_EQ(dialogos, 1);
+  EXPECT_TRUE(cajas_.shown().empty()) << cajas_.texts().join(QLatin1Char('|')).toStdString();
+  EXPECT_TRUE(QFile::exists(ruta("impreso.pdf")));
+}
+
+// A long report shows its progress once it has gone on for half a second, generating and then
+// printing, and "Cancelar" stops it: nothing reaches the printer, or no file is written.
+TEST_F(Ventana, ALongReportShowsItsProgressAndCanBeStopped) {
+  prueba::multiplicaPresupuesto(60);
+  frmRep* f = ventana();
+  const QString pdf = ruta("impreso.pdf");
+  int dialogos = 0;
+  wb::PrintService::instance().setPrintDialogHook([&](QPrinter& p) {
+    ++dialogos;
+    p.setOutputFileName(pdf);
+    return true;
+  });
+  struct Visto {
+    QString texto;
+    qint64 ms;
+  };
+  std::vector<Visto> vistos;
+  QString cancela;  // the stage whose progress is cancelled
+  QElapsedTimer reloj;
+  QTimer vigia;
+  vigia.setInterval(10);
+  QObject::connect(&vigia, &QTimer::timeout, [&] {
+    auto* avance = f->findChild<QProgressDialog*>(QStringLiteral("Avance"));
+    if (!avance || !avance->isVisible())
+      return;
+    if (vistos.empty() || vistos.back().texto != avance->labelText())
+      vistos.push_back({avance->labelText(), reloj.elapsed()});
+    EXPECT_TRUE(avance->isModal());
+    if (avance->labelText().startsWith(cancela))
+      QTest::mouseClick(avance->findChild<QPushButton*>(), Qt::LeftButton);
+  });
+  vigia.start();
+
+  cancela = "Generando";
+  llamadas.clear();
+  reloj.start();
+  QTest::mouseClick(f->Command1, Qt::LeftButton);
+  ASSERT_FALSE(vistos.empty());
+  EXPECT_EQ(vistos[0].texto, "Generando el reporte \"Presupuesto\"...");
+  EXPECT_GE(vistos[0].ms, 450);  // not before half a second
+  EXPECT_EQ(dialogos, 0);        // nothing printed
+  EXPECT_TRUE(cajas_.shown().empty()) << cajas_.texts().join(QLatin1Char('|')).toStdString();
+  ASSERT_EQ(llamadas.size(), 2u);  // the report stopped, then the sample made again
+  EXPECT_TRUE(llamadas[1].muestra);
+  EXPECT_EQ(f->findChild<QProgressDialog*>(QStringLiteral("Avance")), nullptr);
+
+  // Printing: the progress of the pages, then stopped; the file is not written.
+  Avance::espera() = 100;
+  cancela = "Imprimiendo";
+  vistos.clear();
+  reloj.restart();
+  QTest::mouseClick(f->Command1, Qt::LeftButton);
+  Avance::espera() = 500;
+  EXPECT_EQ(dialogos, 1);
+  ASSERT_FALSE(vistos.empty());
+  EXPECT_EQ(vistos.back().texto, "Imprimiendo el reporte \"Presupuesto\"...");
+  EXPECT_FALSE(QFile::exists(pdf));
+  EXPECT_TRUE(cajas_.shown().empty()) << cajas_.texts().join(QLatin1Char('|')).toStdString();
 }
 
 // "Aceptar" on the preview: the whole report in the preview window, maximised.

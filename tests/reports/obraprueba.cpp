@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 
 namespace prueba {
 
@@ -64,6 +65,79 @@ void ObraPrueba::guarda(const QString& nombre) {
   QDir().mkpath(carpeta);
   rep_->Reporte.write(carpeta + QLatin1Char('/') + nombre + QStringLiteral(".xlsx"));
   wb::PrintService::instance().exportPdf(rep_->Reporte, carpeta + QLatin1Char('/') + nombre + QStringLiteral(".pdf"));
+}
+
+std::vector<int> iniciosDePagina(const wb::Book& reporte) {
+  std::vector<int> inicios{1};
+  for (int r : reporte.pageSetup().rowBreaks)
+    inicios.push_back(r);
+  return inicios;
+}
+
+void revisaPresupuesto(const ContextoReporte& rep) {
+  struct Concepto {
+    QString codigo;
+    vb::Currency importe;
+    QString moneda;
+  };
+  std::vector<Concepto> todos;
+  auto& rs = *quarvel::rsPresupuestoClon;
+  for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext())
+    todos.push_back({vb::CStr(rs.Value("Codigo")), vb::CCur(rs.Value("Importe")), vb::CStr(rs.Value("Moneda"))});
+
+  const wb::Book& r = rep.Reporte;
+  const std::vector<int> inicios = iniciosDePagina(r);
+  ASSERT_GE(inicios.size(), 3u) << "the bid must fill several pages";
+  EXPECT_EQ(int(inicios.size()), rep.numeroPagina);
+
+  const int titulos = rep.renTitulosFin - rep.renTitulosIni + 1;
+  const int pie = rep.renPieFin - rep.renPieIni + 1;
+  size_t siguiente = 0;
+  std::vector<QMap<QString, vb::Currency>> porPagina(inicios.size());
+  for (size_t p = 0; p < inicios.size(); ++p) {
+    SCOPED_TRACE(p + 1);
+    const int desde = inicios[p] + titulos;
+    const int hasta = (p + 1 < inicios.size() ? inicios[p + 1] : r.lastRow() + 1) - pie - 1;
+    for (int ren = desde; ren <= hasta; ++ren) {
+      const QString codigo = texto(r, ren, 1);
+      if (codigo.isEmpty())
+        continue;  // a section heading or total, a description's next line, the filler row
+      ASSERT_LT(siguiente, todos.size());
+      ASSERT_EQ(codigo, todos[siguiente].codigo) << "row " << ren;
+      EXPECT_DOUBLE_EQ(numero(r, ren, 7), todos[siguiente].importe.toDouble());
+      porPagina[p][todos[siguiente].moneda] += todos[siguiente].importe;
+      ++siguiente;
+    }
+  }
+  EXPECT_EQ(siguiente, todos.size()) << "concepts printed";
+
+  // The foot of each page: its last two rows, one per currency.
+  QMap<QString, vb::Currency> acumulado;
+  for (size_t p = 0; p < inicios.size(); ++p) {
+    SCOPED_TRACE(p + 1);
+    const int finPie = p + 1 < inicios.size() ? inicios[p + 1] - 1 : r.lastRow();
+    for (int i = 0; i < 2; ++i) {
+      const int ren = finPie - 1 + i;
+      const QString moneda = texto(r, ren, 5);
+      ASSERT_EQ(moneda, i == 0 ? "DOLARES" : "PESOS");
+      acumulado[moneda] += porPagina[p][moneda];
+      EXPECT_DOUBLE_EQ(numero(r, ren, 6), porPagina[p][moneda].toDouble()) << moneda.toStdString();
+      EXPECT_DOUBLE_EQ(numero(r, ren, 7), acumulado[moneda].toDouble()) << moneda.toStdString();
+    }
+  }
+
+  // The filler rows put each foot at the bottom of its page: no page needs a break of the printer's.
+  wb::SheetPrintLayout impreso(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter));
+  EXPECT_EQ(impreso.pageCount(), rep.numeroPagina);
+}
+
+void multiplicaPresupuesto(int veces) {
+  for (int k = 1; k < veces; ++k)
+    quarvel::dbObra->Execute(QStringLiteral(
+        "INSERT INTO Presupuesto (Partida, Renglon, Codigo, Texto, Descri, Unidad, Cantidad, Precio, Importe, Moneda) "
+        "SELECT Partida, Renglon + %1, Codigo, Texto, Descri, Unidad, Cantidad, Precio, Importe, Moneda "
+        "FROM Presupuesto WHERE Renglon < 1000").arg(k * 1000));
+  maneobra::abreRecordSets();
 }
 
 QString texto(const wb::Book& hoja, int ren, int col) {

@@ -7,6 +7,7 @@
 #include "scripted_ui.h"
 
 #include <QTemporaryDir>
+#include <vector>
 #include <gtest/gtest.h>
 
 namespace prueba {
@@ -32,6 +33,18 @@ protected:
   testui::ScriptedMsgBoxes cajas_;
   std::unique_ptr<repgen::ContextoReporte> rep_;
 };
+
+// The first report row of every page: row 1, then each page break.
+std::vector<int> iniciosDePagina(const wb::Book& reporte);
+
+// Checks a whole budget report ("Presupuesto") against the open bid: every concept once, in budget
+// order, on one page, its amount beside it; the foot of every page with one row per currency of the
+// bid (DOLARES, then PESOS), each beside its page amount and the amount carried so far; and the
+// pages the program made are the pages that print on Letter paper.
+void revisaPresupuesto(const repgen::ContextoReporte& rep);
+
+// The bid's budget made `veces` times as long: every concept copied below itself with new rows.
+void multiplicaPresupuesto(int veces);
 
 // Text of a cell of the book's current sheet ("" when empty).
 QString texto(const wb::Book& hoja, int ren, int col);

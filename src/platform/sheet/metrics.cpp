@@ -53,7 +53,8 @@ struct Entry {
 };
 
 Entry& entry(const Font& f) {
-  static QHash<Key, std::shared_ptr<Entry>> cache;
+  // One cache per thread: a long PDF is painted in parts at once.
+  static thread_local QHash<Key, std::shared_ptr<Entry>> cache;
   const Key k{f.name.toLower(), f.sizeTwips, f.bold, f.italic};
   auto it = cache.constFind(k);
   if (it != cache.constEnd())
@@ -81,7 +82,8 @@ Entry& entry(const Font& f) {
 double wordWidth(Entry& e, QStringView s) {
   if (s.size() <= 1)
     return s.isEmpty() ? 0 : e.advance(s[0]);
-  // Report texts repeat their words: shaping each word once keeps auto-fit and printing fast.
+  // Report texts repeat their words (and their amounts and titles): shaping each once keeps auto-fit
+  // and printing fast.
   const QString w = s.toString();
   auto it = e.words.constFind(w);
   if (it != e.words.constEnd())
@@ -163,7 +165,7 @@ QFont qfont(const Font& f) {
 
 LineGeometry line(const Font& f) { return entry(f).line; }
 
-double textWidth(const Font& f, const QString& s) { return entry(f).fm.horizontalAdvance(s); }
+double textWidth(const Font& f, const QString& s) { return wordWidth(entry(f), s); }
 
 QStringList wrapLines(const Font& f, const QString& text, double width) {
   Entry& e = entry(f);

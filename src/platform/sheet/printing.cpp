@@ -2,8 +2,11 @@
 
 #include "error.h"
 #include "metrics.h"
+#include "msgbox.h"
+#include "pdfjoin.h"
 #include "printers.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPaintEngine>
@@ -12,6 +15,13 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
+#include <QThread>
+
+#include <atomic>
+#include <chrono>
+#include <numeric>
+#include <thread>
 
 namespace wb {
 
@@ -185,21 +195,102 @@ bool SheetPrintLayout::render(QPagedPaintDevice& device, int first, int last) co
   std::vector<int> pages;
   for (int i = std::max(1, first); i <= (last <= 0 ? pageCount() : std::min(last, pageCount())); ++i)
     pages.push_back(i - 1);
-  return render(device, pages);
+  return render(device, pages) == PrintOutcome::Done;
 }
 
-bool SheetPrintLayout::render(QPagedPaintDevice& device, const std::vector<int>& pages) const {
+PrintOutcome SheetPrintLayout::render(QPagedPaintDevice& device, const std::vector<int>& pages,
+                                      const PrintProgress& progress) const {
   QPainter p;
   if (!p.begin(&device))
-    return false;
-  bool firstPage = true;
+    return PrintOutcome::Failed;
+  int done = 0;
+  const int total = int(pages.size());
   for (int i : pages) {
-    if (!firstPage)
+    if (done++ > 0)
       device.newPage();
-    firstPage = false;
     paintPage(p, i);
+    if (progress && !progress(done, total)) {
+      p.end();
+      return PrintOutcome::Cancelled;
+    }
   }
-  return p.end();
+  return p.end() ? PrintOutcome::Done : PrintOutcome::Failed;
+}
+
+PrintOutcome SheetPrintLayout::writePdf(QIODevice& out, const std::vector<int>& pages, const QString& title,
+                                        const PrintProgress& progress) const {
+  const QString creator = QStringLiteral("tornavo");
+  const auto writer = [&](QIODevice& device) {
+    auto w = std::make_unique<QPdfWriter>(&device);
+    w->setResolution(1200);
+    w->setTitle(title);
+    w->setCreator(creator);
+    w->setPageLayout(pageLayout_);
+    return w;
+  };
+  // Parts of at least this many pages; fewer parts than processors, at most four (the machine is
+  // shared with the user's other work).
+  constexpr int kPagesPerPart = 32;
+  const int parts = std::clamp(std::min(QThread::idealThreadCount(), 4), 1,
+                               std::max(1, int(pages.size()) / kPagesPerPart));
+  if (parts == 1) {
+    const auto w = writer(out);
+    return render(*w, pages, progress);
+  }
+
+  // Every number format the pages may show is parsed here, before the parts share the workbook.
+  for (int i = 0; i < wb_.styles.size(); ++i)
+    wb_.numberFormat(wb_.styles.at(i).numFmt);
+  std::atomic<int> done{0};
+  std::atomic<bool> stop{false}, failed{false};
+  std::vector<QByteArray> documents(static_cast<size_t>(parts));
+  std::vector<std::thread> threads;
+  const size_t step = (pages.size() + size_t(parts) - 1) / size_t(parts);
+  for (int k = 0; k < parts; ++k) {
+    const size_t from = size_t(k) * step, to = std::min(pages.size(), from + step);
+    threads.emplace_back([&, k, from, to] {
+      // Each part lays the sheet out for itself: the painter's caches are its own.
+      const SheetPrintLayout part(wb_, sheet_, pageLayout_.pageSize(), pageLayout_.orientation(), fields_);
+      QBuffer buffer(&documents[size_t(k)]);
+      buffer.open(QIODevice::WriteOnly);
+      const auto w = writer(buffer);
+      QPainter p;
+      if (!p.begin(w.get())) {
+        failed = true;
+        return;
+      }
+      for (size_t i = from; i < to && !stop; ++i) {
+        if (i > from)
+          w->newPage();
+        part.paintPage(p, pages[i]);
+        ++done;
+      }
+      if (!p.end())
+        failed = true;
+    });
+  }
+  const int total = int(pages.size());
+  bool cancelled = false;
+  while (done < total && !failed) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (progress && !cancelled && !progress(done, total)) {
+      cancelled = true;
+      stop = true;
+      break;
+    }
+  }
+  for (std::thread& t : threads)
+    t.join();
+  if (cancelled)
+    return PrintOutcome::Cancelled;
+  if (failed)
+    return PrintOutcome::Failed;
+  if (progress && !progress(total, total))
+    return PrintOutcome::Cancelled;
+  const std::optional<QByteArray> joined = pdf::join(documents, title, creator);
+  if (!joined || out.write(*joined) != joined->size())
+    return PrintOutcome::Failed;
+  return PrintOutcome::Done;
 }
 
 namespace {
@@ -295,9 +386,39 @@ QPrinter& PrintService::startJob(const Sheet& sheet) {
   return pr;
 }
 
-bool PrintService::print(const Book& book, bool showDialog, QWidget* parent) {
+bool PrintService::mayReplace(const QString& path) {
+  if (!QFileInfo::exists(path))
+    return true;
+  return ui::MsgBox(QStringLiteral("El archivo \"%1\" ya existe.\r\n¿Desea reemplazarlo?").arg(QFileInfo(path).fileName()),
+                    ui::vbYesNo | ui::vbQuestion | ui::vbDefaultButton2) == ui::vbYes;
+}
+
+namespace {
+
+// The pages written to a PDF file, whole or not at all: into a file beside it, renamed over it once
+// complete.
+PrintOutcome writePdfFile(const SheetPrintLayout& layout, const QString& path, const std::vector<int>& pages,
+                          const QString& title, const PrintProgress& progress) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly))
+    return PrintOutcome::Failed;
+  const PrintOutcome outcome = layout.writePdf(file, pages, title, progress);
+  if (outcome != PrintOutcome::Done) {
+    file.cancelWriting();
+    return outcome;
+  }
+  return file.commit() ? PrintOutcome::Done : PrintOutcome::Failed;
+}
+
+}  // namespace
+
+bool PrintService::print(const Book& book, bool showDialog, QWidget* parent, const Job& job) {
   QPrinter& pr = startJob(book.currentSheet());
   const Sheet& sheet = book.currentSheet();
+  const bool pdf = pr.outputFormat() == QPrinter::PdfFormat;
+  if (pdf && !job.pdfFile.isEmpty())
+    pr.setOutputFileName(job.pdfFile);
+  bool asked = false;  // the print dialog asks itself before a file is replaced
   if (showDialog) {
     const int pages = SheetPrintLayout(book.workbook(), sheet, pr.pageLayout().pageSize()).pageCount();
     pr.setFromTo(0, 0);
@@ -309,31 +430,50 @@ bool PrintService::print(const Book& book, bool showDialog, QWidget* parent) {
       dlg.setMinMax(1, std::max(1, pages));
       if (dlg.exec() != QDialog::Accepted)
         return false;
+      asked = true;
     }
-  } else if (pr.outputFormat() == QPrinter::PdfFormat && pr.outputFileName().isEmpty()) {
-    return false;
   }
   // The dialog may have changed the paper or its orientation: the pages follow what will print.
   const QPageLayout chosen = pr.pageLayout();
   const SheetPrintLayout layout(book.workbook(), sheet, chosen.pageSize(), chosen.orientation());
-  if (!layout.render(pr, requestedPages(pr, layout.pageCount())))
-    throw vb::Error(20102, QStringLiteral("No se puede imprimir en \"%1\"").arg(printerName()));
-  return true;
+  const std::vector<int> pages = requestedPages(pr, layout.pageCount());
+  PrintOutcome outcome;
+  if (pr.outputFormat() == QPrinter::PdfFormat) {
+    const QString path = pr.outputFileName();
+    if (path.isEmpty() || (!asked && !mayReplace(path)))
+      return false;
+    outcome = writePdfFile(layout, path, pages, sheet.name, job.progress);
+    if (outcome == PrintOutcome::Failed)
+      throw vb::Error(20102, QStringLiteral("No se puede escribir el archivo \"%1\"").arg(QFileInfo(path).fileName()));
+  } else {
+    outcome = layout.render(pr, pages, job.progress);
+    if (outcome == PrintOutcome::Cancelled)
+      pr.abort();
+    if (outcome == PrintOutcome::Failed)
+      throw vb::Error(20102, QStringLiteral("No se puede imprimir en \"%1\"").arg(printerName()));
+  }
+  return outcome == PrintOutcome::Done;
 }
 
-void PrintService::preview(const Book& book, QWidget* parent) {
+void PrintService::preview(const Book& book, QWidget* parent, const Job& job) {
   QPrinter& pr = startJob(book.currentSheet());
   const Sheet& sheet = book.currentSheet();
+  if (pr.outputFormat() == QPrinter::PdfFormat && !job.pdfFile.isEmpty())
+    pr.setOutputFileName(job.pdfFile);
   QPrintPreviewDialog dlg(&pr, parent);
   QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&](QPrinter* target) {
     const QPageLayout chosen = target->pageLayout();
     const SheetPrintLayout layout(book.workbook(), sheet, chosen.pageSize(), chosen.orientation());
-    // The preview itself shows every page once; printing from it follows the print dialog. A printer
-    // that cannot start prints nothing and the preview stays.
-    if (target->paintEngine() && target->paintEngine()->type() == QPaintEngine::Picture)
-      layout.render(*target);
-    else
-      layout.render(*target, requestedPages(*target, layout.pageCount()));
+    // The preview itself shows every page once (as far as it was let go); printing from it follows
+    // the print dialog. A printer that cannot start prints nothing and the preview stays.
+    if (target->paintEngine() && target->paintEngine()->type() == QPaintEngine::Picture) {
+      std::vector<int> all(size_t(layout.pageCount()));
+      std::iota(all.begin(), all.end(), 0);
+      layout.render(*target, all, job.progress);
+    } else if (layout.render(*target, requestedPages(*target, layout.pageCount()), job.progress) ==
+               PrintOutcome::Cancelled) {
+      target->abort();
+    }
   });
   dlg.setWindowState(dlg.windowState() | Qt::WindowMaximized);
   if (previewHook_)
@@ -344,14 +484,10 @@ void PrintService::preview(const Book& book, QWidget* parent) {
 void PrintService::exportPdf(const Book& book, const QString& path) {
   const Sheet& sheet = book.currentSheet();
   const SheetPrintLayout layout(book.workbook(), sheet, paperSize());
-  const QString shown = QFileInfo(path).fileName();
-  QPdfWriter writer(path);
-  writer.setResolution(1200);
-  writer.setTitle(sheet.name);
-  writer.setCreator(QStringLiteral("tornavo"));
-  writer.setPageLayout(layout.pageLayout());
-  if (!layout.render(writer))
-    throw vb::Error(20102, QStringLiteral("No se puede escribir el archivo \"%1\"").arg(shown));
+  std::vector<int> pages(size_t(std::max(1, layout.pageCount())));
+  std::iota(pages.begin(), pages.end(), 0);
+  if (writePdfFile(layout, path, pages, sheet.name, {}) != PrintOutcome::Done)
+    throw vb::Error(20102, QStringLiteral("No se puede escribir el archivo \"%1\"").arg(QFileInfo(path).fileName()));
 }
 
 void PrintService::setPrintDialogHook(PrintDialogHook hook) { dialogHook_ = std::move(hook); }

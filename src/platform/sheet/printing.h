@@ -20,11 +20,18 @@
 #include <optional>
 #include <vector>
 
+class QIODevice;
 class QPagedPaintDevice;
 class QPrinter;
 class QWidget;
 
 namespace wb {
+
+// Told after each page printed: the pages done and all the job's pages. Returning false cancels
+// the job.
+using PrintProgress = std::function<bool(int done, int total)>;
+
+enum class PrintOutcome { Done, Cancelled, Failed };
 
 // A sheet laid out on paper, ready to paint page by page.
 class SheetPrintLayout {
@@ -50,8 +57,13 @@ public:
   // pageLayout(); pages after the first start with newPage(). At least one page is written. False
   // when the device cannot be painted on (a file that cannot be written, a printer gone).
   bool render(QPagedPaintDevice& device, int first = 1, int last = 0) const;
-  // Paints the pages listed (0-based, in that order, repeats allowed).
-  bool render(QPagedPaintDevice& device, const std::vector<int>& pages) const;
+  // Paints the pages listed (0-based, in that order, repeats allowed), telling `progress` after each.
+  PrintOutcome render(QPagedPaintDevice& device, const std::vector<int>& pages,
+                      const PrintProgress& progress = {}) const;
+  // The pages listed as one PDF document written to `out`: a long job is painted in parts at once,
+  // one per processor (up to four), and the parts joined.
+  PrintOutcome writePdf(QIODevice& out, const std::vector<int>& pages, const QString& title,
+                        const PrintProgress& progress = {}) const;
 
 private:
   const Workbook& wb_;
@@ -81,18 +93,33 @@ public:
   double pageWidthTwips();
   QPageSize paperSize();  // the printer's paper, what printing, preview and PDF print on
 
+  // What a job prints to besides the printer, and how it tells its progress.
+  struct Job {
+    // For the PDF printer: the file proposed to the print dialog, or printed to without it. Empty:
+    // the printer's own (the last one chosen).
+    QString pdfFile;
+    PrintProgress progress;  // told after each page; false cancels the job
+  };
+
   // Prints the book's current sheet. With the dialog the user may choose the printer, pages and
-  // copies; false when the dialog was cancelled. Printing to the PDF file without the dialog needs
-  // the printer's output file set (false otherwise). vb::Error 20102 when the printer cannot start.
-  bool print(const Book& book, bool showDialog, QWidget* parent = nullptr);
-  // The print preview of the current sheet, maximised and modal; it can print too.
-  void preview(const Book& book, QWidget* parent = nullptr);
-  // Writes the current sheet to a PDF file on the printer's paper. vb::Error 20102 when the file
-  // cannot be written.
+  // copies. On the PDF printer an existing file is replaced only when the user says so (the print
+  // dialog asks itself), and the file appears whole or not at all. False when nothing was printed:
+  // the dialog or the question was answered no, the job was cancelled, or the PDF printer has no
+  // file. vb::Error 20102 when the printer or the file cannot be written.
+  bool print(const Book& book, bool showDialog, QWidget* parent = nullptr, const Job& job = {});
+  // The print preview of the current sheet, maximised and modal; it can print too (on the PDF
+  // printer it proposes job.pdfFile).
+  void preview(const Book& book, QWidget* parent = nullptr, const Job& job = {});
+  // Writes the current sheet to a PDF file on the printer's paper, replacing it without a question.
+  // vb::Error 20102 when the file cannot be written.
   void exportPdf(const Book& book, const QString& path);
+  // Whether a file may be printed to: yes when it does not exist, else the user's answer to
+  // "El archivo ... ya existe" (No by default).
+  static bool mayReplace(const QString& path);
 
   // Tests answer the print dialog: the hook gets the printer, may change it (an output file, pages)
-  // and returns false to cancel. nullptr brings back the real dialog.
+  // and returns false to cancel. nullptr brings back the real dialog. The hook asks nothing about an
+  // existing file: print() does, as it does without a dialog.
   using PrintDialogHook = std::function<bool(QPrinter&)>;
   void setPrintDialogHook(PrintDialogHook hook);
   // The preview dialog is handed to this hook just before it is shown (tests close it from there).

@@ -4,6 +4,7 @@
 #include "numformat.h"
 
 #include <QCache>
+#include <QMutex>
 #include <QPaintDevice>
 #include <QSet>
 #include <algorithm>
@@ -563,15 +564,29 @@ void SheetRenderer::paintObjects(QPainter& p, const Range& block, QPointF at) co
     return;
   const QRectF area = layout_.rangeRect(block);
   const QPointF shift = at - area.topLeft();
+  if (tallestObject_ < 0) {
+    tallestObject_ = 0;
+    objectBoxes_.reserve(sheet_.objects.size());
+    for (size_t i = 0; i < sheet_.objects.size(); ++i) {
+      const QRectF box = layout_.objectRect(sheet_.objects[i].pos);
+      objectBoxes_.push_back({box, i});
+      tallestObject_ = std::max(tallestObject_, box.height());
+    }
+    std::stable_sort(objectBoxes_.begin(), objectBoxes_.end(),
+                     [](const ObjectBox& a, const ObjectBox& b) { return a.box.top() < b.box.top(); });
+  }
+  // A line's box may have no width or height: boxes are widened by a hair for the overlap test.
+  std::vector<const ObjectBox*> meet;
+  auto it = std::lower_bound(objectBoxes_.begin(), objectBoxes_.end(), area.top() - 1 - tallestObject_ - 1,
+                             [](const ObjectBox& o, double y) { return o.box.top() < y; });
+  for (; it != objectBoxes_.end() && it->box.top() <= area.bottom() + 1; ++it)
+    if (it->box.adjusted(-1, -1, 1, 1).intersects(area))
+      meet.push_back(&*it);
+  std::sort(meet.begin(), meet.end(), [](const ObjectBox* a, const ObjectBox* b) { return a->index < b->index; });
   p.save();
   p.setClipRect(QRectF(at, area.size()), Qt::IntersectClip);
-  for (const DrawingObject& o : sheet_.objects) {
-    const QRectF box = layout_.objectRect(o.pos);
-    // A line's box may have no width or height: widen it by a hair for the overlap test.
-    if (!box.adjusted(-1, -1, 1, 1).intersects(area))
-      continue;
-    paintObject(p, o, box.translated(shift));
-  }
+  for (const ObjectBox* o : meet)
+    paintObject(p, sheet_.objects[o->index], o->box.translated(shift));
   p.restore();
 }
 
@@ -579,15 +594,22 @@ const QImage* SheetRenderer::picture(const DrawingObject& o) const {
   auto it = pictures_.constFind(o.imageData);
   if (it != pictures_.constEnd())
     return it->isNull() ? nullptr : &*it;
-  // Decoded pictures are kept process-wide too, so the view does not decode a logo on every paint.
+  // Decoded pictures are kept process-wide too, so the view does not decode a logo on every paint;
+  // the parts of a PDF painted at once share them.
   static QCache<QByteArray, QImage> decoded(64 << 20);
+  static QMutex guard;
   QImage img;
-  if (QImage* hit = decoded.object(o.imageData)) {
-    img = *hit;
-  } else {
+  {
+    const QMutexLocker lock(&guard);
+    if (QImage* hit = decoded.object(o.imageData))
+      img = *hit;
+  }
+  if (img.isNull()) {
     img = QImage::fromData(o.imageData);  // png, jpeg, gif, bmp; not emf/wmf
-    if (!img.isNull())
+    if (!img.isNull()) {
+      const QMutexLocker lock(&guard);
       decoded.insert(o.imageData, new QImage(img), int(std::min<qsizetype>(img.sizeInBytes(), 1 << 30)));
+    }
   }
   auto ins = pictures_.insert(o.imageData, img);
   return ins->isNull() ? nullptr : &*ins;

@@ -58,6 +58,14 @@ private:
   void paintObject(QPainter& p, const DrawingObject& o, const QRectF& box) const;
   const QImage* picture(const DrawingObject& o) const;
   mutable QHash<QByteArray, QImage> pictures_;
+  // The objects' boxes by their top edge, made on first use, so that a page finds its own few among
+  // the logos of thousands of pages without measuring every one.
+  struct ObjectBox {
+    QRectF box;
+    size_t index;  // in the sheet's objects (id order)
+  };
+  mutable std::vector<ObjectBox> objectBoxes_;
+  mutable double tallestObject_ = -1;
 };
 
 }  // namespace wb

@@ -3,6 +3,8 @@
 #include "printing.h"
 
 #include "error.h"
+#include "pdfjoin.h"
+#include "scripted_ui.h"
 #include "metrics.h"
 #include "printers.h"
 #include "printsamples.h"
@@ -10,7 +12,10 @@
 #include "recorder.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -190,7 +195,10 @@ TEST(PrintService, PrintDialogChoosesFileAndPagesOrCancels) {
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(pdfPages(path), 2);
 
-  // Copies that a file cannot make itself are printed as pages, collated or not.
+  // Copies that a file cannot make itself are printed as pages, collated or not (over the file just
+  // written, once the user agrees).
+  testui::ScriptedMsgBoxes boxes;
+  boxes.answer(ui::vbYes);
   ps.setPrintDialogHook([&](QPrinter& pr) {
     pr.setOutputFileName(path);
     pr.setPrintRange(QPrinter::PageRange);
@@ -214,6 +222,108 @@ TEST(PrintService, PrintDialogChoosesFileAndPagesOrCancels) {
   EXPECT_EQ(pdfPages(path), 4);
   ps.setPrinterName(ui::pdfPrinterName());
   EXPECT_FALSE(ps.print(b, false));  // a new file printer has no file to print to yet
+}
+
+// A PDF file that exists is replaced only when the user says so, however the job was asked for; the
+// job's own file is proposed to the dialog and printed to without it.
+TEST(PrintService, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
+  QTemporaryDir dir;
+  Book b;
+  samples::budget(b, 100);
+  PrintService& ps = PrintService::instance();
+  ps.setPrinterName(ui::pdfPrinterName());
+  const QString path = dir.filePath(QStringLiteral("Presupuesto.pdf"));
+  QString proposed;
+  ps.setPrintDialogHook([&](QPrinter& pr) {
+    proposed = pr.outputFileName();
+    return true;
+  });
+  const auto contents = [&] {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  };
+  for (const bool dialog : {true, false}) {
+    SCOPED_TRACE(dialog);
+    QFile::remove(path);
+    testui::ScriptedMsgBoxes boxes;
+    EXPECT_TRUE(ps.print(b, dialog, nullptr, PrintService::Job{path, {}}));  // nothing to replace: no question
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(proposed, dialog ? path : QString());
+    EXPECT_EQ(pdfPages(path), 4);
+    {
+      QFile f(path);
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      f.write("otro documento");
+    }
+    boxes.answer(ui::vbNo);
+    EXPECT_FALSE(ps.print(b, dialog, nullptr, PrintService::Job{path, {}}));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.texts()[0], "El archivo \"Presupuesto.pdf\" ya existe.\r\n¿Desea reemplazarlo?");
+    EXPECT_EQ(boxes.shown()[0].buttonSet(), ui::vbYesNo);
+    EXPECT_EQ(boxes.shown()[0].defaultAnswer(), ui::vbNo);
+    EXPECT_EQ(contents(), "otro documento");
+    boxes.answer(ui::vbYes);
+    EXPECT_TRUE(ps.print(b, dialog, nullptr, PrintService::Job{path, {}}));
+    EXPECT_EQ(pdfPages(path), 4);
+    proposed.clear();
+  }
+  ps.setPrintDialogHook(nullptr);
+}
+
+// A job cancelled halfway leaves no file, and an existing one as it was.
+TEST(PrintService, ACancelledJobLeavesNoFile) {
+  QTemporaryDir dir;
+  Book b;
+  samples::budget(b, 400);
+  PrintService& ps = PrintService::instance();
+  ps.setPrinterName(ui::pdfPrinterName());
+  const QString path = dir.filePath(QStringLiteral("Presupuesto.pdf"));
+  int told = 0;
+  const PrintService::Job job{path, [&](int done, int total) {
+                                ++told;
+                                EXPECT_LE(done, total);
+                                return done < total / 2;
+                              }};
+  EXPECT_FALSE(ps.print(b, false, nullptr, job));
+  EXPECT_GT(told, 0);
+  EXPECT_FALSE(QFile::exists(path));
+  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// A long sheet is written in parts at once and joined: one document whose pages come in order, each
+// with its own text, readable by another program when poppler's tools are installed.
+TEST(PrintedPages, ALongPdfIsJoinedFromItsParts) {
+  QTemporaryDir dir;
+  Book b;
+  samples::plainRows(b, 6000, 255);
+  const SheetPrintLayout layout(b.workbook(), b.currentSheet(), kLetter);
+  ASSERT_GT(layout.pageCount(), 100);
+  const QString path = dir.filePath(QStringLiteral("largo.pdf"));
+  PrintService::instance().exportPdf(b, path);
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray data = f.readAll();
+  EXPECT_EQ(pdf::pageCount(data), layout.pageCount());
+  EXPECT_EQ(pdfPages(path), layout.pageCount());
+  EXPECT_TRUE(data.contains("/Title (\xFE\xFF\x00H\x00o\x00j\x00""a\x00""1)"));
+
+  if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    GTEST_SKIP() << "pdftotext is not installed";
+  QProcess p;
+  p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+  ASSERT_TRUE(p.waitForFinished(60000));
+  EXPECT_EQ(p.exitCode(), 0);
+  EXPECT_EQ(p.readAllStandardError(), QByteArray());
+  const QList<QByteArray> pages = p.readAllStandardOutput().split('\f');
+  ASSERT_GE(pages.size(), layout.pageCount());
+  // Each page holds the rows the layout put on it, first and last.
+  for (int i = 0; i < layout.pageCount(); ++i) {
+    const Range& body = layout.pagination().pages[size_t(i)].body;
+    const QList<QByteArray> lines = pages[i].trimmed().split('\n');
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.front().trimmed().toInt(), body.r1) << "page " << i + 1;
+    EXPECT_EQ(lines.back().trimmed().toInt(), body.r2) << "page " << i + 1;
+  }
 }
 
 TEST(PrintService, PreviewShowsEveryPageMaximised) {
