@@ -8,6 +8,7 @@
 #include "quarvel.h"
 #include "vbdate.h"
 
+#include <QFileInfo>
 #include <QSizeF>
 
 namespace repgen {
@@ -27,6 +28,10 @@ QString plantillaReporte(int tipo) {
   if (tipo < 0 || tipo >= kTiposReporte)
     return QString();
   return QStringLiteral("Parator%1.kor").arg(tipo + 1);
+}
+
+QString archivoPdf(const QString& nombre) {
+  return QFileInfo(quarvel::rutaObra).absolutePath() + QLatin1Char('/') + nombre + QStringLiteral(".pdf");
 }
 
 QString mensajeLimite() {

@@ -56,6 +56,9 @@ inline constexpr int kTiposReporte = 5;
 QString textoReporte(int tipo);
 // The program's own template of the kind ("Parator1.kor" .. "Parator5.kor"), a file name.
 QString plantillaReporte(int tipo);
+// The PDF file a printed document is proposed as: its name ("Presupuesto", "Errores") in the bid's
+// folder.
+QString archivoPdf(const QString& nombre);
 
 // A page's body is budgeted this much (twips) shorter than the paper holds: the slack against rows
 // that print a little taller than measured.
@@ -151,6 +154,9 @@ public:
   QString hoja;             // its name
   bool soloMuestra = false; // the window's on-screen sample: writers write their first concept only
   int32_t limiteRenglones = kLimiteRenglones;  // where the writers stop (lower only in tests)
+  // The schedule reports show their quantity-error list (off for the sample made again after a
+  // report: the user saw the list for that request).
+  bool muestraDiferencias = true;
   // True once the report has passed the row where writers stop.
   bool pasaLimite() const { return Reporte.row() > limiteRenglones; }
   // Told how far the writer has gone (concepts done of all of them); false stops the report, which

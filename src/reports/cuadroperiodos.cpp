@@ -106,7 +106,7 @@ void CuadroPeriodos::completaConcepto(wb::Book& celda) {
 
 void CuadroPeriodos::escribe() {
   try {
-    if (validaCantidadesPrograma())
+    if (validaCantidadesPrograma(rep_.muestraDiferencias))
       return;
     if (abierto(quarvel::rsPrograma).RecordCount() == 0) {
       avisaSinRegistros();

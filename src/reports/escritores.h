@@ -36,10 +36,10 @@ void registraEscritores(ContextoReporte& rep);
 
 // Compares every concept's quantity with the volumes programmed for it. Differences (volumes that
 // do not add up to the quantity, or a quantity with no volume at all) are listed in the error
-// window, shown modal, and the result is true: the report must not be written. Otherwise each
-// concept's TotalVol becomes the sum of its volumes and the result is false. Database errors go to
-// the caller.
-bool validaCantidadesPrograma();
+// window, shown modal (unless `muestraLista` is false: the user has seen them for this request), and
+// the result is true: the report must not be written. Otherwise each concept's TotalVol becomes the
+// sum of its volumes and the result is false. Database errors go to the caller.
+bool validaCantidadesPrograma(bool muestraLista = true);
 
 // The text of the error list: its title and heading lines, then one line per concept (partida, row,
 // code) in fixed columns, at most 1000 of them.

@@ -1,5 +1,6 @@
 #include "frmerrores.h"
 
+#include "contextoreporte.h"
 #include "dialogos.h"
 #include "escritores.h"
 #include "msgbox.h"
@@ -66,10 +67,12 @@ void FrmErrores::reject() { Salir_Click(); }
 void FrmErrores::Imprimir_Click() {
   wb::PrintService& servicio = wb::PrintService::instance();
   QPrinter& impresora = servicio.printer();
-  // Printing to a file needs the file's name, which only the print dialog asks for.
-  if (impresora.outputFormat() == QPrinter::PdfFormat && impresora.outputFileName().isEmpty()) {
-    ui::MsgBox(QStringLiteral("Debe instalar una impresora"), ui::vbExclamation);
-    return;
+  // Printed to a file: "Errores.pdf" in the bid's folder, never over a file unasked.
+  if (impresora.outputFormat() == QPrinter::PdfFormat) {
+    const QString archivo = repgen::archivoPdf(QStringLiteral("Errores"));
+    if (!wb::PrintService::mayReplace(archivo))
+      return;
+    impresora.setOutputFileName(archivo);
   }
   QTextDocument documento;
   documento.setDefaultFont(fuenteFija(10));

@@ -22,7 +22,8 @@ public:
 
   void Form_Unload() override;
   void Salir_Click();
-  // The whole text on the default printer as one document, without a dialog.
+  // The whole text on the default printer as one document, without a dialog; on the PDF printer into
+  // "Errores.pdf" in the bid's folder, asking before an existing one is replaced.
   void Imprimir_Click();
 
   void reject() override;  // the close box and Escape unload, as Salir does

@@ -18,7 +18,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -315,7 +314,7 @@ void frmRep::Command1_Click() {
     if (hecho && rep.Reporte.lastRow() > 0) {
       wb::PrintService& ps = wb::PrintService::instance();
       avance.etapa(QStringLiteral("Imprimiendo el reporte \"%1\"...").arg(repgen::textoReporte(rep.tipo)));
-      const wb::PrintService::Job trabajo{archivoPdf(repgen::textoReporte(rep.tipo)), std::ref(avance)};
+      const wb::PrintService::Job trabajo{repgen::archivoPdf(repgen::textoReporte(rep.tipo)), std::ref(avance)};
       if (impresora)
         ps.print(rep.Reporte, true, this, trabajo);
       else
@@ -325,11 +324,10 @@ void frmRep::Command1_Click() {
     rep.avance = nullptr;
     ui::MsgBox(e.description(), ui::vbExclamation);
   }
+  // The sample back in the window; the request has told its quantity errors already.
+  rep.muestraDiferencias = false;
   Combo1_Click();
-}
-
-QString frmRep::archivoPdf(const QString& nombre) {
-  return QFileInfo(quarvel::rutaObra).absolutePath() + QLatin1Char('/') + nombre + QStringLiteral(".pdf");
+  rep.muestraDiferencias = true;
 }
 
 void frmRep::Command2_Click() { ui::Forms::instance().unload(this); }

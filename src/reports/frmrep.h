@@ -75,8 +75,6 @@ public:
   void Command2_Click();
   // Every row of the recordset that belongs to one of the five kinds gets the program's own template.
   void RestableceLibros(dao::Recordset& rs);
-  // The PDF file a printed document is proposed as: its name in the bid's folder.
-  static QString archivoPdf(const QString& nombre);
 
 protected:
   void resizeEvent(QResizeEvent* e) override;  // Form_Resize

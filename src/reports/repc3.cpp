@@ -34,7 +34,7 @@ private:
 };
 
 void ConceptosPrecios::escribe() {
-  if (validaCantidadesPrograma())
+  if (validaCantidadesPrograma(rep_.muestraDiferencias))
     return;
   if (abierto(quarvel::rsPrograma).RecordCount() == 0) {
     detalle::avisaSinRegistros();

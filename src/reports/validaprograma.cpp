@@ -82,7 +82,7 @@ QString listaDiferencias(const std::vector<ConceptoDiferente>& conceptos) {
   return t;
 }
 
-bool validaCantidadesPrograma() {
+bool validaCantidadesPrograma(bool muestraLista) {
   dao::Database& db = detalle::abierto(quarvel::dbObra);
   std::vector<ConceptoDiferente> conceptos;
   auto rs = db.OpenRecordset(kSumasDiferentes, dao::RecordsetType::ForwardOnly);
@@ -91,7 +91,8 @@ bool validaCantidadesPrograma() {
       if (vb::Compare(rs->Value(QStringLiteral("SumaDeVolumen")), rs->Value(QStringLiteral("Cantidad"))) != 0)
         conceptos.push_back(concepto(*rs));
     rs->Close();
-    muestra(conceptos);
+    if (muestraLista)
+      muestra(conceptos);
     return true;
   }
   rs->Close();
@@ -107,7 +108,8 @@ bool validaCantidadesPrograma() {
   rs->Close();
   if (conceptos.empty())
     return false;
-  muestra(conceptos);
+  if (muestraLista)
+    muestra(conceptos);
   return true;
 }
 

@@ -3,6 +3,8 @@
 #include "avance.h"
 #include "dao.h"
 #include "forms.h"
+#include "frmerrores.h"
+#include "printers.h"
 #include "printing.h"
 #include "quarvel.h"
 #include "sheetview.h"
@@ -266,6 +268,75 @@ TEST_F(Ventana, ALongReportShowsItsProgressAndCanBeStopped) {
   EXPECT_EQ(vistos.back().texto, "Imprimiendo el reporte \"Presupuesto\"...");
   EXPECT_FALSE(QFile::exists(pdf));
   EXPECT_TRUE(cajas_.shown().empty()) << cajas_.texts().join(QLatin1Char('|')).toStdString();
+}
+
+// Quantities that disagree with the schedule: the error list comes once for each request of a
+// schedule report, on choosing it (its sample) and on "Aceptar", and nothing is printed.
+TEST_F(Ventana, TheErrorListComesOncePerRequest) {
+  ejecuta("UPDATE Presupuesto SET Cantidad = Cantidad + 1 WHERE Codigo = 'PRE-001'");
+  frmRep* f = ventana();
+  int dialogos = 0;
+  wb::PrintService::instance().setPrintDialogHook([&](QPrinter&) {
+    ++dialogos;
+    return false;
+  });
+  for (int tipo : {repgen::kProgramaObra, repgen::kMontosMensuales, repgen::kConceptosPrecios}) {
+    SCOPED_TRACE(tipo);
+    modales.clear();
+    elige(f->Combo2, tipo);
+    EXPECT_EQ(modales, QStringList{"FrmErrores"});
+    modales.clear();
+    QTest::mouseClick(f->Command1, Qt::LeftButton);
+    EXPECT_EQ(modales, QStringList{"FrmErrores"});
+  }
+  EXPECT_EQ(dialogos, 0);
+}
+
+// On the PDF printer every document is proposed under its own name in the bid's folder, and no file
+// is replaced unasked: a printed budget stays when the quantity-error list is printed after it.
+TEST_F(Ventana, PrintedFilesAreNamedAfterTheirDocumentAndNeverReplacedUnasked) {
+  wb::PrintService::instance().setPrinterName(ui::pdfPrinterName());
+  frmRep* f = ventana();
+  QString propuesto;
+  wb::PrintService::instance().setPrintDialogHook([&](QPrinter& p) {
+    propuesto = p.outputFileName();
+    return true;
+  });
+  QTest::mouseClick(f->Command1, Qt::LeftButton);
+  EXPECT_EQ(propuesto, ruta("Presupuesto.pdf"));
+  QFile presupuesto(ruta("Presupuesto.pdf"));
+  ASSERT_TRUE(presupuesto.open(QIODevice::ReadOnly));
+  const QByteArray impreso = presupuesto.readAll();
+  presupuesto.close();
+
+  // Printed again over it: asked first.
+  cajas_.answer(ui::vbNo);
+  QTest::mouseClick(f->Command1, Qt::LeftButton);
+  EXPECT_EQ(cajas_.texts(), QStringList{"El archivo \"Presupuesto.pdf\" ya existe.\r\n¿Desea reemplazarlo?"});
+
+  // The schedule's quantities disagree: the error list is printed as "Errores.pdf".
+  ejecuta("UPDATE Presupuesto SET Cantidad = Cantidad + 1 WHERE Codigo = 'PRE-001'");
+  int impresiones = 0;
+  responde = [&](QDialog* d) {
+    if (auto* errores = qobject_cast<FrmErrores*>(d)) {
+      QTest::mouseClick(errores->Imprimir, Qt::LeftButton);
+      ++impresiones;
+    }
+  };
+  elige(f->Combo2, repgen::kProgramaObra);
+  EXPECT_EQ(impresiones, 1);
+  QFile errores(ruta("Errores.pdf"));
+  ASSERT_TRUE(errores.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(errores.readAll().startsWith("%PDF-"));
+  ASSERT_TRUE(presupuesto.open(QIODevice::ReadOnly));
+  EXPECT_EQ(presupuesto.readAll(), impreso);
+  presupuesto.close();
+
+  // The list printed again ("Aceptar" asks for the report): asked first, and kept on No.
+  cajas_.answer(ui::vbNo);
+  QTest::mouseClick(f->Command1, Qt::LeftButton);
+  EXPECT_EQ(impresiones, 2);
+  EXPECT_EQ(cajas_.texts().last(), "El archivo \"Errores.pdf\" ya existe.\r\n¿Desea reemplazarlo?");
 }
 
 // "Aceptar" on the preview: the whole report in the preview window, maximised.
