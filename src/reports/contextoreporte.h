@@ -33,6 +33,7 @@
 #include "currency.h"
 #include "variant.h"
 
+#include <QHash>
 #include <QPageSize>
 #include <QString>
 #include <array>
@@ -338,7 +339,26 @@ struct EtiquetaGeneral {
 };
 EtiquetaGeneral campoEtiquetaGeneral(const QString& etiqueta);
 
-// Stores `Totalletra` of the general data: the budget total as "$###,###,###,##0.00##".
+// How the amounts of the budget's currencies go into one total: as they are when the budget uses a
+// single currency, else each converted to national currency by its currency's parity (1 for the
+// national currency; 0 for a currency missing from Monedas, whose amounts then add nothing).
+class ParidadesMoneda {
+public:
+  // The currencies the budget uses, read from the open bid.
+  static ParidadesMoneda lee();
+  bool convierte() const { return convierte_; }
+  // What a currency's amounts are multiplied by: 1 without conversion, else its parity.
+  double factor(const QString& moneda) const;
+  // A concept's amount in the total's currency: Precio × factor × Cantidad, rounded.
+  vb::Currency importe(double precio, const QString& moneda, double cantidad) const;
+
+private:
+  bool convierte_ = false;
+  QHash<QString, double> paridades_;  // by the code's case fold
+};
+
+// Stores `Totalletra` of the general data: the budget total as "$###,###,###,##0.00##", in national
+// currency when the budget uses several currencies.
 void calculaTotalLetra();
 // The budget total converted to national currency by each currency's parity.
 vb::Currency totalMonedaNacional();

@@ -54,12 +54,41 @@ int ContextoReporte::nivelPartida(const QString& codigo) const {
   return NivelesUsados + 1;
 }
 
+ParidadesMoneda ParidadesMoneda::lee() {
+  ParidadesMoneda p;
+  auto rs = detalle::abierto(quarvel::dbObra)
+                .OpenRecordset(QStringLiteral("SELECT DISTINCT Moneda FROM Presupuesto"), dao::RecordsetType::Snapshot);
+  QStringList monedas;
+  for (; !rs->EOF_(); rs->MoveNext()) {
+    const vb::Variant m = rs->Value(QStringLiteral("Moneda"));
+    monedas << (m.isNull() ? QString() : vb::CStr(m));
+  }
+  rs->Close();
+  p.convierte_ = monedas.size() > 1;
+  if (p.convierte_)
+    for (const QString& m : monedas)
+      p.paridades_.insert(m.toCaseFolded(), vb::Currency::fromDouble(paridadMoneda(m)).toDouble());
+  return p;
+}
+
+double ParidadesMoneda::factor(const QString& moneda) const {
+  return convierte_ ? paridades_.value(moneda.toCaseFolded(), 0.0) : 1.0;
+}
+
+vb::Currency ParidadesMoneda::importe(double precio, const QString& moneda, double cantidad) const {
+  return KorGen::Redondea(precio * factor(moneda) * cantidad);
+}
+
 void calculaTotalLetra() {
   auto& rs = detalle::abierto(quarvel::rsPresupuestoClon);
+  const ParidadesMoneda paridades = ParidadesMoneda::lee();
   vb::Currency total;
   if (rs.RecordCount() > 0)
-    for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext())
-      total += KorGen::Redondea(importeBruto(rs));
+    for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext()) {
+      const vb::Variant m = rs.Value(QStringLiteral("Moneda"));
+      total += paridades.importe(general::valX(rs.Value(QStringLiteral("Precio"))), m.isNull() ? QString() : vb::CStr(m),
+                                 general::valX(rs.Value(QStringLiteral("Cantidad"))));
+    }
   auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
   dg.Edit();
   dg.SetValue(QStringLiteral("Totalletra"), vb::Format(vb::Variant(total), QStringLiteral("$###,###,###,##0.00##")));

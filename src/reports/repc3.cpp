@@ -1,5 +1,8 @@
 // "Conceptos,cantidades y precios": every concept with its quantity, unit price and amount under
 // its section headings, the sum of each page, the total and the total rounded up to the next peso.
+// The prices are those the bid offers, each in its currency; with several currencies the amounts are
+// in national currency (converted by their currency's parity), so that rows, page sums and totals
+// add up in one currency.
 #include "escritores.h"
 #include "escritoresinternos.h"
 
@@ -29,6 +32,8 @@ private:
   QString descripcionPendiente_;
   vb::Currency importeConcepto_;
   vb::Currency totalReporte_;
+  // A budget of several currencies has its amounts in national currency, so that they add up.
+  ParidadesMoneda paridades_;
 
   void completaConceptoPrecios(wb::Book& celda);
 };
@@ -43,6 +48,7 @@ void ConceptosPrecios::escribe() {
   calculaTotalLetra();
   if (rs_.RecordCount() == 0)
     return;
+  paridades_ = ParidadesMoneda::lee();
   rs_.MoveLast();
   rs_.MoveFirst();
   descripcion_ = detalle::buscaAncla(rep_, QStringLiteral("{descripción}"), QStringLiteral("{descripcion}"));
@@ -110,8 +116,10 @@ void ConceptosPrecios::completaConceptoPrecios(wb::Book& celda) {
     valor = rs_.Value(QStringLiteral("Precio"));
     cantidad = true;
   } else if (clave == QLatin1String("{importe}")) {
-    importeConcepto_ = KorGen::Redondea(vb::CDbl(rs_.Value(QStringLiteral("Precio"))) *
-                                        vb::CDbl(rs_.Value(QStringLiteral("Cantidad"))));
+    const vb::Variant moneda = rs_.Value(QStringLiteral("Moneda"));
+    importeConcepto_ = paridades_.importe(vb::CDbl(rs_.Value(QStringLiteral("Precio"))),
+                                          moneda.isNull() ? QString() : vb::CStr(moneda),
+                                          vb::CDbl(rs_.Value(QStringLiteral("Cantidad"))));
     valor = importeConcepto_;
     rep_.totalAcumulado += importeConcepto_;
     totalReporte_ += importeConcepto_;

@@ -43,6 +43,7 @@ public:
 
 private:
   int periodos_ = 0;
+  ParidadesMoneda paridades_;
   std::vector<vb::Currency> montosConcepto_;  // the current concept's amount per period (1..periodos_)
   std::vector<vb::Currency> totalesReporte_;  // every concept's amount per period, for the totals block
   vb::Currency granTotal_;                    // the amounts of the pass
@@ -62,6 +63,7 @@ private:
 void MontosMensuales::preparaReporte() {
   const vb::Variant periodos = detalle::abierto(quarvel::rsDatosGenerales).Value(QStringLiteral("Periodos"));
   periodos_ = periodos.isNull() ? 0 : std::max(0, int(vb::CInt(periodos)));
+  paridades_ = ParidadesMoneda::lee();
   rep_.totalesPeriodo.assign(size_t(periodos_) + 1, vb::Currency());
   totalesReporte_.assign(size_t(periodos_) + 1, vb::Currency());
   rep_.totalPeriodos = {};
@@ -74,7 +76,10 @@ void MontosMensuales::preparaReporte() {
 // with the year subtotals, then the concept's total of the pass in the "{importe}" column.
 void MontosMensuales::calculaMontosConcepto(wb::Book& celda) {
   escritos_.clear();
-  const double precio = vb::CDbl(rs_.Value(QStringLiteral("Precio")));
+  // With several currencies the amounts are in national currency, so that periods and totals add up.
+  const vb::Variant moneda = rs_.Value(QStringLiteral("Moneda"));
+  const double precio =
+      vb::CDbl(rs_.Value(QStringLiteral("Precio"))) * paridades_.factor(moneda.isNull() ? QString() : vb::CStr(moneda));
   montosConcepto_.assign(size_t(periodos_) + 1, vb::Currency());
   for (int p = 1; p <= periodos_; ++p)
     if (const std::optional<vb::Currency> v = volumen(p))

@@ -23,6 +23,8 @@ struct Concepto {
   QString codigo;
   double cantidad, precio;
   QMap<int, double> volumenes;  // by period
+  double paridad;               // what its amounts are multiplied by: its currency's parity when the
+                                // budget has several currencies, else 1
 };
 
 std::vector<Concepto> conceptos() {
@@ -32,11 +34,15 @@ std::vector<Concepto> conceptos() {
   for (; !p->EOF_(); p->MoveNext())
     programa[vb::CStr(p->Value("Partida")) + "/" + vb::CStr(p->Value("Renglon"))][vb::CInt(p->Value("Periodo"))] =
         vb::CDbl(p->Value("Volumen"));
+  auto m = quarvel::dbObra->OpenRecordset("SELECT DISTINCT Moneda FROM Presupuesto", dao::RecordsetType::Snapshot);
+  m->MoveLast();
+  const bool variasMonedas = m->RecordCount() > 1;
   std::vector<Concepto> c;
   auto& rs = *quarvel::rsPresupuestoClon;
   for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext())
     c.push_back({vb::CStr(rs.Value("Codigo")), vb::CDbl(rs.Value("Cantidad")), vb::CDbl(rs.Value("Precio")),
-                 programa.value(vb::CStr(rs.Value("Partida")) + "/" + vb::CStr(rs.Value("Renglon")))});
+                 programa.value(vb::CStr(rs.Value("Partida")) + "/" + vb::CStr(rs.Value("Renglon"))),
+                 variasMonedas ? repgen::paridadMoneda(vb::CStr(rs.Value("Moneda"))) : 1.0});
   return c;
 }
 
@@ -153,74 +159,91 @@ TEST_F(Cuadros, OnePassPerFiscalYear) {
 }
 
 // Each concept's amount per month: the volume times the price, rounded, the months adding up to the
-// concept's amount; each page foot adds up its page; the closing block adds up the report.
+// concept's amount; each page foot adds up its page; the closing block adds up the report. With
+// several currencies the amounts are in pesos, each concept's converted by its currency's parity so
+// that they add up; with one currency they are as they are.
 TEST_F(Cuadros, MonthlyAmountsAddUp) {
-  elige(repgen::kMontosMensuales);
-  ASSERT_TRUE(rep_->GeneraReporte());
-  ASSERT_TRUE(cajas_.shown().empty());
-  const wb::Book& r = rep_->Reporte;
-  const std::vector<Concepto> todos = conceptos();
-  const std::vector<int> renglones = renglonesConcepto(r, todos);
-  ASSERT_EQ(renglones.size(), todos.size());
+  struct Caso {
+    const char* nombre;
+    const char* sql;
+    double total;
+  };
+  const Caso casos[] = {
+      {"two currencies", nullptr, 10561618.87},  // 10,365,572.62 pesos + 11,365.00 dollars at 17.25
+      {"pesos", "UPDATE Presupuesto SET Moneda = 'PESOS'", 10376937.62},
+      {"dollars", "UPDATE Presupuesto SET Moneda = 'DOLARES'", 10376937.62},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.nombre);
+    if (caso.sql)
+      ejecuta(caso.sql);
+    elige(repgen::kMontosMensuales);
+    ASSERT_TRUE(rep_->GeneraReporte());
+    ASSERT_TRUE(cajas_.shown().empty());
+    const wb::Book& r = rep_->Reporte;
+    const std::vector<Concepto> todos = conceptos();
+    const std::vector<int> renglones = renglonesConcepto(r, todos);
+    ASSERT_EQ(renglones.size(), todos.size());
 
-  // Columns: C the concept's amount, D..I the six months, J their total.
-  std::vector<Currency> pagina(11), reporte(11);
-  size_t siguiente = 0;
-  int pies = 0, totales = 0;
-  for (int ren = 1; ren <= r.lastRow(); ++ren) {
-    if (siguiente < todos.size() && ren == renglones[siguiente]) {
-      const Concepto& c = todos[siguiente++];
-      SCOPED_TRACE(c.codigo.toStdString());
-      const Currency importe = KorGen::Redondea(c.cantidad * c.precio);
-      Currency meses;
-      int ajustados = 0;
-      for (int p = 1; p <= 6; ++p) {
-        const int col = 3 + p;
-        if (!c.volumenes.contains(p)) {
-          EXPECT_EQ(texto(r, ren, col), " ");
-          continue;
+    // Columns: C the concept's amount, D..I the six months, J their total.
+    std::vector<Currency> pagina(11), reporte(11);
+    size_t siguiente = 0;
+    int pies = 0, totales = 0;
+    for (int ren = 1; ren <= r.lastRow(); ++ren) {
+      if (siguiente < todos.size() && ren == renglones[siguiente]) {
+        const Concepto& c = todos[siguiente++];
+        SCOPED_TRACE(c.codigo.toStdString());
+        const Currency importe = KorGen::Redondea(c.precio * c.paridad * c.cantidad);
+        Currency meses;
+        int ajustados = 0;
+        for (int p = 1; p <= 6; ++p) {
+          const int col = 3 + p;
+          if (!c.volumenes.contains(p)) {
+            EXPECT_EQ(texto(r, ren, col), " ");
+            continue;
+          }
+          const Currency m = Currency::fromDouble(numero(r, ren, col));
+          ajustados += m != KorGen::Redondea(c.volumenes[p] * (c.precio * c.paridad)) ? 1 : 0;
+          meses += m;
         }
-        const Currency m = Currency::fromDouble(numero(r, ren, col));
-        ajustados += m != KorGen::Redondea(c.volumenes[p] * c.precio) ? 1 : 0;
-        meses += m;
+        EXPECT_LE(ajustados, 1);
+        EXPECT_EQ(meses, importe);
+        EXPECT_DOUBLE_EQ(numero(r, ren, 3), importe.toDouble());
+        EXPECT_DOUBLE_EQ(numero(r, ren, 10), importe.toDouble());
+        for (int col = 3; col <= 10; ++col) {
+          pagina[size_t(col)] += Currency::fromDouble(numero(r, ren, col));
+          reporte[size_t(col)] += Currency::fromDouble(numero(r, ren, col));
+        }
+      } else if (texto(r, ren, 2) == "IMPORTE DE ESTA HOJA") {
+        SCOPED_TRACE(ren);
+        ++pies;
+        for (int col = 3; col <= 10; ++col)
+          EXPECT_DOUBLE_EQ(numero(r, ren, col), pagina[size_t(col)].toDouble()) << col;
+        EXPECT_EQ(texto(r, ren, 3), QLocale(QLocale::English).toString(pagina[3].toDouble(), 'f', 2));
+        std::fill(pagina.begin(), pagina.end(), Currency());
+      } else if (texto(r, ren, 1) == "Suma Total") {
+        ++totales;
+        EXPECT_EQ(texto(r, ren + 1, 1), "Total Acumulado");
+        EXPECT_EQ(texto(r, ren + 2, 1), "Imp. Total redondeado al peso inmediato sup.");
+        EXPECT_EQ(texto(r, ren + 3, 1), "Total Acumulado redondeado al peso inmediato sup.");
+        EXPECT_DOUBLE_EQ(numero(r, ren, 3), reporte[3].toDouble());
+        EXPECT_DOUBLE_EQ(numero(r, ren + 2, 3), KorGen::RedondeaSuperior(reporte[3].toDouble()).toDouble());
+        Currency acumulado;
+        for (int col = 4; col <= 9; ++col) {
+          acumulado += reporte[size_t(col)];
+          EXPECT_DOUBLE_EQ(numero(r, ren, col), reporte[size_t(col)].toDouble()) << col;
+          EXPECT_DOUBLE_EQ(numero(r, ren + 1, col), acumulado.toDouble()) << col;
+          EXPECT_DOUBLE_EQ(numero(r, ren + 2, col), KorGen::RedondeaSuperior(reporte[size_t(col)].toDouble()).toDouble());
+          EXPECT_DOUBLE_EQ(numero(r, ren + 3, col), KorGen::RedondeaSuperior(acumulado.toDouble()).toDouble());
+        }
+        EXPECT_DOUBLE_EQ(numero(r, ren, 10), reporte[10].toDouble());
+        EXPECT_EQ(reporte[10], reporte[3]);
       }
-      EXPECT_LE(ajustados, 1);
-      EXPECT_EQ(meses, importe);
-      EXPECT_DOUBLE_EQ(numero(r, ren, 3), importe.toDouble());
-      EXPECT_DOUBLE_EQ(numero(r, ren, 10), importe.toDouble());
-      for (int col = 3; col <= 10; ++col) {
-        pagina[size_t(col)] += Currency::fromDouble(numero(r, ren, col));
-        reporte[size_t(col)] += Currency::fromDouble(numero(r, ren, col));
-      }
-    } else if (texto(r, ren, 2) == "IMPORTE DE ESTA HOJA") {
-      SCOPED_TRACE(ren);
-      ++pies;
-      for (int col = 3; col <= 10; ++col)
-        EXPECT_DOUBLE_EQ(numero(r, ren, col), pagina[size_t(col)].toDouble()) << col;
-      EXPECT_EQ(texto(r, ren, 3), QLocale(QLocale::English).toString(pagina[3].toDouble(), 'f', 2));
-      std::fill(pagina.begin(), pagina.end(), Currency());
-    } else if (texto(r, ren, 1) == "Suma Total") {
-      ++totales;
-      EXPECT_EQ(texto(r, ren + 1, 1), "Total Acumulado");
-      EXPECT_EQ(texto(r, ren + 2, 1), "Imp. Total redondeado al peso inmediato sup.");
-      EXPECT_EQ(texto(r, ren + 3, 1), "Total Acumulado redondeado al peso inmediato sup.");
-      EXPECT_DOUBLE_EQ(numero(r, ren, 3), reporte[3].toDouble());
-      EXPECT_DOUBLE_EQ(numero(r, ren + 2, 3), KorGen::RedondeaSuperior(reporte[3].toDouble()).toDouble());
-      Currency acumulado;
-      for (int col = 4; col <= 9; ++col) {
-        acumulado += reporte[size_t(col)];
-        EXPECT_DOUBLE_EQ(numero(r, ren, col), reporte[size_t(col)].toDouble()) << col;
-        EXPECT_DOUBLE_EQ(numero(r, ren + 1, col), acumulado.toDouble()) << col;
-        EXPECT_DOUBLE_EQ(numero(r, ren + 2, col), KorGen::RedondeaSuperior(reporte[size_t(col)].toDouble()).toDouble());
-        EXPECT_DOUBLE_EQ(numero(r, ren + 3, col), KorGen::RedondeaSuperior(acumulado.toDouble()).toDouble());
-      }
-      EXPECT_DOUBLE_EQ(numero(r, ren, 10), reporte[10].toDouble());
-      EXPECT_EQ(reporte[10], reporte[3]);
     }
+    EXPECT_EQ(pies, rep_->numeroPagina);
+    EXPECT_EQ(totales, 1);
+    EXPECT_DOUBLE_EQ(reporte[3].toDouble(), caso.total);
   }
-  EXPECT_EQ(pies, rep_->numeroPagina);
-  EXPECT_EQ(totales, 1);
-  EXPECT_DOUBLE_EQ(reporte[3].toDouble(), 10376937.62);
 }
 
 // The months' rounded amounts made to add up to the concept's: the difference goes to the last
@@ -343,7 +366,7 @@ TEST_P(CuadrosPeriodicos, AmountsInEveryPeriod) {
         suma += m;
         porPeriodo[size_t(p)] += m;
       }
-    EXPECT_EQ(suma, KorGen::Redondea(c.cantidad * c.precio));
+    EXPECT_EQ(suma, KorGen::Redondea(c.precio * c.paridad * c.cantidad));
     EXPECT_DOUBLE_EQ(numero(r, renglones[i], 4 + n), suma.toDouble());
   }
   int ren = 1;
@@ -354,7 +377,7 @@ TEST_P(CuadrosPeriodicos, AmountsInEveryPeriod) {
     EXPECT_GT(porPeriodo[size_t(p)], Currency()) << p;
     EXPECT_DOUBLE_EQ(numero(r, ren, 3 + p), porPeriodo[size_t(p)].toDouble()) << p;
   }
-  EXPECT_DOUBLE_EQ(numero(r, ren, 3), 10376937.62);
+  EXPECT_DOUBLE_EQ(numero(r, ren, 3), 10561618.87);
 }
 
 INSTANTIATE_TEST_SUITE_P(Casos, CuadrosPeriodicos, ::testing::ValuesIn(testsupport::kPeriodicidades),

@@ -322,23 +322,34 @@ TEST_F(Escritura, PartidaLevelsFromTheGeneralData) {
     EXPECT_EQ(rep_->partidaNivel("   ", nivel), "");
 }
 
+// The budget's total for the header of the reports: in national currency when the budget has several
+// currencies (each amount by its currency's parity), else in its one currency as it is.
 TEST_F(Escritura, BudgetTotalsAndParities) {
-  repgen::calculaTotalLetra();
-  quarvel::rsDatosGenerales->Requery();
-  EXPECT_EQ(vb::CStr(quarvel::rsDatosGenerales->Value("Totalletra")), "$10,376,937.62");
+  const auto totalLetra = [] {
+    repgen::calculaTotalLetra();
+    quarvel::rsDatosGenerales->Requery();
+    return vb::CStr(quarvel::rsDatosGenerales->Value("Totalletra"));
+  };
+  EXPECT_EQ(totalLetra(), "$10,561,618.87");  // 10,365,572.62 pesos + 11,365.00 dollars at 17.25
   // PESOS at parity 1, DOLARES at 17.25.
   EXPECT_DOUBLE_EQ(repgen::paridadMoneda("DOLARES"), 17.25);
   EXPECT_DOUBLE_EQ(repgen::paridadMoneda("O'HIGGINS"), 0);
   EXPECT_EQ(repgen::totalMonedaNacional(), vb::Currency::fromScaled(103655726200LL) +
                                                vb::Currency::fromDouble(11365 * 17.25));
-  // A currency missing from Monedas adds nothing; an empty budget totals zero.
+  EXPECT_EQ(totalLetra(), vb::Format(vb::Variant(repgen::totalMonedaNacional()), "$###,###,###,##0.00##"));
+  // A currency missing from Monedas adds nothing.
   ejecuta("UPDATE Presupuesto SET Moneda = 'EUROS' WHERE Moneda = 'DOLARES'");
   EXPECT_EQ(repgen::totalMonedaNacional(), vb::Currency::fromScaled(103655726200LL));
+  EXPECT_EQ(totalLetra(), "$10,365,572.62");
+  // One currency: its amounts as they are, whatever its parity.
+  for (const char* moneda : {"DOLARES", "PESOS", "EUROS"}) {
+    ejecuta(QStringLiteral("UPDATE Presupuesto SET Moneda = '%1'").arg(moneda));
+    EXPECT_EQ(totalLetra(), "$10,376,937.62") << moneda;
+  }
+  // An empty budget totals zero.
   ejecuta("DELETE FROM Programa");
   ejecuta("DELETE FROM Presupuesto");
-  repgen::calculaTotalLetra();
-  quarvel::rsDatosGenerales->Requery();
-  EXPECT_EQ(vb::CStr(quarvel::rsDatosGenerales->Value("Totalletra")), "$0.00");
+  EXPECT_EQ(totalLetra(), "$0.00");
   EXPECT_EQ(repgen::mesAbreviado(13), "");
   EXPECT_EQ(repgen::mesAbreviado(8), "Ago");
 }

@@ -56,13 +56,13 @@ TEST_F(Etiquetas, TitleRowsGetTheGeneralDataOfTheBid) {
       {8, 6, "14/feb/2025"},
       {11, 2, "PROLONGACIÓN HIDALGO S/N, COL. EL MIRADOR, SAN MARTÍN DE LAS FLORES, JALISCO"},
       {12, 2, "Del 03/03/2025 al 29/08/2025, 180 días naturales"},
-      {13, 2, "$10,376,937.62"},
+      {13, 2, "$10,561,618.87"},  // the budget in pesos, dollars at their parity
       {16, 1, "CLAVE"},
   };
   for (const Celda& c : textos)
     EXPECT_EQ(texto(r, c.ren, c.col), QString::fromUtf8(c.texto)) << c.ren << "," << c.col;
   EXPECT_DOUBLE_EQ(numero(r, 8, 6), vb::dateSerial(2025, 2, 14));
-  EXPECT_DOUBLE_EQ(numero(r, 13, 2), 10376937.62);
+  EXPECT_DOUBLE_EQ(numero(r, 13, 2), 10561618.87);
   EXPECT_EQ(r.currentSheet().cell(12, 2)->type, wb::Cell::Type::Text);
   EXPECT_EQ(rep_->renFinTitulos, 16);
   EXPECT_EQ(rep_->numeroPagina, 1);

@@ -142,8 +142,9 @@ TEST_F(Presupuesto, ConceptsUnderTheirSectionsWithTheirTotals) {
   }
   EXPECT_EQ(buscaRenglon(r, 2, "IVA"), 0);
   EXPECT_DOUBLE_EQ(numero(r, ren, 7), 10365572.62);
-  // The title's total: the budget's amounts added up.
-  EXPECT_EQ(texto(r, 13, 2), "$10,376,937.62");
+  // The title's total: the budget in national currency, 10,365,572.62 pesos and 11,365.00 dollars at
+  // 17.25, never the two added as they are.
+  EXPECT_EQ(texto(r, 13, 2), "$10,561,618.87");
 }
 
 // The VAT of the currency "PESOS" (the bid's rate, none when it has none) and the total with it;
