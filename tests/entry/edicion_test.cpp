@@ -17,6 +17,9 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QTest>
 #include <QTimer>
 
@@ -164,6 +167,61 @@ TEST_F(EdicionTest, ATypedNumberWhoseCommasAreNoThousandsSeparatorsIsRefused) {
     EXPECT_TRUE(cajas.shown().empty());
     EXPECT_EQ(consulta(QString::fromUtf8(c.consulta)).join(u' '), QString::fromUtf8(c.guardado));
   }
+}
+
+// Clicks the close box of a window of the MDI area as the user does: the pointer comes over it, then
+// presses and releases there.
+void clicEnCierre(QMdiSubWindow* marco) {
+  QStyleOptionTitleBar barra;
+  barra.initFrom(marco);
+  barra.subControls = QStyle::SC_All;
+  barra.titleBarFlags = marco->windowFlags();
+  barra.titleBarState = int(marco->windowState());
+  // The title bar as the frame draws it: inside its border, when the style gives it one.
+  const int borde = marco->style()->styleHint(QStyle::SH_TitleBar_NoBorder, &barra, marco) ? 0 : 4;
+  barra.rect = QRect(borde, borde, marco->width() - 2 * borde,
+                     marco->style()->pixelMetric(QStyle::PM_TitleBarHeight, &barra, marco) - borde);
+  const QPoint cierre =
+      marco->style()->subControlRect(QStyle::CC_TitleBar, &barra, QStyle::SC_TitleBarCloseButton, marco).center();
+  // The pointer comes over the close box, then clicks it.
+  QMouseEvent encima(QEvent::MouseMove, QPointF(cierre), QPointF(marco->mapToGlobal(cierre)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(marco, &encima);
+  QTest::mouseClick(marco, Qt::LeftButton, Qt::NoModifier, cierre);
+}
+
+// The window's close box clicked with a refused value in the open editor: the click takes the focus
+// from the editor and the close checks the edit again; the user is told once.
+TEST_F(EdicionTest, ClosingTheWindowByItsCloseBoxExplainsARefusedValueOnce) {
+  const Rechazo casos[] = {
+      {"Programa", "Periodo 1", "99999", "La suma de periodos es mayor que el volumen presupuestado", false},
+      {"PU", "Precio", "20", "La base de datos esta cerrada no se puede modificar", true},
+  };
+  for (const Rechazo& c : casos) {
+    SCOPED_TRACE(c.columna);
+    quarvel::dbObra->Execute(QStringLiteral("UPDATE DatosGenerales SET BaseCerrada = %1").arg(c.cerrada ? -1 : 0));
+    quarvel::rsDatosGenerales->Requery();
+    ASSERT_TRUE(clic(QString::fromLatin1(c.herramienta)));
+    espera();
+    QWidget* forma = ui::Forms::instance().activeChild();
+    ASSERT_NE(forma, nullptr);
+    ui::BoundGrid* grid = forma->findChild<ui::BoundGrid*>(QStringLiteral("Grid1"));
+    const int col = grid->Columns().IndexOf(QString::fromUtf8(c.columna));
+    ASSERT_GE(col, 0);
+    ve(grid, "A01001", 1, col);
+    ASSERT_NE(escribe(grid, col, QString::fromUtf8(c.texto)), nullptr);
+
+    CajasAceptadas cajasReales;
+    QMdiSubWindow* marco = ui::Forms::subWindowOf(forma);
+    ASSERT_NE(marco, nullptr);
+    clicEnCierre(marco);
+    espera();
+    EXPECT_FALSE(ui::Forms::instance().isLoaded(forma));
+    EXPECT_EQ(cajasReales.textos, QStringList({QString::fromUtf8(c.mensaje)}));
+  }
+  EXPECT_EQ(consulta("SELECT Volumen FROM Programa WHERE Partida = 'A01001' AND Renglon = 1 AND Periodo = 1"),
+            QStringList({"420"}));
+  EXPECT_EQ(consulta("SELECT DISTINCT Precio FROM Presupuesto WHERE Codigo = 'PRE-001'"), QStringList({"16.8"}));
 }
 
 // An edit left open (typed, no Enter) when its window or the program closes.

@@ -19,6 +19,8 @@
 #include <QToolTip>
 #include <recordset.h>
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
@@ -748,6 +750,9 @@ void BoundGrid::setCurrentValue(int col, const vb::Variant& value, const QString
 }
 
 void BoundGrid::PostMsg(int msgId) {
+  // The same refusal checked twice before the user saw it (the focus taken by a click on the close
+  // box, then the close) is told once.
+  if (std::find(posted_.begin(), posted_.end(), msgId) != posted_.end()) return;
   posted_.push_back(msgId);
   if (posted_.size() == 1) QMetaObject::invokeMethod(this, [this] { deliverPosted(); }, Qt::QueuedConnection);
 }

@@ -28,7 +28,8 @@
 // at once (BeforeUpdate/AfterUpdate, no column events).
 //
 // Messages: a handler calls PostMsg(n) instead of showing a box inside the grid's own update;
-// PostEvent(n) comes once control is back in the event loop, or at once when the window closes. Error(code, response): the grid shows
+// PostEvent(n) comes once control is back in the event loop, or at once when the window closes; a
+// message already waiting is not posted again. Error(code, response): the grid shows
 // ErrorText() in a message box unless the handler set response to 0. Codes: 6159 Delete pressed
 // with several rows marked, 16389 a write or delete refused.
 //
