@@ -2,6 +2,7 @@
 
 #include "boundgrid.h"
 #include "datacontrol.h"
+#include "forms.h"
 #include "quarvel.h"
 #include "registroentrada.h"
 #include "ventanas.h"
@@ -36,6 +37,14 @@ void ProgramaTest::TearDown() {
 void ProgramaTest::espera() {
   for (int i = 0; i < 3; ++i)
     QCoreApplication::processEvents();
+}
+
+ui::BoundGrid* ProgramaTest::muestraRejilla(const QString& herramienta) {
+  if (!clic(herramienta))
+    return nullptr;
+  espera();
+  QWidget* forma = ui::Forms::instance().activeChild();
+  return forma ? forma->findChild<ui::BoundGrid*>(QStringLiteral("Grid1")) : nullptr;
 }
 
 void ProgramaTest::ve(ui::BoundGrid* grid, const QString& partida, int renglon, int col) {

@@ -33,6 +33,9 @@ protected:
   QLineEdit* escribe(ui::BoundGrid* grid, int col, const QString& texto);
   // The text box that has the keyboard: a cell's editor, or the text of a drop-down cell's editor.
   static QLineEdit* conTeclado();
+  // Clicks the tool that shows a grid window; the grid "Grid1" of the window then active (nullptr
+  // when none).
+  ui::BoundGrid* muestraRejilla(const QString& herramienta);
   // Moves the grid's current cell to the row showing (partida, renglon).
   void ve(ui::BoundGrid* grid, const QString& partida, int renglon, int col);
   // Lets queued work run (posted messages, the totals' requery, the commit of the action).

@@ -26,8 +26,6 @@
 namespace entrytest {
 namespace {
 
-using EdicionTest = ProgramaTest;
-
 // Message boxes as the user meets them: real windows that take the keyboard, closed by pressing Enter
 // on them. Their texts are kept.
 class CajasAceptadas : public ui::MsgBoxService {
@@ -56,6 +54,21 @@ struct Rechazo {
   bool cerrada;
 };
 
+class EdicionTest : public ProgramaTest {
+protected:
+  // The bid locked or not as the case says, the case's window shown and its cell of A01001/1 made
+  // current; the grid, and in col the cell's column.
+  ui::BoundGrid* muestraCelda(const Rechazo& c, int& col) {
+    quarvel::dbObra->Execute(QStringLiteral("UPDATE DatosGenerales SET BaseCerrada = %1").arg(c.cerrada ? -1 : 0));
+    quarvel::rsDatosGenerales->Requery();
+    ui::BoundGrid* grid = muestraRejilla(QString::fromLatin1(c.herramienta));
+    col = grid ? grid->Columns().IndexOf(QString::fromUtf8(c.columna)) : -1;
+    if (col >= 0)
+      ve(grid, "A01001", 1, col);
+    return col >= 0 ? grid : nullptr;
+  }
+};
+
 // A refused value explained by a message (posted after the edit, or shown inside it): once the box is
 // closed the open editor has the keyboard again, and Escape gives the cell back its old value.
 TEST_F(EdicionTest, AfterARefusalItsMessageGivesTheKeyboardBackToTheEditor) {
@@ -70,15 +83,9 @@ TEST_F(EdicionTest, AfterARefusalItsMessageGivesTheKeyboardBackToTheEditor) {
   const QStringList antes = consulta(fechas);
   for (const Rechazo& c : casos) {
     SCOPED_TRACE(c.columna);
-    quarvel::dbObra->Execute(QStringLiteral("UPDATE DatosGenerales SET BaseCerrada = %1").arg(c.cerrada ? -1 : 0));
-    quarvel::rsDatosGenerales->Requery();
-    ASSERT_TRUE(clic(QString::fromLatin1(c.herramienta)));
-    espera();
-    ui::BoundGrid* grid = ui::Forms::instance().activeChild()->findChild<ui::BoundGrid*>(QStringLiteral("Grid1"));
+    int col = -1;
+    ui::BoundGrid* grid = muestraCelda(c, col);
     ASSERT_NE(grid, nullptr);
-    const int col = grid->Columns().IndexOf(QString::fromUtf8(c.columna));
-    ASSERT_GE(col, 0);
-    ve(grid, "A01001", 1, col);
     const QString celda = grid->cellText(grid->currentIndex().row(), col);
 
     CajasAceptadas cajasReales;
@@ -149,9 +156,7 @@ TEST_F(EdicionTest, ATypedNumberWhoseCommasAreNoThousandsSeparatorsIsRefused) {
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(std::string(c.columna) + " " + c.texto);
-    ASSERT_TRUE(clic(QString::fromLatin1(c.herramienta)));
-    espera();
-    ui::BoundGrid* grid = ui::Forms::instance().activeChild()->findChild<ui::BoundGrid*>(QStringLiteral("Grid1"));
+    ui::BoundGrid* grid = muestraRejilla(QString::fromLatin1(c.herramienta));
     ASSERT_NE(grid, nullptr);
     const int col = grid->Columns().IndexOf(QString::fromUtf8(c.columna));
     ASSERT_GE(col, 0);
@@ -199,16 +204,10 @@ TEST_F(EdicionTest, ClosingTheWindowByItsCloseBoxExplainsARefusedValueOnce) {
   };
   for (const Rechazo& c : casos) {
     SCOPED_TRACE(c.columna);
-    quarvel::dbObra->Execute(QStringLiteral("UPDATE DatosGenerales SET BaseCerrada = %1").arg(c.cerrada ? -1 : 0));
-    quarvel::rsDatosGenerales->Requery();
-    ASSERT_TRUE(clic(QString::fromLatin1(c.herramienta)));
-    espera();
+    int col = -1;
+    ui::BoundGrid* grid = muestraCelda(c, col);
+    ASSERT_NE(grid, nullptr);
     QWidget* forma = ui::Forms::instance().activeChild();
-    ASSERT_NE(forma, nullptr);
-    ui::BoundGrid* grid = forma->findChild<ui::BoundGrid*>(QStringLiteral("Grid1"));
-    const int col = grid->Columns().IndexOf(QString::fromUtf8(c.columna));
-    ASSERT_GE(col, 0);
-    ve(grid, "A01001", 1, col);
     ASSERT_NE(escribe(grid, col, QString::fromUtf8(c.texto)), nullptr);
 
     CajasAceptadas cajasReales;
@@ -245,11 +244,9 @@ class EdicionAbierta : public EdicionTest, public ::testing::WithParamInterface<
 
 TEST_P(EdicionAbierta, IsCheckedAsEnterWouldWhenTheWindowCloses) {
   const Pendiente c = GetParam();
-  ASSERT_TRUE(clic(QString::fromLatin1(c.herramienta)));
-  espera();
+  ui::BoundGrid* grid = muestraRejilla(QString::fromLatin1(c.herramienta));
+  ASSERT_NE(grid, nullptr);
   QWidget* forma = ui::Forms::instance().activeChild();
-  ASSERT_NE(forma, nullptr);
-  ui::BoundGrid* grid = forma->findChild<ui::BoundGrid*>(QStringLiteral("Grid1"));
   const int col = grid->Columns().IndexOf(QString::fromUtf8(c.columna));
   ASSERT_GE(col, 0);
   grid->setCurrentIndex(grid->recordsetModel()->index(c.fila, col));
