@@ -5,8 +5,10 @@
 #include "obraprueba.h"
 #include "printing.h"
 #include "quarvel.h"
+#include "recorder.h"
 
 #include <QFile>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -98,6 +100,32 @@ TEST_F(Escritores, TheSampleOfEveryReport) {
     }
     EXPECT_EQ(filas, 1);
     guarda(QStringLiteral("muestra-") + k.nombre);
+  }
+}
+
+// Prices a hundred times the sample's (a budget over a thousand million): every amount of every
+// report prints in figures, none as "#" for want of room, on every page.
+TEST_F(Escritores, AmountsOfAnySizeFitTheirColumns) {
+  ejecuta("UPDATE Presupuesto SET Precio = Precio * 100");
+  for (const Reporte& k : kReportes) {
+    SCOPED_TRACE(k.nombre);
+    elige(k.tipo);
+    ASSERT_TRUE(rep_->GeneraReporte());
+    const wb::Book& r = rep_->Reporte;
+    const wb::SheetPrintLayout impreso(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter));
+    samples::RecordingDevice hoja(QSizeF(12240, 15840));
+    QStringList almohadillas;
+    for (int p = 0; p < impreso.pageCount(); ++p) {
+      hoja.clear();
+      QPainter pintor(&hoja);
+      impreso.paintPage(pintor, p);
+      pintor.end();
+      for (const samples::DrawnText& t : hoja.texts)
+        if (!t.text.isEmpty() && t.text.count(u'#') == t.text.size())
+          almohadillas << QStringLiteral("page %1").arg(p + 1);
+    }
+    EXPECT_TRUE(almohadillas.isEmpty()) << almohadillas.join(QLatin1Char(' ')).toStdString();
+    guarda(QStringLiteral("x100-") + k.nombre);
   }
 }
 

@@ -177,7 +177,7 @@ TEST_F(Etiquetas, FindReportsTheFirstCellHoldingTheText) {
   EXPECT_EQ(f.row(), 3);
   EXPECT_EQ(f.col(), 4);
   rep_->buscaEtiqueta(f, QStringLiteral("Moneda01"));
-  EXPECT_EQ(rep_->renEtiqueta, 27);
+  EXPECT_EQ(rep_->renEtiqueta, 28);
   EXPECT_FALSE(rep_->buscaEtiqueta(f, QStringLiteral("{no existe}")));
   EXPECT_EQ(rep_->renEtiqueta, 0);
   EXPECT_EQ(rep_->colEtiqueta, 0);

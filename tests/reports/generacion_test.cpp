@@ -22,11 +22,11 @@ struct Secciones {
 // budget's has one currency row per currency of the bid (the sample has two).
 TEST_F(Generacion, SectionsAreFoundByTheirMarkers) {
   const Secciones casos[] = {
-      {repgen::kPresupuesto, 2, 17, 19, 19, 21, 28},
+      {repgen::kPresupuesto, 2, 17, 19, 19, 21, 29},
       {repgen::kTotalesPresupuesto, 2, 15, 17, 17, 0, 0},
       {repgen::kProgramaObra, 2, 14, 16, 16, 18, 23},
-      {repgen::kMontosMensuales, 2, 14, 16, 16, 18, 22},
-      {repgen::kConceptosPrecios, 2, 16, 18, 18, 20, 26},
+      {repgen::kMontosMensuales, 2, 14, 16, 16, 18, 23},
+      {repgen::kConceptosPrecios, 2, 16, 18, 18, 20, 27},
   };
   for (const Secciones& s : casos) {
     SCOPED_TRACE(s.tipo);
@@ -53,12 +53,12 @@ TEST_F(Generacion, EveryCurrencyGetsACopyOfTheCurrencyRowWithItsOwnPlaceholders)
   rep_->setEscritor(repgen::kPresupuesto, [](ContextoReporte&) {});
   ASSERT_TRUE(rep_->GeneraReporte());
   wb::Book& f = rep_->Formato;
-  EXPECT_EQ(f.lastRow(), 28);
+  EXPECT_EQ(f.lastRow(), 29);
   const QStringList esperadas[] = {{"{Moneda01}", "{parcial01}", "{acumulado01}"},
                                    {"{Moneda02}", "{parcial02}", "{acumulado02}"}};
   for (int i = 0; i < 2; ++i) {
     SCOPED_TRACE(i);
-    const int ren = 27 + i;
+    const int ren = 28 + i;
     EXPECT_EQ(texto(f, ren, 5), esperadas[i][0]);
     EXPECT_EQ(texto(f, ren, 6), esperadas[i][1]);
     EXPECT_EQ(texto(f, ren, 7), esperadas[i][2]);
@@ -70,7 +70,7 @@ TEST_F(Generacion, EveryCurrencyGetsACopyOfTheCurrencyRowWithItsOwnPlaceholders)
     EXPECT_EQ(f.border().top, 1);
   }
   // The rows above the currency rows did not move.
-  EXPECT_EQ(texto(f, 26, 6), "IMPORTE DE ESTA HOJA");
+  EXPECT_EQ(texto(f, 27, 6), "IMPORTE DE ESTA HOJA");
 }
 
 TEST_F(Generacion, OneCurrencyKeepsTheTemplatesCurrencyRow) {
@@ -78,9 +78,9 @@ TEST_F(Generacion, OneCurrencyKeepsTheTemplatesCurrencyRow) {
   elige(repgen::kPresupuesto);
   rep_->setEscritor(repgen::kPresupuesto, [](ContextoReporte&) {});
   ASSERT_TRUE(rep_->GeneraReporte());
-  EXPECT_EQ(rep_->Formato.lastRow(), 27);
-  EXPECT_EQ(texto(rep_->Formato, 27, 5), "{Moneda01}");
-  EXPECT_EQ(rep_->renPieFin, 27);
+  EXPECT_EQ(rep_->Formato.lastRow(), 28);
+  EXPECT_EQ(texto(rep_->Formato, 28, 5), "{Moneda01}");
+  EXPECT_EQ(rep_->renPieFin, 28);
 }
 
 TEST_F(Generacion, ABidWithoutCurrencyTotalsGeneratesNothing) {

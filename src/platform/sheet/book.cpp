@@ -228,7 +228,7 @@ void Book::setDate(double serial) {
   Cell& c = currentSheet().cellAt(st().row, st().col);
   if (wb_->styles.at(c.style).numFmt.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0) {
     CellStyle s = wb_->styles.at(c.style);
-    s.numFmt = QStringLiteral("dd/mm/yyyy");
+    s.numFmt = QStringLiteral("[$-80A]dd/mm/yyyy");  // Spanish (Mexico) in any spreadsheet program
     c.style = wb_->styles.intern(s);
   }
 }

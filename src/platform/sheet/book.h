@@ -61,7 +61,7 @@ public:
   void setText(const QString& s);  // stored as text, verbatim ("12" stays text); "" empties the cell
   double number() const;           // 0 unless a number
   void setNumber(double x);
-  void setDate(double serial);     // a number; a General cell also gets "dd/mm/yyyy"
+  void setDate(double serial);     // a number; a General cell also gets "[$-80A]dd/mm/yyyy"
   QString formula() const;         // formula text without "=", "" for a constant
   bool isEmpty() const;
 

@@ -72,10 +72,12 @@ TEST(Cells, TextIsVerbatimNumbersShowThroughTheirFormat) {
     b.setNumberFormat(c.format);
     EXPECT_EQ(b.text(), QString::fromUtf8(c.shown)) << c.format;
   }
-  // A date in a General cell gets a date format; one with a format keeps it.
+  // A date in a General cell gets a date format in Spanish (Mexico), so that a spreadsheet program
+  // in another language shows it as we do; one with a format keeps it.
   b.setActiveCell(5, 1);
   b.setDate(39887);
   EXPECT_EQ(b.text(), "15/03/2009");
+  EXPECT_EQ(b.numberFormat(), "[$-80A]dd/mm/yyyy");
   b.setNumberFormat("yyyy");
   b.setDate(39888);
   EXPECT_EQ(b.text(), "2009");
