@@ -202,7 +202,20 @@ void frmRep::Combo2_Click() { muestraLibro(Combo2->currentText()); }
 
 void frmRep::CargaHoja() {
   try {
-    rep.Formato.read(Text1->text());
+    try {
+      rep.Formato.read(Text1->text());
+    } catch (const vb::Error& e) {
+      // Nothing to show or print for this kind: the sample of another kind must not stay under its
+      // name. A kind without a workbook (no row of its own) is not an error to tell.
+      Combo1->clear();
+      rep.Reporte.clearAll();
+      Command1->setEnabled(false);
+      Command6->setEnabled(false);
+      if (!Text1->text().isEmpty())
+        ui::MsgBox(e.description(), ui::vbExclamation);
+      return;
+    }
+    Command1->setEnabled(true);
     Combo1->clear();
     for (int i = 1; i <= rep.Formato.numSheets(); ++i)
       Combo1->addItem(rep.Formato.sheetName(i));

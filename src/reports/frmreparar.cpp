@@ -158,12 +158,9 @@ void frmReparar::CopiaRango(wb::Book& origen, wb::Book& destino) {
     int id = origen.objFirstId();
     const int ultimo = KorGen::UltimoObjeto(origen);
     for (int cuenta = id; cuenta <= ultimo; ++cuenta) {
-      wb::ObjPos p = origen.objPos(id);
-      // One row higher, but never above the sheet's first row: there the copy could not be placed, the
-      // walk would end and every later object would be lost.
-      const double arriba = std::min(1.0, p.y1 - 1.0);
-      p.y1 -= arriba;
-      p.y2 -= arriba;
+      // Where it was (below the target's current row): a picture moved up a row would leave the
+      // section it belongs to, and a repaired template would print without its logo.
+      const wb::ObjPos p = origen.objPos(id);
       repgen::copiaObjeto(origen, id, destino, {p.x1, p.y1 + (R - 1), p.x2, p.y2 + (R - 1)});
       id = origen.objNextId(id);
     }

@@ -389,6 +389,51 @@ TEST_F(Ventana, NothingIsPrintedWhenThereIsNoReport) {
   EXPECT_EQ(cajas_.shown()[0].icon(), ui::vbExclamation);
 }
 
+// A kind whose template cannot be read, damaged or missing: the window says so, naming the file and
+// what is wrong, shows no sample, and "Aceptar" does nothing; a readable kind brings both back.
+TEST_F(Ventana, AnUnreadableTemplateIsToldAndShowsNoSample) {
+  {
+    QFile danado(ruta("Parator3.kor"));
+    ASSERT_TRUE(danado.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    danado.write("no es un libro");
+  }
+  ASSERT_TRUE(QFile::remove(ruta("Parator4.kor")));
+  frmRep* f = ventana();
+  f->show();
+  int dialogos = 0;
+  wb::PrintService::instance().setPrintDialogHook([&](QPrinter&) {
+    ++dialogos;
+    return false;
+  });
+  struct Caso {
+    int tipo;
+    const char* mensaje;
+  };
+  for (const Caso& c : {Caso{repgen::kProgramaObra, "No se puede abrir el archivo \"Parator3.kor\": no es un libro .xlsx"},
+                        Caso{repgen::kMontosMensuales, "No se puede abrir el archivo \"Parator4.kor\": no existe"}}) {
+    SCOPED_TRACE(c.tipo);
+    elige(f->Combo2, repgen::kPresupuesto == f->Combo2->currentIndex() ? repgen::kTotalesPresupuesto
+                                                                         : repgen::kPresupuesto);
+    ASSERT_GT(f->rep.Reporte.lastRow(), 0);
+    const size_t antes = cajas_.shown().size();
+    cajas_.answer(ui::vbOK);
+    llamadas.clear();
+    elige(f->Combo2, c.tipo);
+    ASSERT_EQ(cajas_.shown().size(), antes + 1);
+    EXPECT_EQ(cajas_.texts().last(), c.mensaje);
+    EXPECT_EQ(cajas_.shown().back().icon(), ui::vbExclamation);
+    EXPECT_EQ(f->rep.Reporte.lastRow(), 0);  // no sample, not the previous kind's
+    EXPECT_TRUE(llamadas.empty());
+    QTest::mouseClick(f->Command1, Qt::LeftButton);
+    EXPECT_TRUE(llamadas.empty());
+    EXPECT_EQ(dialogos, 0);
+    EXPECT_EQ(cajas_.shown().size(), antes + 1);
+  }
+  elige(f->Combo2, repgen::kPresupuesto);
+  EXPECT_GT(f->rep.Reporte.lastRow(), 0);
+  EXPECT_TRUE(f->Command1->isEnabled());
+}
+
 // The sample is drawn where the window's layout puts it and follows the window's size.
 TEST_F(Ventana, TheSampleFillsTheWindowBesideItsButtons) {
   frmRep* f = ventana();

@@ -15,6 +15,8 @@
 #include <unistd.h>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -117,28 +119,12 @@ TEST_F(Reparar, AGoodWorkbookIsRebuiltBesideItsBackup) {
   EXPECT_EQ(despues.pattern(), (wb::Book::Pattern{1, 0xFF0000, 0xFFFFFF}));
 }
 
-// The drawing objects are copied, each placed with its top one row above where it was (the row the
-// copy is made at, less two), its columns and its height unchanged.
-TEST_F(Reparar, DrawingObjectsAreCopiedOneRowHigher) {
-  const QString r = plantilla("Parator1.kor", "Logo.kor");
-  wb::Book antes;
-  antes.read(r);
-  const int primero = antes.objFirstId();
-  const wb::ObjPos p = antes.objPos(primero);
-  cajas_.answer(ui::vbOK);
-  repara(r);
-  wb::Book despues;
-  despues.read(r);
-  ASSERT_EQ(despues.currentSheet().objects.size(), antes.currentSheet().objects.size());
-  const wb::ObjPos q = despues.objPos(despues.objFirstId());
-  EXPECT_EQ(q, (wb::ObjPos{p.x1, p.y1 - 1, p.x2, p.y2 - 1}));
-  EXPECT_EQ(despues.object(despues.objFirstId()).imageData, antes.object(primero).imageData);
-}
-
-// An object already in the first row cannot go higher: it stays there, and the objects after it are
-// copied too.
-TEST_F(Reparar, AnObjectInTheFirstRowStaysThereAndTheNextOnesAreCopied) {
-  const QString r = ruta("Arriba.xlsx");
+// The drawing objects are copied where they were, with their pictures: a repaired budget template
+// still has its logo inside its title rows, so every page of the report shows it. An object in the
+// first row stays there and the objects after it are copied too.
+TEST_F(Reparar, DrawingObjectsKeepTheirPlace) {
+  const QString logo = plantilla("Parator1.kor", "Logo.kor");
+  const QString arriba = ruta("Arriba.xlsx");
   {
     wb::Book libro;
     libro.newWorkbook();
@@ -148,21 +134,31 @@ TEST_F(Reparar, AnObjectInTheFirstRowStaysThereAndTheNextOnesAreCopied) {
     libro.setText(QStringLiteral("Pie"));
     libro.addShape(wb::DrawingObject::Kind::Rect, {1.0, 1.25, 3.0, 2.5});
     libro.addShape(wb::DrawingObject::Kind::Rect, {2.0, 10.0, 4.0, 12.0});
-    libro.write(r);
+    libro.write(arriba);
   }
-  cajas_.answer(ui::vbOK);
-  repara(r);
-  wb::Book despues;
-  despues.read(r);
-  ASSERT_EQ(despues.currentSheet().objects.size(), 2u);
   // Positions go through the file's anchors, which keep them to a fraction of a point.
   const auto cerca = [](const wb::ObjPos& a, const wb::ObjPos& b) {
     return std::abs(a.x1 - b.x1) < 1e-3 && std::abs(a.y1 - b.y1) < 1e-3 && std::abs(a.x2 - b.x2) < 1e-3 &&
            std::abs(a.y2 - b.y2) < 1e-3;
   };
-  const int primero = despues.objFirstId();
-  EXPECT_TRUE(cerca(despues.objPos(primero), {1.0, 1.0, 3.0, 2.25}));
-  EXPECT_TRUE(cerca(despues.objPos(despues.objNextId(primero)), {2.0, 9.0, 4.0, 11.0}));
+  for (const QString& r : {logo, arriba}) {
+    SCOPED_TRACE(r.toStdString());
+    wb::Book antes;
+    antes.read(r);
+    cajas_.answer(ui::vbOK);
+    ventana_->Text1->setText(r);
+    QTest::mouseClick(ventana_->Command1, Qt::LeftButton);
+    EXPECT_EQ(cajas_.texts().last(), "La hoja ha sido reparada");
+    wb::Book despues;
+    despues.read(r);
+    const auto& objetos = antes.currentSheet().objects;
+    ASSERT_EQ(despues.currentSheet().objects.size(), objetos.size());
+    for (size_t i = 0; i < objetos.size(); ++i) {
+      const wb::DrawingObject& o = despues.currentSheet().objects[i];
+      EXPECT_TRUE(cerca(o.pos, objetos[i].pos)) << i << ": row " << o.pos.y1 << " for " << objetos[i].pos.y1;
+      EXPECT_EQ(o.imageData, objetos[i].imageData);
+    }
+  }
 }
 
 // An earlier backup is replaced; a second repair in the same window starts from an empty copy again,
