@@ -165,15 +165,10 @@ TEST_F(Ventana, AKindWithoutItsRowHasNoWorkbook) {
 TEST_F(Ventana, AcceptPrintsTheWholeReport) {
   frmRep* f = ventana();
   const QString pdf = ruta("impreso.pdf");
-  int dialogos = 0;
-  wb::PrintService::instance().setPrintDialogHook([&](QPrinter& p) {
-    ++dialogos;
-    p.setOutputFileName(pdf);
-    return true;
-  });
+  imprimeA(pdf);
   llamadas.clear();
   f->Command1_Click();
-  EXPECT_EQ(dialogos, 1);
+  EXPECT_EQ(dialogosImpresion, 1);
   ASSERT_EQ(llamadas.size(), 2u);
   EXPECT_FALSE(llamadas[0].muestra);
   EXPECT_TRUE(llamadas[1].muestra);
@@ -184,11 +179,11 @@ TEST_F(Ventana, AcceptPrintsTheWholeReport) {
   // A cancelled print dialog prints nothing and says nothing.
   QFile::remove(pdf);
   wb::PrintService::instance().setPrintDialogHook([&](QPrinter&) {
-    ++dialogos;
+    ++dialogosImpresion;
     return false;
   });
   f->Command1_Click();
-  EXPECT_EQ(dialogos, 2);
+  EXPECT_EQ(dialogosImpresion, 2);
   EXPECT_FALSE(QFile::exists(pdf));
 }
 
@@ -197,15 +192,9 @@ TEST_F(Ventana, AcceptPrintsTheWholeReport) {
 TEST_F(Ventana, AcceptPrintsThousandsOfConceptsWhole) {
   prueba::multiplicaPresupuesto(16);
   frmRep* f = ventana();
-  int dialogos = 0;
-  wb::PrintService::instance().setPrintDialogHook([&](QPrinter& p) {
-    ++dialogos;
-    prueba::revisaPresupuesto(f->rep);
-    p.setOutputFileName(ruta("impreso.pdf"));
-    return true;
-  });
+  imprimeA(ruta("impreso.pdf"), [&] { prueba::revisaPresupuesto(f->rep); });
   QTest::mouseClick(f->Command1, Qt::LeftButton);
-  EXPECT_EQ(dialogos, 1);
+  EXPECT_EQ(dialogosImpresion, 1);
   EXPECT_TRUE(cajas_.shown().empty()) << cajas_.texts().join(QLatin1Char('|')).toStdString();
   EXPECT_TRUE(QFile::exists(ruta("impreso.pdf")));
 }
@@ -216,12 +205,7 @@ TEST_F(Ventana, ALongReportShowsItsProgressAndCanBeStopped) {
   prueba::multiplicaPresupuesto(60);
   frmRep* f = ventana();
   const QString pdf = ruta("impreso.pdf");
-  int dialogos = 0;
-  wb::PrintService::instance().setPrintDialogHook([&](QPrinter& p) {
-    ++dialogos;
-    p.setOutputFileName(pdf);
-    return true;
-  });
+  imprimeA(pdf);
   struct Visto {
     QString texto;
     qint64 ms;
@@ -250,7 +234,7 @@ TEST_F(Ventana, ALongReportShowsItsProgressAndCanBeStopped) {
   ASSERT_FALSE(vistos.empty());
   EXPECT_EQ(vistos[0].texto, "Generando el reporte \"Presupuesto\"...");
   EXPECT_GE(vistos[0].ms, 450);  // not before half a second
-  EXPECT_EQ(dialogos, 0);        // nothing printed
+  EXPECT_EQ(dialogosImpresion, 0);  // nothing printed
   EXPECT_TRUE(cajas_.shown().empty()) << cajas_.texts().join(QLatin1Char('|')).toStdString();
   ASSERT_EQ(llamadas.size(), 2u);  // the report stopped, then the sample made again
   EXPECT_TRUE(llamadas[1].muestra);
@@ -263,7 +247,7 @@ TEST_F(Ventana, ALongReportShowsItsProgressAndCanBeStopped) {
   reloj.restart();
   QTest::mouseClick(f->Command1, Qt::LeftButton);
   Avance::espera() = 500;
-  EXPECT_EQ(dialogos, 1);
+  EXPECT_EQ(dialogosImpresion, 1);
   ASSERT_FALSE(vistos.empty());
   EXPECT_EQ(vistos.back().texto, "Imprimiendo el reporte \"Presupuesto\"...");
   EXPECT_FALSE(QFile::exists(pdf));

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPrinter>
 
 namespace prueba {
 
@@ -37,6 +38,16 @@ void VentanaPrueba::TearDown() {
   wb::PrintService::instance().setPrintDialogHook(nullptr);
   wb::PrintService::instance().setPreviewHook(nullptr);
   ObraPrueba::TearDown();  // quarvel's paths and report destination too
+}
+
+void VentanaPrueba::imprimeA(const QString& pdf, std::function<void()> alMostrar) {
+  wb::PrintService::instance().setPrintDialogHook([this, pdf, alMostrar](QPrinter& p) {
+    ++dialogosImpresion;
+    if (alMostrar)
+      alMostrar();
+    p.setOutputFileName(pdf);
+    return true;
+  });
 }
 
 frmRep* VentanaPrueba::ventana() { return ui::Forms::instance().get<frmRep>(); }

@@ -37,6 +37,11 @@ protected:
   std::vector<Llamada> llamadas;  // every writer call, in order
   // What each writer does after it was noted: the kind's own writer unless set.
   std::function<void(repgen::ContextoReporte&)> escritor;
+  // The print dialog answered with a file to print to (after `alMostrar`, when given); counts the
+  // dialogs in dialogosImpresion.
+  void imprimeA(const QString& pdf, std::function<void()> alMostrar = {});
+  int dialogosImpresion = 0;
+
   QStringList modales;                     // the dialogs shown modal, by Name
   std::function<void(QDialog*)> responde;  // acts on each modal dialog before it goes
 };
