@@ -44,7 +44,7 @@ const DefColumna kColumnas[PaginaPie::numColumnas] = {
     {"(-)", "Renglon8", 300, "General Number"},
     {"(-)", "Renglon9", 300, "General Number"},
     {"Op", "Operacion", 300, ""},
-    {"Factor", "Factor", 660, ""},
+    {"Factor", "Factor", 900, ""},
     {"%", "Porcen", 330, ""},
     {"RF", "RenglonFactor2", 420, ""},
     {"Total", "Total", 1050, "Currency"},

@@ -69,6 +69,9 @@ TEST_F(Tamano, TheSampleOpensReadableAndTheDialogGrowsFromItsDesignSize) {
     const int total = pie->ColumnIndex(QStringLiteral("Total"));
     const QRect celda = pie->visualRect(pie->model()->index(0, total));
     EXPECT_TRUE(pie->viewport()->rect().contains(celda)) << "Total at " << celda.x() << ".." << celda.right();
+    // A factor of two whole digits and four decimals shows whole in its column.
+    const int factor = pie->ColumnIndex(QStringLiteral("Factor"));
+    EXPECT_GE(pie->columnWidth(factor), pie->fontMetrics().horizontalAdvance(QStringLiteral("12.3456")) + 8);
 
     // Enlarged by the user: the pages, the page list and the grids grow, the buttons follow the corner.
     const QSize antes = forma->size();
