@@ -3,6 +3,7 @@
 #include "boundgrid.h"
 #include "datacontrol.h"
 #include "forms.h"
+#include "lecturas.h"
 #include "quarvel.h"
 #include "registroentrada.h"
 #include "ventanas.h"
@@ -90,14 +91,14 @@ bool ProgramaTest::teclea(ui::BoundGrid* grid, int col, const QString& texto) {
   return !grid->EditActive();
 }
 
-QStringList ProgramaTest::consulta(const QString& sql) {
-  QStringList valores;
-  const auto rs = quarvel::dbObra->OpenRecordset(sql, dao::RecordsetType::Snapshot);
-  for (; !rs->EOF_(); rs->MoveNext()) {
-    const vb::Variant v = rs->Fields(0).Value();
-    valores << (v.isNull() ? QString() : vb::CStr(v));
-  }
-  return valores;
+QStringList ProgramaTest::consulta(const QString& sql) { return primeraColumna(*quarvel::dbObra, sql); }
+
+QStringList ProgramaTest::volumenes(const QString& partida, int renglon) {
+  return volumenesDe(*quarvel::dbObra, partida, renglon);
+}
+
+QString ProgramaTest::concepto(const QString& partida, int renglon) {
+  return conceptoDe(*quarvel::dbObra, partida, renglon);
 }
 
 }  // namespace entrytest

@@ -43,6 +43,9 @@ protected:
 
   // The first column of a query on the bid file as text ("" for Null); the bid stays open.
   QStringList consulta(const QString& sql);
+  // A concept's volumes as "period:volume" and its "FechaIni-FechaFin TotalVol"; the bid stays open.
+  QStringList volumenes(const QString& partida, int renglon);
+  QString concepto(const QString& partida, int renglon);
 
   QString obra;  // the bid's path
 };

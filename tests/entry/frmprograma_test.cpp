@@ -79,12 +79,6 @@ protected:
       t << grid->cellText(row, c);
     return t;
   }
-  QStringList volumenes(const QString& partida, int renglon) {
-    return columna(QStringLiteral("SELECT Periodo & ':' & Volumen FROM Programa WHERE Partida='%1' AND Renglon=%2 "
-                                  "ORDER BY Periodo")
-                       .arg(partida)
-                       .arg(renglon));
-  }
 
   std::unique_ptr<ui::SettingsRedirect> ajustes;
   QMdiArea area;

@@ -1,5 +1,7 @@
 #include "obra.h"
 
+#include "lecturas.h"
+
 #include "copia_programa.h"
 #include "estado_quarvel.h"
 #include "general.h"
@@ -46,14 +48,12 @@ std::shared_ptr<dao::Database> ObraTest::archivo() {
   return archivo_;
 }
 
-QStringList ObraTest::columna(const QString& consulta) {
-  QStringList valores;
-  const auto rs = archivo()->OpenRecordset(consulta, dao::RecordsetType::Snapshot);
-  for (; !rs->EOF_(); rs->MoveNext()) {
-    const vb::Variant v = rs->Fields(0).Value();
-    valores << (v.isNull() ? QString() : vb::CStr(v));
-  }
-  return valores;
+QStringList ObraTest::columna(const QString& consulta) { return primeraColumna(*archivo(), consulta); }
+
+QStringList ObraTest::volumenes(const QString& partida, int renglon) {
+  return volumenesDe(*archivo(), partida, renglon);
 }
+
+QString ObraTest::concepto(const QString& partida, int renglon) { return conceptoDe(*archivo(), partida, renglon); }
 
 }  // namespace entrytest

@@ -23,6 +23,9 @@ public:
   std::shared_ptr<dao::Database> archivo();
   // Values of one column of a query on the file (after archivo()), as text ("" for Null).
   QStringList columna(const QString& consulta);
+  // A concept's volumes as "period:volume" and its "FechaIni-FechaFin TotalVol", in the file.
+  QStringList volumenes(const QString& partida, int renglon);
+  QString concepto(const QString& partida, int renglon);
 
   QTemporaryDir carpeta;
   QString ruta;

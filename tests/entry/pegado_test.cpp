@@ -24,12 +24,6 @@ protected:
     forma = ui::Forms::instance().find<FrmPrograma>();
     ASSERT_NE(forma, nullptr);
   }
-  QStringList volumenes(const QString& partida, int renglon) {
-    return consulta(QStringLiteral("SELECT Periodo & ':' & Volumen FROM Programa WHERE Partida='%1' AND Renglon=%2 "
-                                   "ORDER BY Periodo")
-                        .arg(partida)
-                        .arg(renglon));
-  }
   FrmPrograma* forma = nullptr;
 };
 

@@ -34,21 +34,6 @@ protected:
     ve(grid, partida, renglon, 0);
     return grid->currentIndex().row();
   }
-  // A concept's volumes as "period:volume", in period order.
-  QStringList volumenes(const QString& partida, int renglon) {
-    return consulta(QStringLiteral("SELECT Periodo & ':' & Volumen FROM Programa WHERE Partida='%1' AND Renglon=%2 "
-                                   "ORDER BY Periodo")
-                        .arg(partida)
-                        .arg(renglon));
-  }
-  // A concept's "FechaIni-FechaFin TotalVol".
-  QString concepto(const QString& partida, int renglon) {
-    return consulta(QStringLiteral("SELECT Format(FechaIni, 'dd/mm/yyyy') & '-' & Format(FechaFin, 'dd/mm/yyyy') & "
-                                   "' ' & TotalVol FROM Presupuesto WHERE Partida='%1' AND Renglon=%2")
-                        .arg(partida)
-                        .arg(renglon))
-        .value(0);
-  }
 };
 
 // ---- Periods that are not months

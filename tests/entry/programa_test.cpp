@@ -31,22 +31,6 @@ programa::Fila alb001() {
 
 class ProgramaTest : public ObraTest {
 public:
-  // The volumes of a concept as "period:volume", in period order.
-  QStringList volumenes(const QString& partida, int renglon) {
-    return columna(QStringLiteral("SELECT Periodo & ':' & Volumen FROM Programa WHERE Partida='%1' AND Renglon=%2 "
-                                  "ORDER BY Periodo")
-                       .arg(partida)
-                       .arg(renglon));
-  }
-  // A concept's "FechaIni-FechaFin TotalVol".
-  QString concepto(const QString& partida, int renglon) {
-    const QStringList filas = columna(QStringLiteral("SELECT Format(FechaIni, 'dd/mm/yyyy') & '-' & "
-                                                     "Format(FechaFin, 'dd/mm/yyyy') & ' ' & TotalVol FROM Presupuesto "
-                                                     "WHERE Partida='%1' AND Renglon=%2")
-                                          .arg(partida)
-                                          .arg(renglon));
-    return filas.value(0);
-  }
   void pon(const QString& partida, int renglon, std::initializer_list<std::pair<int, double>> volumenes) {
     sql(QStringLiteral("DELETE FROM Programa WHERE Partida='%1' AND Renglon=%2").arg(partida).arg(renglon));
     for (const auto& [periodo, volumen] : volumenes)
