@@ -70,10 +70,11 @@ void PaginaPie::AsignaIndirectosAevaluador() {
 }
 
 void PaginaPie::CalculaPieTotal() {
+  int i = 0;
   try {
     AsignaIndirectosAevaluador();
     const int n = arreglo_->Rows();
-    for (int i = 0; i < n; ++i) {
+    for (; i < n; ++i) {
       const vb::Variant renglon = arreglo_->Value(i, colRenglon);
       vb::Currency resultado;
       const std::shared_ptr<Expresion> e =
@@ -95,15 +96,30 @@ void PaginaPie::CalculaPieTotal() {
     }
     evaluador_.reset();
   } catch (const vb::Error& e) {
+    sinTotalDesde(i);
     ui::MsgBox(textoError(QStringLiteral("frmDatGen.CalculaPieTotal "), e, QStringLiteral(" - ")));
   }
+}
+
+// The rows from the one the pass stopped on have no total of this footer: they show none rather
+// than one of an earlier footer.
+void PaginaPie::sinTotalDesde(int fila) {
+  if (fila >= arreglo_->Rows()) return;
+  try {
+    quarvel::dbObra->Execute(QStringLiteral("UPDATE Pie SET Total = Null WHERE Renglon >= ") +
+                             QString::number(arreglo_->Value(fila, colRenglon).toInteger()));
+  } catch (const vb::Error&) {
+    // Pie keeps what it holds; the message of the pass tells what went wrong.
+  }
+  for (int i = fila; i < arreglo_->Rows(); ++i) arreglo_->SetValue(i, colTotal, vb::Variant::null());
 }
 
 vb::Currency PaginaPie::CalculaFactorIntegrado() {
   auto rs = quarvel::dbObra->OpenRecordset(QStringLiteral("SELECT TOP 1 Total FROM Pie ORDER BY Renglon Desc"),
                                            dao::RecordsetType::Snapshot);
   vb::Currency factor;
-  if (!rs->EOF_())
+  // A closing row without a total (its evaluation stopped) gives no factor.
+  if (!rs->EOF_() && !rs->Value(QStringLiteral("Total")).isNull())
     factor = vb::CCur(vb::Variant(KorGen::redondeaEspecial(rs->Value(QStringLiteral("Total")).toDouble() / 100, 4)));
   rs->Close();
   return factor;

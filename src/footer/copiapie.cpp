@@ -50,17 +50,23 @@ QString sentenciaInsertaPie(dao::Recordset& r) {
          valores.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
-void copiaAPie(dao::Recordset& filas) {
+void todoONada(const std::function<void()>& paso) {
   dao::Workspace& ws = dao::DBEngine::Workspaces(0);
   ws.BeginTrans();
   try {
-    quarvel::dbObra->Execute(QStringLiteral("DELETE FROM Pie"));
-    for (; !filas.EOF_(); filas.MoveNext()) quarvel::dbObra->Execute(sentenciaInsertaPie(filas));
+    paso();
     ws.CommitTrans();
   } catch (...) {
     ws.Rollback();
     throw;
   }
+}
+
+void copiaAPie(dao::Recordset& filas) {
+  todoONada([&] {
+    quarvel::dbObra->Execute(QStringLiteral("DELETE FROM Pie"));
+    for (; !filas.EOF_(); filas.MoveNext()) quarvel::dbObra->Execute(sentenciaInsertaPie(filas));
+  });
 }
 
 QString textoError(const QString& prefijo, const vb::Error& e, const QString& separador) {

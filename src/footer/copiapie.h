@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace dao {
 class Recordset;
 }
@@ -15,6 +17,10 @@ namespace footer {
 // The INSERT INTO Pie of one stored format row (fields of CalDet): texts quoted with their quotes
 // doubled, numbers as plain text with "." (a Null number as 0), flags 1 or 0.
 QString sentenciaInsertaPie(dao::Recordset& fila);
+
+// Runs paso in one transaction over the open databases: a failure undoes every write of paso and
+// goes on to the caller.
+void todoONada(const std::function<void()>& paso);
 
 // Replaces every row of the bid's Pie by the rows still to be read from filas, all or nothing: a
 // failure leaves Pie as it was and goes on to the caller.

@@ -143,7 +143,9 @@ void frmPieGraba::Command1_Click() {
       g.DameValores(QStringLiteral("Factor"), 1, pie->Value(QStringLiteral("Factor")));
       g.DameValores(QStringLiteral("Porcen"), 2, pie->Value(QStringLiteral("Porcen")));
       g.DameValores(QStringLiteral("RenglonFactor2"), 1, pie->Value(QStringLiteral("RenglonFactor2")));
-      g.DameValores(QStringLiteral("Total"), 2, pie->Value(QStringLiteral("Total")));
+      // A row whose evaluation stopped has no total; the format keeps 0 for it (a blank is no number).
+      const vb::Variant total = pie->Value(QStringLiteral("Total"));
+      g.DameValores(QStringLiteral("Total"), 2, total.isNull() ? vb::Variant(int16_t(0)) : total);
       g.DameValores(QStringLiteral("ImprimirRenglon"), 3, pie->Value(QStringLiteral("ImprimirRenglon")));
       g.DameValores(QStringLiteral("ImprimirBase"), 3, pie->Value(QStringLiteral("ImprimirBase")));
       g.DameValores(QStringLiteral("ImprimirRaya"), 3, pie->Value(QStringLiteral("ImprimirRaya")));

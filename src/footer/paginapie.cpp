@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <map>
+
 namespace footer {
 
 namespace {
@@ -220,6 +222,21 @@ bool PaginaPie::ExisteRegistro(const vb::Variant& renglon) {
 }
 
 void PaginaPie::RenumeraPie() {
+  todoONada([] { renumera(); });
+  CargaPie();
+}
+
+// Rows numbered 1..n in their order again. A reference keeps naming the row it named: it takes that
+// row's new number. 94 to 99 keep their meaning; a reference that names no row, or the row itself or
+// one after it (neither can be typed), names none.
+void PaginaPie::renumera() {
+  std::map<int, int16_t> nuevo;
+  {
+    auto rs = quarvel::dbObra->OpenRecordset(QStringLiteral("SELECT Renglon FROM Pie ORDER BY Renglon"),
+                                             dao::RecordsetType::Snapshot);
+    for (int16_t n = 1; !rs->EOF_(); rs->MoveNext(), ++n) nuevo.emplace(rs->Value(QStringLiteral("Renglon")).toInteger(), n);
+    rs->Close();
+  }
   auto rs = quarvel::dbObra->OpenRecordset(QStringLiteral("SELECT * FROM Pie ORDER BY Pie.Renglon"),
                                            dao::RecordsetType::Dynaset);
   int16_t n = 0;
@@ -227,18 +244,31 @@ void PaginaPie::RenumeraPie() {
     ++n;
     rs->Edit();
     rs->SetValue(QStringLiteral("Renglon"), vb::Variant(n));
-    // A reference to the row itself or past it names nothing now; 94 to 99 keep their meaning.
     for (int k = 1; k <= 9; ++k) {
       const QString campo = QStringLiteral("renglon%1").arg(k);
       const vb::Variant v = rs->Value(campo);
       if (v.isNull() || v.isEmpty()) continue;
       const double r = v.toDouble();
-      if (r >= n && r < 94) rs->SetValue(campo, vb::Variant(int16_t(0)));
+      if (r < 1 || r >= 94) continue;
+      const auto nombrado = r == int(r) ? nuevo.find(int(r)) : nuevo.end();
+      const int16_t ahora = nombrado == nuevo.end() || nombrado->second >= n ? int16_t(0) : nombrado->second;
+      if (ahora != r) rs->SetValue(campo, vb::Variant(ahora));
     }
     rs->Update();
   }
   rs->Close();
-  CargaPie();
+}
+
+std::vector<int> PaginaPie::RenglonesQueUsan(int renglon) {
+  QString sql = QStringLiteral("SELECT Renglon FROM Pie WHERE Renglon <> %1 AND (").arg(renglon);
+  for (int k = 1; k <= 9; ++k)
+    sql += QStringLiteral("%1Renglon%2 = %3").arg(k > 1 ? QStringLiteral(" OR ") : QString()).arg(k).arg(renglon);
+  sql += QStringLiteral(") ORDER BY Renglon");
+  std::vector<int> usan;
+  auto rs = quarvel::dbObra->OpenRecordset(sql, dao::RecordsetType::Snapshot);
+  for (; !rs->EOF_(); rs->MoveNext()) usan.push_back(rs->Value(QStringLiteral("Renglon")).toInteger());
+  rs->Close();
+  return usan;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -365,22 +395,51 @@ void PaginaPie::Grid1_AfterUpdate() {
   });
 }
 
+namespace {
+
+// "4", "4 y 5", "2, 3 y 4".
+QString enumera(const std::vector<int>& renglones) {
+  QStringList textos;
+  for (int r : renglones) textos << QString::number(r);
+  const QString ultimo = textos.takeLast();
+  return textos.isEmpty() ? ultimo : textos.join(QStringLiteral(", ")) + QStringLiteral(" y ") + ultimo;
+}
+
+}  // namespace
+
+bool PaginaPie::rechazaRenglonEnUso(int renglon) {
+  const std::vector<int> usan = RenglonesQueUsan(renglon);
+  if (usan.empty()) return false;
+  ui::MsgBox(QStringLiteral("El renglón %1 se utiliza en %2%3")
+                 .arg(renglon)
+                 .arg(usan.size() == 1 ? QStringLiteral("el renglón ") : QStringLiteral("los renglones "), enumera(usan)),
+             ui::vbExclamation);
+  enfocaGrid();
+  return true;
+}
+
 void PaginaPie::Grid1_BeforeDelete(bool& cancel) {
-  atrapa(QStringLiteral("frmDatGen.Grid1_BeforeDelete "), QStringLiteral(" "), [&] {
-    if (rechazaObraCerrada()) {
+  const bool hecho = atrapa(QStringLiteral("frmDatGen.Grid1_BeforeDelete "), QStringLiteral(" "), [&] {
+    const int renglon = Grid1->Columns(colRenglon).Value().toInteger();
+    if (rechazaObraCerrada() || rechazaRenglonEnUso(renglon)) {
       cancel = true;
       return;
     }
-    quarvel::dbObra->Execute(QStringLiteral("DELETE FROM Pie WHERE Renglon= ") +
-                             textoDe(Grid1->Columns(colRenglon).Value()));
+    // The row goes and the rest are renumbered together: a failure leaves Pie as it was.
+    todoONada([&] {
+      quarvel::dbObra->Execute(QStringLiteral("DELETE FROM Pie WHERE Renglon= ") + QString::number(renglon));
+      renumera();
+    });
   });
+  // A row Pie still holds stays on the page.
+  if (!hecho) cancel = true;
 }
 
 void PaginaPie::Grid1_AfterDelete() {
   // The renumbered rows are evaluated again, as after any other edit: the totals and the factor
   // stored are those of the footer now shown.
   atrapa(QStringLiteral("FrmDatGen.Grid1_AfterDelete "), QStringLiteral(" "), [this] {
-    RenumeraPie();
+    CargaPie();
     reevalua();
   });
 }

@@ -3,7 +3,9 @@
 // its grid, with the legend of the direct cost, the contractor label and the four format buttons,
 // and the dialog's footer procedures. Every accepted row edit is written to Pie at once, the whole
 // footer is evaluated again, each row's Total written back, DatosGenerales.FactorIntegrado stored
-// and the grid reloaded.
+// and the grid reloaded. A deleted row takes the rows after it one number down, and their references
+// with them; a row that other rows use is not deleted. A pass that stops on a row leaves that row and
+// the rows after it without a total (and the footer without a factor), never with an earlier one.
 //
 // A closed bid (BaseCerrada or Cerrada) refuses every footer edit, in both editions, with the message
 // of the other grids.
@@ -23,6 +25,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -59,8 +62,11 @@ public:
   // ---- the grid
   void CargaPie();
   void HabilitaEdicionPie(bool habilita);
+  // Renumbers Pie 1..n (references follow their rows), then reloads the grid.
   void RenumeraPie();
   bool ExisteRegistro(const vb::Variant& renglon);
+  // The rows whose references name renglon, in order.
+  std::vector<int> RenglonesQueUsan(int renglon);
 
   // ---- evaluation
   void AsignaIndirectosAevaluador();
@@ -109,6 +115,10 @@ private:
   void enfocaGrid();
   // A closed bid takes no footer edit: true (after the message the other grids show) when it is one.
   bool rechazaObraCerrada();
+  // A row other rows use is not deleted: true (after a message naming them) when it is one.
+  bool rechazaRenglonEnUso(int renglon);
+  static void renumera();
+  void sinTotalDesde(int fila);
   // After a row is written or deleted: the footer evaluated again, its factor stored, the grid reloaded.
   void reevalua();
   void despuesDeFormato();

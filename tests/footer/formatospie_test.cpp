@@ -332,6 +332,33 @@ TEST_F(Formatos, TheBaseFooterNeedsRowsToBeSavedOrRestored) {
   EXPECT_FALSE(pagina->ContratistaEnVista());
 }
 
+TEST_F(Formatos, AFooterLeftWithoutTotalsIsSavedAndBroughtBackLikeAnyOther) {
+  abre("Ejemplo.mdb", 1);
+  // The financing row without references: the evaluation stops and no row keeps a total.
+  obra().Execute("UPDATE Pie SET Renglon1 = 0 WHERE Renglon = 5");
+  cajas.answer(ui::vbOK);
+  pagina->Form_Activate();
+  ASSERT_EQ(sinTotal().size(), 10u);
+  grabaFormato("SINTOTAL", "");
+  pagina->copiarPieBase();
+  EXPECT_EQ(cajas.shown().size(), 1u) << cajas.texts().join(" | ").toStdString();
+  EXPECT_EQ(formato(biblioteca(), "SINTOTAL").size(), 10u);
+  EXPECT_EQ(formato(obra(), "Num. 0").size(), 10u);
+  EXPECT_EQ(factorIntegrado(), cur("0"));
+  // Opened again once put right, the format is evaluated whole.
+  biblioteca().Execute("UPDATE CalDet SET Renglon1 = 4 WHERE Formato = 'SINTOTAL' AND Renglon = 5");
+  alAbrir([&](QDialog* d) {
+    auto* a = qobject_cast<frmPieAbre*>(d);
+    ASSERT_TRUE(a);
+    elige(a, "SINTOTAL");
+    a->Command1->click();
+  });
+  pagina->Command6_Click();
+  EXPECT_EQ(cajas.shown().size(), 1u) << cajas.texts().join(" | ").toStdString();
+  EXPECT_TRUE(sinTotal().empty());
+  EXPECT_EQ(totales()[9], cur("126.43"));
+}
+
 // A database that refuses the row numbered 3 of a table (a trigger put in behind the program's back).
 void rechazaTercerRenglon(const QString& archivo, const char* tabla) {
   sqlite3* db = nullptr;

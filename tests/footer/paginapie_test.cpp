@@ -3,6 +3,8 @@
 // may.
 #include "piefixture.h"
 
+#include "manos_grid.h"
+
 #include "evaluador.h"
 #include "korgen.h"
 
@@ -174,14 +176,17 @@ TEST_F(Pagina, AHeadingWithoutReferencesCarriesZeroAndTheRowsAfterItAreStillEval
   // The statement of the last total written.
   pagina->CalculaPieTotal();
   EXPECT_EQ(pagina->UltimaSentencia(), "UPDATE Pie SET Total = 110 WHERE   Renglon = 4 ");
-  // A reference to such a row names nothing: the pass stops with the evaluation's message, and the
-  // totals stay as they were.
+  // A reference to such a row names nothing: the pass stops with the evaluation's message, and no
+  // row keeps a total of the footer as it was (the closing row needs every row, so the pass stops at
+  // the first).
   quarvel::dbObra->Execute("UPDATE Pie SET Renglon2 = 2 WHERE Renglon = 4");
   cajas.answer(ui::vbOK);
   pagina->Form_Activate();
   ASSERT_EQ(cajas.shown().size(), 1u);
   EXPECT_EQ(cajas.shown()[0].prompt, "frmDatGen.CalculaPieTotal 500 - Variable no definida: 'E2'");
-  EXPECT_EQ(totales(), (std::vector<Currency>{cur("100"), cur("0"), cur("10"), cur("110")}));
+  EXPECT_EQ(sinTotal(), (std::vector<int>{1, 2, 3, 4}));
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(grid().CellText(i, col("Total")), "") << i;
+  EXPECT_EQ(pagina->CalculaFactorIntegrado(), cur("0"));
 }
 
 TEST_F(Pagina, TheFormulasOfEachRowShape) {
@@ -236,53 +241,44 @@ TEST_F(Pagina, TheFormulasOfEachRowShape) {
   EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
 }
 
-TEST_F(Pagina, DeletingARowRenumbersTheRestAndClearsReferencesPastThem) {
-  abre("Ejemplo.mdb", 1);
-  grid().SetRow(1);
-  // The renumbered footer is evaluated again: its closing row now names a row without references,
-  // so the pass stops with its message and the totals stay as stored, which the grid shows.
-  cajas.answer(ui::vbOK);
-  ASSERT_TRUE(grid().Delete());
-  EXPECT_EQ(cajas.texts(), QStringList{"frmDatGen.CalculaPieTotal 500 - Variable no definida: 'E8'"});
-  EXPECT_EQ(factorIntegrado(), cur("1.2643"));
-  const std::vector<Fila> filas = pie();
-  ASSERT_EQ(filas.size(), 9u);
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(filas[i].renglon, i + 1);
-  EXPECT_EQ(filas[1].texto, "Indirectos de campo");
-  // The former row 4 (1+2+3), now 3: its 3 names the row itself and goes, 2 stays (now the former 3).
-  EXPECT_EQ(filas[2].texto, "Subtotal");
-  EXPECT_EQ(filas[2].refs, (std::vector<int>{1, 2, 0, 0, 0, 0, 0, 0, 0}));
-  // The first row's 99 stays.
-  EXPECT_EQ(filas[0].refs[0], 99);
-  EXPECT_EQ(grid().RowCount(), 10);  // nine rows and the add-new line
-  EXPECT_EQ(grid().CellText(1, col("Texto")), "Indirectos de campo");
-  for (int i = 0; i < 9; ++i)
-    EXPECT_EQ(grid().CellText(i, col("Total")), ui::UnboundGrid::formatValue(Variant(filas[size_t(i)].total), "Currency"));
+TEST_F(Pagina, RenumberingKeepsEachReferenceOnTheRowItNamed) {
+  abre("TORNAVO.KOR", 1);
+  // Numbers with gaps, as a damaged file may hold them; references to no row, to the row itself and
+  // to 94-99 among them.
+  const char* filas[] = {"1, 'Costo directo', 99, 0, 0, 0, 0, 0, 0, 0, 0",
+                         "2, 'Indirectos', 1, 0, 0, 0, 0, 0, 0, 0, 0",
+                         "4, 'Subtotal', 1, 2, 0, 0, 0, 0, 0, 0, 0",
+                         "5, 'Utilidad', 4, 0, 95, 0, 0, 0, 0, 0, 0",
+                         "7, 'Total', 4, 5, 0, 0, 0, 0, 7, 6, 99"};
+  for (const char* f : filas)
+    quarvel::dbObra->Execute(QString("INSERT INTO Pie (Renglon, Texto, Renglon1, Renglon2, Renglon3, Renglon4, Renglon5, "
+                                     "Renglon6, Renglon7, Renglon8, Renglon9, Operacion, Factor, Porcen) "
+                                     "VALUES (%1, '*', 0, ' ')")
+                                 .arg(f));
+  pagina->RenumeraPie();
+  const std::vector<Fila> despues = pie();
+  ASSERT_EQ(despues.size(), 5u);
+  const std::vector<std::vector<int>> refs = {{99, 0, 0, 0, 0, 0, 0, 0, 0},
+                                              {1, 0, 0, 0, 0, 0, 0, 0, 0},
+                                              {1, 2, 0, 0, 0, 0, 0, 0, 0},
+                                              {3, 0, 95, 0, 0, 0, 0, 0, 0},
+                                              {3, 4, 0, 0, 0, 0, 0, 0, 99}};
+  for (size_t i = 0; i < despues.size(); ++i) {
+    EXPECT_EQ(despues[i].renglon, int(i + 1));
+    EXPECT_EQ(despues[i].refs, refs[i]) << despues[i].texto.toStdString();
+  }
+  ASSERT_EQ(grid().RowCount(), 6);
+  EXPECT_EQ(grid().CellText(4, col("Renglon")), "5");
+  EXPECT_EQ(grid().CellText(4, col("Texto")), "Total");
+  // Which rows use a row: the (-) columns count.
+  EXPECT_EQ(pagina->RenglonesQueUsan(3), (std::vector<int>{4, 5}));
+  EXPECT_EQ(pagina->RenglonesQueUsan(4), (std::vector<int>{5}));
+  EXPECT_TRUE(pagina->RenglonesQueUsan(5).empty());
+  EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
 }
 
-// The user's hands on the footer grid: a row deleted by its record selector and the Delete key, a cell
-// typed in its editor.
-void borraConTecla(ui::UnboundGrid& g, int fila) {
-  QHeaderView* selector = g.verticalHeader();
-  QTest::mouseClick(selector->viewport(), Qt::LeftButton, {},
-                    QPoint(selector->width() / 2, selector->sectionViewportPosition(fila) + selector->sectionSize(fila) / 2));
-  QTest::keyClick(&g, Qt::Key_Delete);
-  QCoreApplication::processEvents();
-}
-
-void teclea(ui::UnboundGrid& g, int fila, int columna, const QString& texto) {
-  g.setCurrentIndex(g.model()->index(fila, columna));
-  QTest::keyClick(&g, Qt::Key_F2);
-  // The editor open now (one closed before may wait to be deleted).
-  for (auto* editor : g.findChildren<QLineEdit*>())
-    if (editor->isVisible()) {
-      editor->selectAll();
-      QTest::keyClicks(editor, texto);
-      QTest::keyClick(editor, Qt::Key_Return);
-      break;
-    }
-  QCoreApplication::processEvents();  // the view closes its editor in a queued call
-}
+using testsupport::borraConSelector;
+using testsupport::tecleaCelda;
 
 TEST_F(Pagina, AfterADeleteTheRenumberedFooterIsEvaluatedAgainAndItsFactorStored) {
   abre("Ejemplo.mdb", 1, [](const QString& obra, const QString&) {
@@ -294,7 +290,7 @@ TEST_F(Pagina, AfterADeleteTheRenumberedFooterIsEvaluatedAgainAndItsFactorStored
   pagina->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(pagina.get()));
   // The closing row goes: the last row left closes the footer now.
-  borraConTecla(grid(), 9);
+  borraConSelector(grid(), 9);
   ASSERT_EQ(pie().size(), 9u);
   const std::vector<Currency> esperados = {cur("100"),    cur("8"),     cur("5"),     cur("113"), cur("1.36"),
                                            cur("114.36"), cur("11.44"), cur("125.8"), cur("0.63")};
@@ -338,15 +334,15 @@ TEST_F(Pagina, ALockedBidRefusesEveryFooterEditWithTheGridsMessage) {
         EXPECT_EQ(cajas.shown().back().prompt, cerrada);
         EXPECT_EQ(cajas.shown().back().icon(), ui::vbInformation);
       };
-      intenta("factor", [&] { teclea(grid(), 1, col("Factor"), "25"); });
+      intenta("factor", [&] { tecleaCelda(grid(), 1, col("Factor"), "25"); });
       if (edicion == 1) {
-        intenta("text", [&] { teclea(grid(), 2, col("Texto"), "otro"); });
+        intenta("text", [&] { tecleaCelda(grid(), 2, col("Texto"), "otro"); });
         intenta("print flag", [&] {
           grid().setCurrentIndex(grid().model()->index(3, col("ImprimirRenglon")));
           QTest::keyClick(&grid(), Qt::Key_Space);
         });
-        intenta("new row", [&] { teclea(grid(), grid().Array()->Rows(), col("Texto"), "nuevo"); });
-        intenta("delete", [&] { borraConTecla(grid(), 1); });
+        intenta("new row", [&] { tecleaCelda(grid(), grid().Array()->Rows(), col("Texto"), "nuevo"); });
+        intenta("delete", [&] { borraConSelector(grid(), 1); });
         intenta("open format", [&] { pagina->Command6->click(); });
         intenta("clear", [&] { pagina->Commmand3->click(); });
         intenta("contractors' formats", [&] { pagina->Command1->click(); });

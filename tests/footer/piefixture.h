@@ -33,7 +33,8 @@ struct Fila {
   QString operacion;
   double factor;
   QString porcen;
-  vb::Currency total;
+  vb::Currency total;  // 0 when it has none
+  bool conTotal;       // a pass that stopped leaves none
   bool imprime;
 };
 
@@ -97,7 +98,9 @@ protected:
       f.factor = rs->Value(QStringLiteral("Factor")).toDouble();
       const vb::Variant p = rs->Value(QStringLiteral("Porcen"));
       f.porcen = p.isNull() ? QString() : p.toString();
-      f.total = rs->Value(QStringLiteral("Total")).toCurrency();
+      const vb::Variant total = rs->Value(QStringLiteral("Total"));
+      f.conTotal = !total.isNull();
+      f.total = f.conTotal ? total.toCurrency() : vb::Currency();
       f.imprime = rs->Value(QStringLiteral("ImprimirRenglon")).toBool();
       out.push_back(f);
     }
@@ -108,6 +111,13 @@ protected:
     std::vector<vb::Currency> t;
     for (const Fila& f : pie()) t.push_back(f.total);
     return t;
+  }
+  // The rows left without a total, by their number.
+  static std::vector<int> sinTotal() {
+    std::vector<int> r;
+    for (const Fila& f : pie())
+      if (!f.conTotal) r.push_back(f.renglon);
+    return r;
   }
   static vb::Currency factorIntegrado() {
     auto rs = quarvel::dbObra->OpenRecordset(QStringLiteral("SELECT FactorIntegrado FROM DatosGenerales"),
