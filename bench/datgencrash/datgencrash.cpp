@@ -1,12 +1,14 @@
 // The program killed (SIGKILL) at random moments of a general-data save that moves the project dates,
 // and what each kill left:
-//   tornavo_datgencrash [--runs N] [--concepts N] [--seed N] [--only end|start] [--keep DIR]
-// Two saves of a synthetic bid of N concepts (5 000 unless told) with a twelve-month schedule, each
+//   tornavo_datgencrash [--runs N] [--concepts N] [--seed N] [--only end|start|later] [--keep DIR]
+// Three saves of a synthetic bid of N concepts (5 000 unless told) with a twelve-month schedule, each
 // killed N times before its end (25 unless told):
 //   end     the contractor moves the end six months earlier: the volumes of the periods the bid no
 //           longer has go, their concepts' totals and dates follow
-//   start   the contracting body moves the start into the month before: the periods are renumbered
-//           and the whole schedule goes
+//   start   the contracting body moves the start into the month before: the periods are renumbered,
+//           every volume keeps its month under the month's new number
+//   later   the contracting body moves the start into the middle of the second month: the first
+//           month's volumes go, the others are renumbered, the totals and dates follow
 // Each run starts tornavo_datgencrash_step (the program, offscreen, the dialog driven as a user drives
 // it), kills it at a random moment between the click on Aceptar and the save's end as timed by
 // uninterrupted runs, and opens the bid as the program opens it: it must open, pass SQLite's
@@ -137,7 +139,7 @@ struct Cuenta {
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  const std::optional<bench::Opciones> opciones = bench::leeOpciones(app.arguments(), "tornavo_datgencrash [--runs N] [--concepts N] [--seed N] [--only end|start] [--keep DIR]");
+  const std::optional<bench::Opciones> opciones = bench::leeOpciones(app.arguments(), "tornavo_datgencrash [--runs N] [--concepts N] [--seed N] [--only end|start|later] [--keep DIR]");
   if (!opciones) return 2;
   const int corridas = opciones->corridas, conceptos = opciones->conceptos;
   const quint32 semilla = opciones->semilla;
@@ -157,6 +159,7 @@ int main(int argc, char** argv) {
   std::vector<Escenario> escenarios = {
       {QStringLiteral("end"), QStringLiteral("Tornavo"), QStringLiteral("FechaFin"), QStringLiteral("15/06/2025"), {}, {}},
       {QStringLiteral("start"), QStringLiteral("Plicadora"), QStringLiteral("FechaIni"), QStringLiteral("09/12/2024"), {}, {}},
+      {QStringLiteral("later"), QStringLiteral("Plicadora"), QStringLiteral("FechaIni"), QStringLiteral("14/02/2025"), {}, {}},
   };
   std::erase_if(escenarios, [&](const Escenario& e) { return !soloUno.isEmpty() && e.nombre != soloUno; });
   std::printf("%d concepts, %d runs per save, seed %u\n", conceptos, corridas, semilla);

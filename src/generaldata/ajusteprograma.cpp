@@ -2,6 +2,7 @@
 
 #include "dao.h"
 #include "general.h"
+#include "periodos.h"
 #include "utilidades.h"
 
 #include <algorithm>
@@ -10,12 +11,6 @@
 namespace datgen {
 
 namespace {
-
-int16_t periodicidadDe(const vb::Variant& v) {
-  if (general::esNulo(v) || !vb::IsNumeric(v)) return 1;
-  const double p = vb::CDbl(v);
-  return p == 2 || p == 3 || p == 4 ? int16_t(p) : int16_t(1);
-}
 
 vb::Variant fechaDe(const vb::Variant& v) {
   if (general::esNulo(v) || !vb::IsDate(v)) return vb::Variant::null();
@@ -27,16 +22,6 @@ bool mismoDia(const vb::Variant& a, const vb::Variant& b) {
   return vb::CDate(a) == vb::CDate(b);
 }
 
-// Two starts in the same period of a periodicity: the periods keep their numbers. No period is
-// longer than a month, so days further apart never are.
-bool mismoPeriodo(const vb::Variant& a, const vb::Variant& b, int16_t periodicidad) {
-  if (a.isNull() || b.isNull()) return a.isNull() == b.isNull();
-  const double x = std::min(vb::CDate(a), vb::CDate(b));
-  const double y = std::max(vb::CDate(a), vb::CDate(b));
-  if (y - x > 31) return false;
-  return general::CuentaPeriodos(vb::Variant::fromDate(x), vb::Variant::fromDate(y), periodicidad) == 1;
-}
-
 int cuenta(dao::Database& obra, const QString& sql) {
   auto rs = obra.OpenRecordset(sql, dao::RecordsetType::Snapshot);
   const int n = int(rs->RecordCount());
@@ -44,14 +29,26 @@ int cuenta(dao::Database& obra, const QString& sql) {
   return n;
 }
 
-QString conceptosTexto(int n) {
-  return n == 1 ? QStringLiteral("1 concepto") : QStringLiteral("%1 conceptos").arg(n);
+int uno(dao::Database& obra, const QString& sql) {
+  auto rs = obra.OpenRecordset(sql, dao::RecordsetType::Snapshot);
+  const int n = vb::CLng(rs->Fields(0).Value());
+  rs->Close();
+  return n;
 }
 
-// Concepts whose schedule rows match `donde`, and the same condition on a concept of Presupuesto.
-const QString kConProgramaFuera =
-    QStringLiteral("EXISTS (SELECT * FROM Programa AS g WHERE g.Partida = Presupuesto.Partida AND "
-                   "g.Renglon = Presupuesto.Renglon AND g.Periodo > %1)");
+QString cuantos(int n, const char* singular, const char* plural) {
+  return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? singular : plural));
+}
+
+// Schedule rows whose period (the field `periodo`), as the old start numbered it, is outside the new
+// project's periods.
+QString fueraDeLaObra(int desplaza, int periodos, const QString& periodo = QStringLiteral("Periodo")) {
+  return QStringLiteral("(%1 < %2 OR %1 > %3)").arg(periodo).arg(1 - desplaza).arg(periodos - desplaza);
+}
+
+// The key (section, row, period) is checked row by row, so a period moved in place can meet a row
+// not yet moved: the rows first pass through numbers below any stored period.
+constexpr int kAparte = 100000;
 
 }  // namespace
 
@@ -59,7 +56,7 @@ Calendario calendarioDe(dao::Recordset& datos) {
   Calendario c;
   c.inicio = fechaDe(datos.Value(QStringLiteral("FechaInicioProy")));
   c.fin = fechaDe(datos.Value(QStringLiteral("FechaFinalProy")));
-  c.periodicidad = periodicidadDe(datos.Value(QStringLiteral("Periodicidad")));
+  c.periodicidad = periodos::periodicidadDe(datos.Value(QStringLiteral("Periodicidad")));
   const vb::Variant periodos = datos.Value(QStringLiteral("Periodos"));
   c.periodos = general::esNulo(periodos) || !vb::IsNumeric(periodos) ? int16_t(0) : vb::CInt(periodos);
   return c;
@@ -67,62 +64,78 @@ Calendario calendarioDe(dao::Recordset& datos) {
 
 AjustePrograma AjustePrograma::planea(dao::Database& obra, const Calendario& antes, const Calendario& despues) {
   AjustePrograma a;
-  const bool otraPeriodicidad = antes.periodicidad != despues.periodicidad;
-  if (!otraPeriodicidad && mismoDia(antes.inicio, despues.inicio) && mismoDia(antes.fin, despues.fin)) return a;
+  if (antes.periodicidad == despues.periodicidad && mismoDia(antes.inicio, despues.inicio) &&
+      mismoDia(antes.fin, despues.fin))
+    return a;
 
-  if (otraPeriodicidad || !mismoPeriodo(antes.inicio, despues.inicio, despues.periodicidad)) {
-    a.volumenes_ = Volumenes::Borra;
+  a.periodos_ = std::max<int16_t>(despues.periodos, 0);
+  if (antes.periodicidad != despues.periodicidad) {
+    a.borraTodo_ = true;
+    a.volumenes_ = uno(obra, QStringLiteral("SELECT Count(*) FROM Programa"));
     a.conceptos_ = cuenta(obra, QStringLiteral("SELECT DISTINCT Partida, Renglon FROM Programa"));
   } else {
-    a.periodos_ = std::max<int16_t>(despues.periodos, 0);
-    a.conceptos_ = cuenta(obra, QStringLiteral("SELECT DISTINCT Partida, Renglon FROM Programa WHERE Periodo > %1")
-                                    .arg(a.periodos_));
-    if (a.conceptos_ > 0) a.volumenes_ = Volumenes::Recorta;
+    // The new number of the old period 1: periods are tied to the calendar, all move alike.
+    if (!antes.inicio.isNull() && !despues.inicio.isNull())
+      a.desplaza_ = periodos::periodoDe(vb::CDate(antes.inicio), vb::CDate(despues.inicio), despues.periodicidad) - 1;
+    const QString fuera = fueraDeLaObra(a.desplaza_, a.periodos_);
+    a.volumenes_ = uno(obra, QStringLiteral("SELECT Count(*) FROM Programa WHERE ") + fuera);
+    if (a.volumenes_ > 0)
+      a.conceptos_ = cuenta(obra, QStringLiteral("SELECT DISTINCT Partida, Renglon FROM Programa WHERE ") + fuera);
   }
   if (!despues.inicio.isNull() && !despues.fin.isNull() && vb::CDate(despues.inicio) <= vb::CDate(despues.fin)) {
     a.fechas_ = true;
     a.inicio_ = vb::CDate(despues.inicio);
     a.fin_ = vb::CDate(despues.fin);
+    a.conceptosFechas_ = uno(obra, QStringLiteral("SELECT Count(*) FROM Presupuesto WHERE FechaIni < %1 OR "
+                                                  "FechaIni > %2 OR FechaFin < %1 OR FechaFin > %2")
+                                       .arg(vb::numberText(a.inicio_), vb::numberText(a.fin_)));
   }
   return a;
 }
 
 QString AjustePrograma::pregunta() const {
-  switch (volumenes_) {
-    case Volumenes::Borra:
-      return QStringLiteral(
-                 "Con la nueva fecha de inicio o periodicidad cambian los periodos del programa de obra: se "
-                 "borrarán los volúmenes programados de %1. ¿Desea continuar?")
-          .arg(conceptosTexto(conceptos_));
-    case Volumenes::Recorta:
-      return QStringLiteral(
-                 "Con las nuevas fechas la obra termina en el periodo %1: se borrarán los volúmenes programados "
-                 "después de ese periodo de %2. ¿Desea continuar?")
-          .arg(periodos_)
-          .arg(conceptosTexto(conceptos_));
-    case Volumenes::Quedan: break;
-  }
-  return {};
+  if (!pierdeVolumenes()) return {};
+  QString texto;
+  if (borraTodo_)
+    texto = QStringLiteral("Con la nueva periodicidad cambian todos los periodos del programa de obra: se borrarán "
+                           "todos los volúmenes programados, los de %1")
+                .arg(cuantos(conceptos_, "concepto", "conceptos"));
+  else if (desplaza_ == 0)
+    texto = QStringLiteral("Con las nuevas fechas la obra termina en el periodo %1: se borrarán los volúmenes "
+                           "programados después de ese periodo de %2")
+                .arg(periodos_)
+                .arg(cuantos(conceptos_, "concepto", "conceptos"));
+  else
+    texto = QStringLiteral("Con la nueva fecha de inicio los periodos del programa de obra se numeran desde ella y "
+                           "cada volumen programado queda en su periodo: se borrarán %1 de %2 que quedan fuera de "
+                           "la obra")
+                .arg(cuantos(volumenes_, "volumen programado", "volúmenes programados"),
+                     cuantos(conceptos_, "concepto", "conceptos"));
+  if (conceptosFechas_ > 0)
+    texto += QStringLiteral(" y se moverán dentro de la obra las fechas de ") +
+             cuantos(conceptosFechas_, "concepto", "conceptos");
+  return texto + QStringLiteral(". ¿Desea continuar?");
 }
 
 void AjustePrograma::aplica(dao::Database& obra) const {
-  switch (volumenes_) {
-    case Volumenes::Borra:
-      obra.Execute(QStringLiteral("DELETE * FROM Programa"));
-      obra.Execute(QStringLiteral("UPDATE Presupuesto SET TotalVol = 0"));
-      break;
-    case Volumenes::Recorta: {
-      const QString n = QString::number(periodos_);
+  if (borraTodo_) {
+    obra.Execute(QStringLiteral("DELETE * FROM Programa"));
+    obra.Execute(QStringLiteral("UPDATE Presupuesto SET TotalVol = 0"));
+  } else {
+    if (volumenes_ > 0) {
+      const QString fuera = fueraDeLaObra(desplaza_, periodos_, QStringLiteral("g.Periodo"));
+      const QString delConcepto = QStringLiteral(
+          "FROM Programa AS g WHERE g.Partida = Presupuesto.Partida AND g.Renglon = Presupuesto.Renglon AND ");
       // Each concept that loses volumes keeps the sum of the ones it still has.
-      obra.Execute(QStringLiteral("UPDATE Presupuesto SET TotalVol = Nz((SELECT Sum(g.Volumen) FROM Programa AS g "
-                                  "WHERE g.Partida = Presupuesto.Partida AND g.Renglon = Presupuesto.Renglon AND "
-                                  "g.Periodo <= %1), 0) WHERE ")
-                       .arg(n) +
-                   kConProgramaFuera.arg(n));
-      obra.Execute(QStringLiteral("DELETE * FROM Programa WHERE Periodo > ") + n);
-      break;
+      obra.Execute(QStringLiteral("UPDATE Presupuesto SET TotalVol = Nz((SELECT Sum(g.Volumen) %1 NOT %2), 0) "
+                                  "WHERE EXISTS (SELECT * %1 %2)")
+                       .arg(delConcepto, fuera));
+      obra.Execute(QStringLiteral("DELETE * FROM Programa WHERE ") + fueraDeLaObra(desplaza_, periodos_));
     }
-    case Volumenes::Quedan: break;
+    if (desplaza_ != 0) {
+      obra.Execute(QStringLiteral("UPDATE Programa SET Periodo = Periodo + %1").arg(desplaza_ - kAparte));
+      obra.Execute(QStringLiteral("UPDATE Programa SET Periodo = Periodo + %1").arg(kAparte));
+    }
   }
   if (!fechas_) return;
   const QString inicio = vb::numberText(inicio_);

@@ -1,11 +1,12 @@
 #pragma once
 // What a save of the general data does to the work schedule when it moves the project dates or
 // changes the periodicity. One rule for both editions:
-//  - the periods are renumbered (another periodicity, or a start in another period): every volume
-//    goes and every TotalVol becomes 0;
-//  - the bid has fewer periods (an earlier end): the volumes of the periods it no longer has go, and
-//    the TotalVol of each concept that had one becomes the sum it keeps;
-//  - otherwise (a later end, a start within its period) every volume stays.
+//  - another periodicity numbers other periods: every volume goes and every TotalVol becomes 0;
+//  - otherwise periods are calendar periods (months, fortnights, weeks, days), so a new start only
+//    renumbers them: each volume stays in its period under the period's new number, and the volumes
+//    of periods now outside the project (before the new start's period, after the new end's) go; the
+//    TotalVol of each concept that had one becomes the sum it keeps;
+//  - a bid without a start date has periods on no calendar: their numbers stay.
 // Concepts dated outside the new project get dates inside it: an end after the project's end becomes
 // that end (and so does a start after it), a start before the project's start becomes that start
 // (and so does an end before it). A save that changes neither the dates nor the periodicity changes
@@ -41,25 +42,26 @@ Calendario calendarioDe(dao::Recordset& datosGenerales);
 
 class AjustePrograma {
 public:
-  enum class Volumenes { Quedan, Recorta, Borra };
-
   static AjustePrograma planea(dao::Database& obra, const Calendario& antes, const Calendario& despues);
 
-  Volumenes volumenes() const { return volumenes_; }
-  // Concepts that hold volumes that will be deleted.
+  // Volumes that will be deleted, and the concepts that hold them.
+  int volumenes() const { return volumenes_; }
   int conceptos() const { return conceptos_; }
-  bool pierdeVolumenes() const { return conceptos_ > 0; }
+  bool pierdeVolumenes() const { return volumenes_ > 0; }
   // The Yes/No question that comes before the save when volumes will be deleted.
   QString pregunta() const;
   // The schedule's rows change (the schedule window must read them again).
-  bool cambiaPrograma() const { return pierdeVolumenes(); }
+  bool cambiaPrograma() const { return pierdeVolumenes() || desplaza_ != 0; }
   void aplica(dao::Database& obra) const;
 
 private:
-  Volumenes volumenes_ = Volumenes::Quedan;
+  bool borraTodo_ = false;  // another periodicity
+  int desplaza_ = 0;        // added to a kept volume's period
+  int16_t periodos_ = 0;    // the periods of the new project
+  int volumenes_ = 0;
   int conceptos_ = 0;
-  int16_t periodos_ = 0;  // the periods kept when they are cut
-  bool fechas_ = false;   // the concepts' dates are brought inside the project
+  bool fechas_ = false;     // the concepts' dates are brought inside the project
+  int conceptosFechas_ = 0; // concepts whose dates that moves
   double inicio_ = 0;
   double fin_ = 0;
 };

@@ -451,20 +451,26 @@ TEST_F(Grabacion, ContractorMovingTheEndDateRecountsThePeriodsAndKeepsTheSchedul
   ASSERT_EQ(programa->Grid1()->Columns().Count(), 9 + 4);
 }
 
-TEST_F(Grabacion, ContractorMovingTheStartRenumbersThePeriodsAndClearsTheSchedule) {
+TEST_F(Grabacion, ContractorMovingTheStartRenumbersThePeriodsAndKeepsEachVolumeInItsMonth) {
   abre(2);
   FrmPrograma* programa = ui::Forms::instance().get<FrmPrograma>();
   ASSERT_TRUE(programa);
-  ASSERT_GT(cuenta("SELECT * FROM Programa"), 0);
+  const int volumenes = cuenta("SELECT * FROM Programa");
+  const int enMarzo = cuenta("SELECT * FROM Programa WHERE Periodo = 1");
+  ASSERT_GT(enMarzo, 0);
 
+  // A month earlier: March, period 1 until now, is period 2; nothing falls outside, nothing is asked.
   ASSERT_TRUE(carga());
   ponFecha(forma->FechaIni, 2025, 2, 3);
-  cajas.answer(ui::vbYes);
   ASSERT_TRUE(acepta());
-  EXPECT_EQ(cajas.shown().size(), 1u);
+  EXPECT_EQ(cajas.shown().size(), 0u);
   EXPECT_EQ(vb::CInt(dato("Periodos")), 7);
-  EXPECT_EQ(cuenta("SELECT * FROM Programa"), 0);
-  EXPECT_EQ(cuenta("SELECT * FROM Presupuesto WHERE TotalVol <> 0"), 0);
+  EXPECT_EQ(cuenta("SELECT * FROM Programa"), volumenes);
+  EXPECT_EQ(cuenta("SELECT * FROM Programa WHERE Periodo = 1"), 0);
+  EXPECT_EQ(cuenta("SELECT * FROM Programa WHERE Periodo = 2"), enMarzo);
+  EXPECT_EQ(cuenta("SELECT * FROM Presupuesto AS p WHERE TotalVol <> "
+                   "(SELECT Nz(Sum(Volumen), 0) FROM Programa AS g WHERE g.Partida = p.Partida AND g.Renglon = p.Renglon)"),
+            0);
   EXPECT_EQ(programa->Grid1()->Columns().Count(), 9 + 7);
 }
 
@@ -486,17 +492,17 @@ TEST_F(Grabacion, PlicadoraPeriodCountGoesToTheScheduleWindowsColumns) {
   ponFecha(forma->FechaFin, 2025, 10, 31);
   ponFecha(forma->FechaTope, 2025, 10, 31);
   EXPECT_EQ(forma->Periodos->text(), "10");
-  cajas.answer(ui::vbYes);
   ASSERT_TRUE(acepta());
   EXPECT_EQ(vb::CInt(dato("Periodos")), 10);
   ASSERT_EQ(programa->Grid1()->Columns().Count(), 9 + 10);
   EXPECT_EQ(programa->Grid1()->Columns(9).Caption(), "Periodo 1");
   EXPECT_EQ(programa->Grid1()->Columns(18).Caption(), "Periodo 10");
-  // A start in another month renumbers the periods: in this edition as in the contractor's, the
-  // schedule is cleared once the question is answered Yes.
+  // A start in another month renumbers the periods: in this edition as in the contractor's, every
+  // volume keeps its month (March is period 3 now) and nothing is asked.
   ASSERT_GT(volumenes, 0);
-  EXPECT_EQ(cajas.shown().size(), 1u);
-  EXPECT_EQ(cuenta("SELECT * FROM Programa"), 0);
+  EXPECT_EQ(cajas.shown().size(), 0u);
+  EXPECT_EQ(cuenta("SELECT * FROM Programa"), volumenes);
+  EXPECT_EQ(cuenta("SELECT * FROM Programa WHERE Periodo < 3"), 0);
 }
 
 }  // namespace

@@ -5,10 +5,15 @@
 
 #include "boundgrid.h"
 #include "frmprograma.h"
+#include "obra_periodica.h"
 #include "vbdate.h"
 
 #include <QApplication>
 #include <QFileInfo>
+
+#include <map>
+#include <set>
+#include <tuple>
 
 namespace {
 
@@ -47,6 +52,35 @@ protected:
     return cuenta(QStringLiteral("SELECT * FROM Presupuesto WHERE FechaIni < %1 OR FechaFin < %1 OR FechaIni > %2 OR "
                                  "FechaFin > %2")
                       .arg(i, f));
+  }
+  // The schedule as stored: section, row, period, volume; sorted.
+  using Volumen = std::tuple<QString, int, int, QString>;
+  static std::vector<Volumen> programa() {
+    auto rs = quarvel::dbObra->OpenRecordset("SELECT Partida, Renglon, Periodo, Volumen FROM Programa",
+                                             dao::RecordsetType::Snapshot);
+    std::vector<Volumen> v;
+    for (; !rs->EOF_(); rs->MoveNext())
+      v.emplace_back(vb::CStr(rs->Value("Partida")), vb::CLng(rs->Value("Renglon")), vb::CInt(rs->Value("Periodo")),
+                     vb::CStr(rs->Value("Volumen")));
+    std::sort(v.begin(), v.end());
+    return v;
+  }
+  // Volumes programmed in a period outside their concept's dates, the periods counted on the calendar
+  // from `inicio`.
+  static int fueraDeSusFechas(const QDate& inicio, int periodicidad) {
+    auto rs = quarvel::dbObra->OpenRecordset(
+        "SELECT g.Periodo, p.FechaIni, p.FechaFin FROM Programa AS g, Presupuesto AS p WHERE g.Partida = p.Partida "
+        "AND g.Renglon = p.Renglon",
+        dao::RecordsetType::Snapshot);
+    int n = 0;
+    for (; !rs->EOF_(); rs->MoveNext()) {
+      const int periodo = vb::CInt(rs->Value("Periodo"));
+      const auto de = [&](const char* campo) {
+        return testsupport::periodoCalendario(testsupport::fechaDe(rs->Value(campo)), inicio, periodicidad);
+      };
+      if (periodo < de("FechaIni") || periodo > de("FechaFin")) ++n;
+    }
+    return n;
   }
   static const QString& kPregunta() {
     static const QString texto = QStringLiteral("¿Desea continuar?");
@@ -88,7 +122,7 @@ TEST_F(Reinicio, AnEarlierEndAsksFirstAndOnYesCutsTheScheduleAndBringsTheConcept
     const QString pregunta = caja.prompt;
     EXPECT_EQ(pregunta,
               "Con las nuevas fechas la obra termina en el periodo 4: se borrarán los volúmenes programados después de "
-              "ese periodo de 125 conceptos. ¿Desea continuar?");
+              "ese periodo de 125 conceptos y se moverán dentro de la obra las fechas de 172 conceptos. ¿Desea continuar?");
     EXPECT_EQ(caja.buttonSet(), ui::vbYesNo);
     EXPECT_EQ(caja.icon(), ui::vbQuestion);
     EXPECT_EQ(quarvel::rsDatosGenerales->GetEditMode(), dao::EditMode::None);
@@ -118,17 +152,17 @@ TEST_F(Reinicio, AnEarlierEndAsksFirstAndOnYesCutsTheScheduleAndBringsTheConcept
   }
 }
 
-TEST_F(Reinicio, RenumberedPeriodsAskFirstAndOnYesClearTheWholeSchedule) {
+// Another periodicity numbers other periods: the schedule is planned again from nothing.
+TEST_F(Reinicio, AnotherPeriodicityAsksFirstAndOnYesClearsTheWholeSchedule) {
   struct Caso {
     const char* nombre;
     const char* inicio;  // typed, or nullptr
-    bool semanal;
     bool programaVacio;
     int columnas;
   } casos[] = {
-      {"a start in another month", "03/02/2025", false, false, 7},
-      {"a weekly schedule", nullptr, true, false, 26},
-      {"nothing programmed: nothing to ask", "03/02/2025", false, true, 7},
+      {"weekly", nullptr, false, 26},
+      {"weekly from another month", "03/02/2025", false, 30},
+      {"nothing programmed: nothing to ask", nullptr, true, 26},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nombre);
@@ -141,15 +175,15 @@ TEST_F(Reinicio, RenumberedPeriodsAskFirstAndOnYesClearTheWholeSchedule) {
     FrmPrograma* programa = ui::Forms::instance().get<FrmPrograma>();
     abreDialogo();
     if (c.inicio) teclea(forma->FechaIni, c.inicio);
-    if (c.semanal) QTest::mouseClick(forma->optSemanal, Qt::LeftButton, {}, QPoint(4, forma->optSemanal->height() / 2));
+    QTest::mouseClick(forma->optSemanal, Qt::LeftButton, {}, QPoint(4, forma->optSemanal->height() / 2));
     const int antes = int(cajas.shown().size());
     if (!c.programaVacio) {
       cajas.answer(ui::vbNo);
       EXPECT_FALSE(aceptaConClic());
       ASSERT_EQ(int(cajas.shown().size()), antes + 1);
       EXPECT_EQ(cajas.shown().back().prompt,
-                "Con la nueva fecha de inicio o periodicidad cambian los periodos del programa de obra: se borrarán los "
-                "volúmenes programados de 257 conceptos. ¿Desea continuar?");
+                "Con la nueva periodicidad cambian todos los periodos del programa de obra: se borrarán todos los "
+                "volúmenes programados, los de 257 conceptos. ¿Desea continuar?");
       EXPECT_EQ(cuenta("SELECT * FROM Programa"), 577);
       EXPECT_EQ(vb::CInt(dato("Periodicidad")), 1);
       EXPECT_EQ(fechaGuardada("FechaInicioProy"), QDate(2025, 3, 3));
@@ -207,28 +241,169 @@ TEST_F(Reinicio, ChangesThatKeepThePeriodsKeepEveryVolumeWithoutAQuestion) {
   }
 }
 
+// A new start with the periodicity unchanged: periods are calendar periods, so each volume stays in the
+// period it was programmed in, under that period's new number; only the volumes of periods now outside
+// the project go, and only then is the question asked. The sample in each periodicity (monthly 577
+// volumes, weekly 514), its project 03/03/2025 (a Monday) to 29/08/2025.
+TEST_F(Reinicio, ANewStartKeepsEachVolumeInItsCalendarPeriod) {
+  // The start is the contracting body's (the contractor's box is locked); the contractor moves the end
+  // of a bid of any periodicity.
+  struct Caso {
+    const char* nombre;
+    int16_t edicion;
+    int periodicidad;
+    const char* inicio;  // nullptr: unchanged
+    const char* fin;     // nullptr: unchanged
+    bool pierde;         // volumes fall outside the project
+  } casos[] = {
+      {"monthly, a month earlier", 1, 1, "03/02/2025", nullptr, false},
+      {"monthly, a year earlier and the end a year later", 1, 1, "03/03/2024", "29/08/2026", false},
+      {"fortnightly, a fortnight earlier", 1, 2, "20/02/2025", nullptr, false},
+      {"weekly, a week earlier", 1, 3, "24/02/2025", nullptr, false},
+      {"daily, ten days earlier", 1, 4, "21/02/2025", nullptr, false},
+      {"monthly, a later start in the middle of April", 1, 1, "15/04/2025", nullptr, true},
+      {"weekly, a week later", 1, 3, "10/03/2025", nullptr, true},
+      {"weekly, a Wednesday two weeks later: its first week cut", 1, 3, "19/03/2025", nullptr, true},
+      {"fortnightly, a later start and an earlier end", 1, 2, "16/04/2025", "15/07/2025", true},
+      {"daily, a day later", 1, 4, "04/03/2025", nullptr, true},
+      {"weekly, a later end, contractor", 2, 3, nullptr, "30/10/2025", false},
+      {"daily, an earlier end, contractor", 2, 4, nullptr, "10/08/2025", true},
+  };
+  const QDate inicioAntes(2025, 3, 3), finAntes(2025, 8, 29);
+  auto cuantos = [](size_t n, const char* uno, const char* varios) {
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? uno : varios));
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    abre(c.edicion, QStringLiteral("Ejemplo.mdb"), [&](dao::Database& obra, dao::Database&) {
+      if (c.periodicidad != 1) testsupport::cambiaPeriodicidad(obra, c.periodicidad);
+      obra.Execute("UPDATE DatosGenerales SET FechaTope = #12/31/2026#");
+    });
+    FrmPrograma* ventana = ui::Forms::instance().get<FrmPrograma>();
+    ASSERT_TRUE(ventana);
+    auto fecha = [](const char* t, const QDate& otra) {
+      return t ? QDate::fromString(QString::fromLatin1(t), QStringLiteral("dd/MM/yyyy")) : otra;
+    };
+    const QDate inicio = fecha(c.inicio, inicioAntes), fin = fecha(c.fin, finAntes);
+    const int periodos = testsupport::periodoCalendario(fin, inicio, c.periodicidad);
+
+    // What should stay: each volume's period found on the calendar by one of its days, and numbered
+    // again from the new start.
+    std::map<int, QDate> diaDe;
+    for (QDate d = inicioAntes; d <= finAntes; d = d.addDays(1))
+      diaDe.emplace(testsupport::periodoCalendario(d, inicioAntes, c.periodicidad), d);
+    const std::vector<Volumen> antes = programa();
+    std::vector<Volumen> quedan;
+    std::set<std::pair<QString, int>> pierden;
+    for (const auto& [partida, renglon, periodo, volumen] : antes) {
+      ASSERT_EQ(diaDe.count(periodo), 1u) << periodo;
+      const int nuevo = testsupport::periodoCalendario(diaDe[periodo], inicio, c.periodicidad);
+      if (nuevo >= 1 && nuevo <= periodos)
+        quedan.emplace_back(partida, renglon, nuevo, volumen);
+      else
+        pierden.emplace(partida, renglon);
+    }
+    std::sort(quedan.begin(), quedan.end());
+    ASSERT_EQ(quedan.size() < antes.size(), c.pierde);
+    ASSERT_EQ(fueraDeSusFechas(inicioAntes, c.periodicidad), 0);
+    const int fechasMovidas = fuera(inicio, fin);
+
+    abreDialogo();
+    if (c.inicio) teclea(forma->FechaIni, c.inicio);
+    if (c.fin) teclea(forma->FechaFin, c.fin);
+    const size_t preguntas = cajas.shown().size();
+    if (c.pierde) {
+      // No: nothing is stored and the dialog stays open.
+      cajas.answer(ui::vbNo);
+      EXPECT_FALSE(aceptaConClic());
+      ASSERT_EQ(cajas.shown().size(), preguntas + 1);
+      const QString pregunta = cajas.shown().back().prompt;
+      const QString borra =
+          c.inicio ? QStringLiteral("se borrarán %1 de %2 que quedan fuera de la obra")
+                         .arg(cuantos(antes.size() - quedan.size(), "volumen programado", "volúmenes programados"),
+                              cuantos(pierden.size(), "concepto", "conceptos"))
+                   : QStringLiteral("la obra termina en el periodo %1: se borrarán los volúmenes programados después de "
+                                    "ese periodo de %2")
+                         .arg(periodos)
+                         .arg(cuantos(pierden.size(), "concepto", "conceptos"));
+      EXPECT_TRUE(pregunta.contains(borra)) << pregunta.toStdString();
+      EXPECT_TRUE(pregunta.contains(QStringLiteral("se moverán dentro de la obra las fechas de ") +
+                                    cuantos(size_t(fechasMovidas), "concepto", "conceptos")))
+          << pregunta.toStdString();
+      EXPECT_TRUE(pregunta.endsWith(kPregunta()));
+      EXPECT_EQ(programa(), antes);
+      EXPECT_EQ(fechaGuardada("FechaInicioProy"), inicioAntes);
+      cajas.answer(ui::vbYes);
+    }
+    ASSERT_TRUE(aceptaConClic());
+    EXPECT_EQ(cajas.shown().size(), preguntas + (c.pierde ? 2 : 0)) << cajas.texts().join(" | ").toStdString();
+    EXPECT_EQ(fechaGuardada("FechaInicioProy"), inicio);
+    EXPECT_EQ(vb::CInt(dato("Periodos")), periodos);
+    EXPECT_EQ(programa(), quedan);
+    EXPECT_EQ(totalesDescuadrados(), 0);
+    EXPECT_EQ(fuera(inicio, fin), 0);
+    EXPECT_EQ(fueraDeSusFechas(inicio, c.periodicidad), 0) << "the concepts' dates cover their volumes";
+    // The open schedule window shows each period's volumes in its column (the first ones looked at).
+    ui::BoundGrid& grid = *ventana->Grid1();
+    ASSERT_EQ(grid.Columns().Count(), 9 + periodos);
+    const int vistos = std::min(periodos, 8);
+    std::vector<int> porPeriodo(size_t(vistos) + 1), enLaVentana(size_t(vistos) + 1);
+    for (const auto& [partida, renglon, periodo, volumen] : quedan)
+      if (periodo <= vistos) ++porPeriodo[size_t(periodo)];
+    for (int fila = 0; fila < grid.recordsetModel()->recordCount(); ++fila)
+      for (int p = 1; p <= vistos; ++p)
+        if (!grid.cellText(fila, 9 + p - 1).isEmpty()) ++enLaVentana[size_t(p)];
+    EXPECT_EQ(enLaVentana, porPeriodo);
+    // Period 1 begins at the new start (a month on its 1st).
+    ASSERT_GT(quarvel::tablaPeriodos.size(), size_t(periodos));
+    EXPECT_EQ(vb::toQDate(quarvel::tablaPeriodos[1].inicio),
+              c.periodicidad == 1 ? QDate(inicio.year(), inicio.month(), 1) : inicio);
+  }
+}
+
+// A bid without a start has periods on no calendar: given a start, its volumes keep their numbers.
+TEST_F(Reinicio, AStartGivenToABidWithoutOneKeepsThePeriodNumbers) {
+  abre(1, QStringLiteral("Ejemplo.mdb"), [](dao::Database& obra, dao::Database&) {
+    obra.Execute("UPDATE DatosGenerales SET FechaInicioProy = Null");
+  });
+  const std::vector<Volumen> antes = programa();
+  ASSERT_EQ(antes.size(), 577u);
+  abreDialogo();
+  teclea(forma->FechaIni, "03/03/2025");
+  const size_t preguntas = cajas.shown().size();
+  ASSERT_TRUE(aceptaConClic());
+  EXPECT_EQ(cajas.shown().size(), preguntas) << cajas.texts().join(" | ").toStdString();
+  EXPECT_EQ(fechaGuardada("FechaInicioProy"), QDate(2025, 3, 3));
+  EXPECT_EQ(vb::CInt(dato("Periodos")), 6);
+  EXPECT_EQ(programa(), antes);
+  EXPECT_EQ(totalesDescuadrados(), 0);
+}
+
 // A kill at any moment of the save leaves on disk what the file held at that moment: its committed
 // state, the journal undoing the rest when it is opened again. Each statement of the save is such a
 // moment; a copy of the file (and its journal) taken there must open as the old bid or the new one.
+// Both saves that touch the schedule: an earlier end cuts it, a later start cuts and renumbers it.
 TEST_F(Reinicio, ASaveInterruptedAtAnyStatementLeavesTheOldBidOrTheNewOne) {
   struct Estado {
-    double fin = 0;
+    double inicio = 0, fin = 0;
     int periodos = 0, volumenes = 0, terminanDespues = 0;
-    double totalVol = 0;
+    double sumaPeriodos = 0, totalVol = 0;
     bool operator==(const Estado&) const = default;
     std::string texto() const {
-      return QString("fin %1, %2 periodos, %3 volúmenes, %4 después, TotalVol %5")
-          .arg(fin).arg(periodos).arg(volumenes).arg(terminanDespues).arg(totalVol).toStdString();
+      return QString("inicio %1, fin %2, %3 periodos, %4 volúmenes en periodos que suman %5, %6 después, TotalVol %7")
+          .arg(inicio).arg(fin).arg(periodos).arg(volumenes).arg(sumaPeriodos).arg(terminanDespues).arg(totalVol)
+          .toStdString();
     }
   };
   auto estado = [](dao::Database& db) {
     auto uno = [&](const char* sql) {
       return db.OpenRecordset(QString::fromLatin1(sql), dao::RecordsetType::Snapshot)->Fields(0).Value();
     };
-    return Estado{vb::CDate(uno("SELECT FechaFinalProy FROM DatosGenerales")),
+    return Estado{vb::CDate(uno("SELECT FechaInicioProy FROM DatosGenerales")),
+                  vb::CDate(uno("SELECT FechaFinalProy FROM DatosGenerales")),
                   vb::CInt(uno("SELECT Periodos FROM DatosGenerales")), vb::CInt(uno("SELECT Count(*) FROM Programa")),
                   vb::CInt(uno("SELECT Count(*) FROM Presupuesto WHERE FechaFin > 45823")),
-                  vb::CDbl(uno("SELECT Sum(TotalVol) FROM Presupuesto"))};
+                  vb::CDbl(uno("SELECT Nz(Sum(Periodo), 0) FROM Programa")), vb::CDbl(uno("SELECT Sum(TotalVol) FROM Presupuesto"))};
   };
   auto estadoDe = [&](const QString& ruta) {
     auto db = dao::DBEngine::OpenDatabase(ruta, true, false, quarvel::kConexion);
@@ -236,33 +411,47 @@ TEST_F(Reinicio, ASaveInterruptedAtAnyStatementLeavesTheOldBidOrTheNewOne) {
     db->Close();
     return e;
   };
-  const QString original = dir_->filePath("original.mdb");
-  ASSERT_TRUE(testsupport::copiaDelPrograma(QStringLiteral("Ejemplo.mdb"), original));
-  const Estado viejo = estadoDe(original);
+  struct Caso {
+    const char* nombre;
+    int16_t edicion;
+    bool inicio;  // the start typed, else the end
+    const char* fecha;
+    int periodos;
+  } casos[] = {
+      {"an earlier end", 2, false, "15/06/2025", 4},
+      {"a later start in the middle of April", 1, true, "15/04/2025", 5},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    abre(c.edicion);
+    const QString original = dir_->filePath("original.mdb");
+    ASSERT_TRUE(testsupport::copiaDelPrograma(QStringLiteral("Ejemplo.mdb"), original));
+    const Estado viejo = estadoDe(original);
 
-  abre(2);
-  abreDialogo();
-  teclea(forma->FechaFin, "15/06/2025");
-  // After every statement of the save, the files as a kill would leave them.
-  QStringList copias;
-  const int suscripcion = quarvel::dbObra->Subscribe([&](const QString&) {
-    const QString copia = dir_->filePath(QString("corte%1.mdb").arg(copias.size()));
-    QFile::copy(ruta_, copia);
-    if (QFileInfo::exists(ruta_ + "-journal")) QFile::copy(ruta_ + "-journal", copia + "-journal");
-    copias << copia;
-  });
-  cajas.answer(ui::vbYes);
-  ASSERT_TRUE(aceptaConClic());
-  quarvel::dbObra->Unsubscribe(suscripcion);
-  const Estado nuevo = estado(*quarvel::dbObra);
-  ASSERT_NE(nuevo, viejo);
-  ASSERT_EQ(nuevo.periodos, 4);
+    abreDialogo();
+    teclea(c.inicio ? forma->FechaIni : forma->FechaFin, c.fecha);
+    // After every statement of the save, the files as a kill would leave them.
+    QStringList copias;
+    const int suscripcion = quarvel::dbObra->Subscribe([&](const QString&) {
+      const QString copia = dir_->filePath(QString("corte%1.mdb").arg(copias.size()));
+      QFile::copy(ruta_, copia);
+      if (QFileInfo::exists(ruta_ + "-journal")) QFile::copy(ruta_ + "-journal", copia + "-journal");
+      copias << copia;
+    });
+    cajas.answer(ui::vbYes);
+    ASSERT_TRUE(aceptaConClic());
+    quarvel::dbObra->Unsubscribe(suscripcion);
+    const Estado nuevo = estado(*quarvel::dbObra);
+    ASSERT_NE(nuevo, viejo);
+    ASSERT_EQ(nuevo.periodos, c.periodos);
+    ASSERT_LT(nuevo.volumenes, viejo.volumenes) << "volumes were deleted";
 
-  ASSERT_GT(copias.size(), 3) << "the save runs several statements";
-  for (const QString& copia : copias) {
-    SCOPED_TRACE(QFileInfo(copia).fileName().toStdString());
-    const Estado e = estadoDe(copia);
-    EXPECT_TRUE(e == viejo || e == nuevo) << e.texto() << "\n old: " << viejo.texto() << "\n new: " << nuevo.texto();
+    ASSERT_GT(copias.size(), 3) << "the save runs several statements";
+    for (const QString& copia : copias) {
+      SCOPED_TRACE(QFileInfo(copia).fileName().toStdString());
+      const Estado e = estadoDe(copia);
+      EXPECT_TRUE(e == viejo || e == nuevo) << e.texto() << "\n old: " << viejo.texto() << "\n new: " << nuevo.texto();
+    }
   }
 }
 
