@@ -85,8 +85,9 @@ private:
   FrmDatGen* forma_;
 };
 
-// The filter of a percentage box: each character typed goes through FormatoMoneda. Keys that type
-// nothing (arrows, Delete, Home...) are not characters and pass; Esc is the dialog's.
+// The filter of a percentage box: each character typed goes through FormatoMoneda, and the box gets
+// the character it returns (none for 0). Keys that type nothing (arrows, Delete, Home...) are not
+// characters and pass; Esc is the dialog's.
 class FiltroPorcentaje : public QObject {
 public:
   FiltroPorcentaje(FrmDatGen* forma, QLineEdit* caja) : QObject(caja), forma_(forma), caja_(caja) {}
@@ -96,7 +97,10 @@ public:
     const QString texto = tecla->text();
     if (texto.size() != 1 || tecla->key() == Qt::Key_Escape || tecla->key() == Qt::Key_Delete) return false;
     const int codigo = texto.at(0).unicode();
-    return forma_->FormatoMoneda(codigo, caja_->text()) == 0;
+    const int queda = forma_->FormatoMoneda(codigo, caja_->text());
+    if (queda == codigo) return false;
+    if (queda != 0) caja_->insert(QString(QChar(queda)));
+    return true;
   }
 
 private:

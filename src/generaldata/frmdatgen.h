@@ -111,7 +111,8 @@ public:
   void optSemanal_Click();
   void optDiaria_Click();
   void Redondeo_Validate();
-  // The key filter of the percentage boxes: the character code to keep, or 0 to drop it.
+  // The key filter of the percentage boxes: the character code the box gets (a comma becomes the
+  // decimal point), or 0 to drop the key.
   int FormatoMoneda(int keyAscii, const QString& texto);
   void BloqueaCampos();
   void CalculaDiasCalendario();

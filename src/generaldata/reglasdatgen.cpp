@@ -71,8 +71,10 @@ void FrmDatGen::Redondeo_Validate() {
 int FrmDatGen::FormatoMoneda(int keyAscii, const QString& texto) {
   if (keyAscii < 26) return keyAscii;
   const QChar c(keyAscii);
-  if (!QStringLiteral("0123456789.").contains(c)) return 0;
-  if (c == QLatin1Char('.')) return texto.contains(QLatin1Char('.')) ? 0 : keyAscii;
+  if (!QStringLiteral("0123456789.,").contains(c)) return 0;
+  // A comma is meant as the decimal point (it is one in many keyboards' keypads); dropping it would
+  // make "16,5" a percentage of 165.
+  if (c == QLatin1Char('.') || c == QLatin1Char(',')) return texto.contains(QLatin1Char('.')) ? 0 : int('.');
   return keyAscii;
 }
 

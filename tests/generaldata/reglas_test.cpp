@@ -95,8 +95,8 @@ TEST_F(Reglas, PercentageBoxesTakeDigitsAndOneDecimalPoint) {
     const char* texto;
     int resultado;
   } casos[] = {{8, "12", 8},    {13, "", 13},      {'5', "", '5'},   {'.', "1", '.'},  {'.', "1.2", 0},
-               {'.', ".", 0},   {'a', "", 0},      {' ', "", 0},     {'-', "", 0},     {',', "1", 0},
-               {26, "", 0},     {27, "", 0},       {'0', "0.5", '0'}};
+               {'.', ".", 0},   {'a', "", 0},      {' ', "", 0},     {'-', "", 0},     {',', "1", '.'},
+               {',', "1.2", 0}, {',', "", '.'},    {26, "", 0},      {27, "", 0},      {'0', "0.5", '0'}};
   for (const Caso& c : casos)
     EXPECT_EQ(forma->FormatoMoneda(c.tecla, QString::fromLatin1(c.texto)), c.resultado) << c.tecla << " " << c.texto;
 
@@ -113,6 +113,38 @@ TEST_F(Reglas, PercentageBoxesTakeDigitsAndOneDecimalPoint) {
   EXPECT_EQ(iva->text(), "16.50");
   QTest::keyClick(iva, Qt::Key_Backspace);
   EXPECT_EQ(iva->text(), "") << "Backspace is a control key and passes";
+}
+
+// A comma typed in a percentage box is its decimal point (the keypad's decimal key gives one on many
+// layouts): typed in the four boxes of the contractor's Concurso page and stored with Aceptar.
+TEST_F(Reglas, ACommaTypedInAPercentageBoxIsItsDecimalPoint) {
+  abre(2);
+  ASSERT_TRUE(carga());
+  ASSERT_TRUE(activa());
+  muestraPagina(QStringLiteral("Concurso"));
+  struct Caso {
+    const char* caja;
+    const char* campo;
+    const char* teclas;
+    const char* texto;
+    double guardado;
+  } casos[] = {{"txtIVA", "Iva", "16,5", "16.5", 16.5},
+               {"txtAnticipo", "anticipo", "30,25", "30.25", 30.25},
+               // One decimal separator, whichever was typed first.
+               {"txtEstimacion", "contraest", "2,5,0.1", "2.501", 2.501},
+               {"txtFiniquito", "finiquito", "7.5,1", "7.51", 7.51}};
+  for (const Caso& c : casos) {
+    auto* caja = static_cast<QLineEdit*>(forma->caja(c.caja));
+    caja->setFocus();
+    caja->selectAll();
+    QTest::keyClick(caja, Qt::Key_Backspace);
+    QTest::keyClicks(caja, QString::fromLatin1(c.teclas));
+    EXPECT_EQ(caja->text(), c.texto) << c.caja;
+  }
+  ASSERT_TRUE(acepta());
+  EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
+  for (const Caso& c : casos)
+    EXPECT_DOUBLE_EQ(vb::CDbl(dato(QString::fromLatin1(c.campo))), c.guardado) << c.campo;
 }
 
 TEST_F(Reglas, TextBoxesSelectTheirTextOnFocusButTheCompanyAddressOnes) {
