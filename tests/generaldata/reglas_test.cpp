@@ -259,6 +259,35 @@ TEST_F(Reglas, ADateTypedAsShownAndEnterMoveOnWithThatDateAndItsCounts) {
   EXPECT_EQ(vb::toQDate(vb::CDate(dato("FechaFinalProy"))), QDate(2025, 6, 30));
 }
 
+// Every date box of the dialog, in both editions, takes a date typed with a two-digit year.
+TEST_F(Reglas, DatesTypedWithTwoDigitYearsAreTakenInEveryDateBox) {
+  struct Caso {
+    int16_t edicion;
+    ui::DatePicker* FrmDatGen::*caja;
+    const char* tecleado;
+    QDate esperado;
+  } casos[] = {{1, &FrmDatGen::FechaIni, "5/3/26", {2026, 3, 5}},  {1, &FrmDatGen::FechaFin, "31/12/29", {2029, 12, 31}},
+               {1, &FrmDatGen::FechaTope, "1/1/30", {1930, 1, 1}}, {1, &FrmDatGen::FechaCon, "15/06/99", {1999, 6, 15}},
+               {2, &FrmDatGen::FechaFin, "31/8/25", {2025, 8, 31}}};
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.tecleado);
+    abre(c.edicion);
+    ASSERT_TRUE(carga());
+    ASSERT_TRUE(activa());
+    ui::DatePicker* fecha = forma.data()->*c.caja;
+    muestraPagina(fecha == forma->FechaCon ? QStringLiteral("Concurso") : QStringLiteral("Obra"));
+    fecha->setFocus();
+    ASSERT_TRUE(fecha->hasFocus());
+    QTest::keyClicks(fecha, c.tecleado);
+    tecla(Qt::Key_Tab);
+    EXPECT_EQ(dia(fecha), c.esperado);
+  }
+  // The contractor's later end (up to the limit date), typed so, is what Aceptar stores.
+  EXPECT_TRUE(acepta());
+  EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
+  EXPECT_EQ(vb::toQDate(vb::CDate(dato("FechaFinalProy"))), QDate(2025, 8, 31));
+}
+
 TEST_F(Reglas, AltAOnTheFooterPageOfThePlicadoraEditionDoesNotSave) {
   abre(1);
   ASSERT_TRUE(carga());

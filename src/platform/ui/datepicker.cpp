@@ -141,12 +141,14 @@ bool esDigito(QChar c) { return c >= u'0' && c <= u'9'; }
 }  // namespace
 
 QDate DatePicker::ParseTyped(const QString& text) {
-  static const QRegularExpression conBarras(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4})$"));
+  static const QRegularExpression conBarras(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{2}|\\d{4})$"));
   static const QRegularExpression sinBarras(QStringLiteral("^(\\d{2})(\\d{2})(\\d{4})$"));
   QRegularExpressionMatch m = conBarras.match(text);
   if (!m.hasMatch()) m = sinBarras.match(text);
   if (!m.hasMatch()) return {};
-  return QDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+  const QString anio = m.captured(3);
+  return QDate(anio.size() == 2 ? vb::twoDigitYear(anio.toInt()) : anio.toInt(), m.captured(2).toInt(),
+               m.captured(1).toInt());
 }
 
 void DatePicker::showTyped(const QString& text, int cursor, int anchor) {

@@ -5,9 +5,9 @@
 // Typing: the first character typed replaces the shown date as a whole (whatever is selected, after
 // Tab or a click), and the box then edits as a text box until the entry is read: when the box is
 // left, on Enter, on Up/Down, or by Commit(). The entry is read as it is shown, d/m/yyyy (one or two
-// digits for day and month) or eight digits ddmmyyyy; anything else, or a day that does not exist
-// or is out of range, is refused and the box shows its old value again. Up/Down and the calendar
-// work as in any date edit.
+// digits for day and month), d/m/yy (00-29 this century, 30-99 the last) or eight digits ddmmyyyy;
+// anything else, or a day that does not exist or is out of range, is refused and the box shows its old
+// value again. Up/Down and the calendar work as in any date edit.
 //
 //   FechaIni->SetValue(rs->Value("FechaInicioProy"));   // a Date, a serial or a text date; Null empties
 //   vb::Variant v = FechaIni->Value();                  // a Date (whole day) or Null

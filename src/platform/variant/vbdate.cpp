@@ -33,12 +33,11 @@ DateParts partsOrThrow(double serial) {
   return *p;
 }
 
-int windowYear(int y, int digits) {
-  if (digits > 2) return y;
-  return y < 30 ? 2000 + y : 1900 + y;
-}
+int windowYear(int y, int digits) { return digits > 2 ? y : twoDigitYear(y); }
 
 }  // namespace
+
+int twoDigitYear(int y) { return y < 30 ? 2000 + y : 1900 + y; }
 
 bool isValidDateSerial(double serial) {
   return std::isfinite(serial) && serial > MinDateSerial - 1 && serial < MaxDateSerial + 0.00001;

@@ -19,6 +19,9 @@ bool isValidDateSerial(double serial);
 
 double dateSerial(int year, int month, int day);   // VB DateSerial: month and day may run over (13 -> next year);
                                                    // years 0-29 mean 2000-2029, 30-99 mean 1930-1999; Error 5 out of range
+// The year a two-digit year (0-99) names, as text dates and the date boxes read it: 00-29 -> 2000-2029,
+// 30-99 -> 1930-1999.
+int twoDigitYear(int year);
 double fromQDate(const QDate& d);                  // Error 5 for an invalid date
 double fromQDateTime(const QDateTime& dt);
 QDate toQDate(double serial);                      // the day part; an invalid QDate outside the VB range

@@ -143,6 +143,15 @@ TEST(DatePicker, ADateTypedAsShownIsTakenWhenTheBoxIsLeft) {
       {"half a date", TrasTab, "15/06", {}},
       {"before the first day", TrasTab, "31/12/1600", {}},
       {"digits that are no date", TrasTab, "150620", {}},
+      // Two-digit years: 00-29 are this century's, 30-99 the last one's.
+      {"two-digit year", TrasTab, "5/3/26", {2026, 3, 5}},
+      {"two-digit year, last of this century's", TrasTab, "31/12/29", {2029, 12, 31}},
+      {"two-digit year, first of the last century's", TrasTab, "1/1/30", {1930, 1, 1}},
+      {"two-digit year 00, a leap year", SobreSeleccion, "29/02/00", {2000, 2, 29}},
+      {"two-digit year 99", TrasClic, "15/06/99", {1999, 6, 15}},
+      {"two-digit year, impossible day", TrasTab, "29/02/25", {}},
+      {"a year of one digit", TrasTab, "5/3/6", {}},
+      {"a year of three digits", TrasTab, "5/3/026", {}},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nombre);
