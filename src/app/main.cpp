@@ -1,5 +1,6 @@
 // tornavo and plicadora: the same program; the product name built into each executable decides the
 // edition. The command line is not read.
+#include "emulaenter.h"
 #include "mditool.h"
 #include "registrodatgen.h"
 #include "registroentrada.h"
@@ -12,6 +13,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   ui::installSpanish();
+  ui::installEnterPressesButtons();
   // The windows of the later subsystems are registered here, before the start (ventanas.h).
   ventanas::Registro& ventanas = ventanas::registro();
   registraVentanasEntrada(ventanas);

@@ -1,3 +1,4 @@
+#include "emulaenter.h"
 #include "frmregistro.h"
 #include "spanish.h"
 
@@ -7,6 +8,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   ui::installSpanish();
+  ui::installEnterPressesButtons();
   app.setApplicationName(QStringLiteral("ostinel"));
   frmRegistro form;
   form.show();

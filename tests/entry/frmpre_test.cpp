@@ -13,6 +13,7 @@
 #include "quarvel.h"
 #include "twips.h"
 
+#include "enter_en_boton.h"
 #include "qt_print.h"
 #include "solo_lectura.h"
 
@@ -454,6 +455,23 @@ TEST_F(FrmPreTest, RightClickMakesTheCellCurrentAndOpensTheDetailMenu) {
   EXPECT_EQ(grid->currentIndex().row(), 255);
   detalle->CmdCerrar_Click();
   EXPECT_FALSE(ui::Forms::instance().isLoaded(detalle));
+}
+
+// Enter, the main key or the keypad's, on a focused button of the detail presses it.
+TEST_F(FrmPreTest, EnterOnAFocusedButtonOfTheDetailPressesIt) {
+  for (const testsupport::TeclaEnter tecla : testsupport::kTeclasEnter) {
+    SCOPED_TRACE(testsupport::nombre(tecla));
+    grid->MoveFirst();
+    auto* detalle = ui::Forms::instance().create<FrmDetPresu>();
+    ASSERT_NE(detalle, nullptr);
+    ASSERT_EQ(detalle->texto(2), "PRE-001");
+    ASSERT_TRUE(testsupport::enterEn(detalle->CmdSig, tecla));
+    EXPECT_EQ(detalle->texto(2), "PRE-002");
+    ASSERT_TRUE(testsupport::enterEn(detalle->CmdAnt, tecla));
+    EXPECT_EQ(detalle->texto(2), "PRE-001");
+    ASSERT_TRUE(testsupport::enterEn(detalle->CmdCerrar, tecla));
+    EXPECT_FALSE(ui::Forms::instance().isLoaded(detalle));
+  }
 }
 
 TEST_F(FrmPreTest, TipsShowTheFullTextAndTheSectionName) {

@@ -10,6 +10,7 @@
 #include "quarvel.h"
 #include "twips.h"
 
+#include "enter_en_boton.h"
 #include "qt_print.h"
 
 #include <QAbstractButton>
@@ -109,6 +110,24 @@ TEST_F(VistasTest, TheColumnChooserShowsAndHidesColumnsOfTheActiveWindow) {
   ASSERT_TRUE(clic(QStringLiteral("miherramientascolumnas")));
   EXPECT_EQ(modales.size(), 2);
   EXPECT_EQ(ui::Forms::instance().find<FrmColGrid>(), nullptr);
+}
+
+// Enter, the main key or the keypad's, on a focused button of the column chooser presses it: "Cerrar"
+// changes nothing, "Aceptar" shows the columns chosen.
+TEST_F(VistasTest, EnterOnAFocusedButtonOfTheColumnChooserPressesIt) {
+  ui::BoundGrid* grid = ui::Forms::instance().find<FrmPre>()->Grid1();
+  for (const testsupport::TeclaEnter tecla : testsupport::kTeclasEnter) {
+    SCOPED_TRACE(testsupport::nombre(tecla));
+    for (const int boton : {1, 0}) {
+      const bool visible = grid->Columns(FrmPre::cDescri).Visible();
+      auto* elige = ui::Forms::instance().get<FrmColGrid>();
+      ASSERT_NE(elige, nullptr);
+      elige->List1->item(FrmPre::cDescri)->setSelected(!visible);
+      ASSERT_TRUE(testsupport::enterEn(elige->CmdBoton[boton], tecla));
+      EXPECT_FALSE(ui::Forms::instance().isLoaded(elige)) << boton;
+      EXPECT_EQ(grid->Columns(FrmPre::cDescri).Visible(), boton == 0 ? !visible : visible) << boton;
+    }
+  }
 }
 
 // Through the menu as a user chooses: the chooser's list clicked item by item, then "Aceptar".

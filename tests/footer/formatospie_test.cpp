@@ -3,6 +3,7 @@
 // The format dialogs run through the form registry's modal runner, driven as a user would.
 #include "piefixture.h"
 
+#include "enter_en_boton.h"
 #include "frmpieabre.h"
 #include "frmpiegraba.h"
 #include "placement.h"
@@ -233,6 +234,34 @@ TEST_F(Formatos, ALibraryFormatIsOpenedIntoTheBidAndEvaluated) {
   EXPECT_EQ(grid().RowCount(), 4);
   EXPECT_EQ(grid().CellText(2, col("Total")), "$110.00");
   EXPECT_FALSE(pagina->ContratistaEnVista());  // the library's formats never touch the label
+}
+
+// Enter, the main key or the keypad's, on a focused button of "Abrir formato" presses it: Cancelar
+// closes the dialog with the footer as it was, Aceptar opens the chosen format.
+TEST_F(Formatos, EnterOnAFocusedButtonOfTheOpenDialogPressesIt) {
+  abre("Ejemplo.mdb", 1);
+  formatoDeTres(biblioteca(), "TRES");
+  const std::vector<Currency> antes = totales();
+  ASSERT_GT(antes.size(), 3u);
+  for (const testsupport::TeclaEnter tecla : testsupport::kTeclasEnter) {
+    SCOPED_TRACE(testsupport::nombre(tecla));
+    for (const bool acepta : {false, true}) {
+      bool cerrado = false;
+      alAbrir([&](QDialog* d) {
+        auto* a = qobject_cast<frmPieAbre*>(d);
+        ASSERT_TRUE(a);
+        elige(a, "TRES");
+        ASSERT_TRUE(testsupport::enterEn(acepta ? a->Command1 : a->Command2, tecla));
+        cerrado = !cargado(a);
+      });
+      pagina->Command6_Click();
+      EXPECT_TRUE(cerrado) << (acepta ? "Aceptar" : "Cancelar");
+      const std::vector<Currency> tres = {cur("100"), cur("10"), cur("110")};
+      EXPECT_EQ(totales(), acepta ? tres : antes);
+    }
+    pagina->Command2_Click();  // the base footer back for the next key
+  }
+  EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
 }
 
 TEST_F(Formatos, DeletingAFormatAsksAndRemovesItFromItsOwnDatabase) {

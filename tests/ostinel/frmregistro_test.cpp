@@ -1,5 +1,6 @@
 #include "frmregistro.h"
 
+#include "enter_en_boton.h"
 #include "error.h"
 #include "qt_print.h"
 #include "scripted_ui.h"
@@ -101,6 +102,26 @@ TEST_F(FrmRegistroTest, RegisteringUnregistersTheOtherCopyFirstAndProposesItNext
   }
   frmRegistro again(&starter);
   EXPECT_TRUE(again.Option1[0]->isChecked());
+}
+
+// Enter, the main key or the keypad's, on a focused button presses it: "Aceptar" registers the chosen
+// copy, "Cancelar" closes the window.
+TEST_F(FrmRegistroTest, EnterOnAFocusedButtonPressesIt) {
+  const QString quil = makeFile("sistema/VCF132.OCX");
+  for (const testsupport::TeclaEnter tecla : testsupport::kTeclasEnter) {
+    SCOPED_TRACE(testsupport::nombre(tecla));
+    starter.started.clear();
+    frmRegistro form(&starter);
+    form.Option1[0]->setChecked(true);
+    form.Text1->setText(quil);
+    form.Text3->setText(dir.filePath("no/VCF132.OCX"));
+    ASSERT_TRUE(testsupport::enterEn(form.Command1[0], tecla));
+    EXPECT_EQ(starter.started, (QList<QStringList>{{"regsvr32", quil}}));
+    EXPECT_TRUE(form.isVisible());
+    ASSERT_TRUE(testsupport::enterEn(form.Command1[1], tecla));
+    EXPECT_FALSE(form.isVisible());
+  }
+  EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(FrmRegistroTest, AMissingChosenCopyIsReportedAndNothingIsStartedOrStored) {

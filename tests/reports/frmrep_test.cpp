@@ -2,6 +2,7 @@
 // made again for every choice, the options button, printing and previewing.
 #include "avance.h"
 #include "dao.h"
+#include "enter_en_boton.h"
 #include "forms.h"
 #include "frmerrores.h"
 #include "printers.h"
@@ -65,6 +66,23 @@ TEST_F(Ventana, ListsTheFiveKindsAndTheTwoDestinations) {
 
 // Every opening puts the program's own template back in each row of the five kinds (exact names);
 // other rows keep theirs, and a kind's sheet stays as stored.
+// Enter, the main key or the keypad's, on a focused button presses it: "Opciones" opens the options of
+// the chosen report, "Cancelar" closes the window.
+TEST_F(Ventana, EnterOnAFocusedButtonPressesIt) {
+  for (const testsupport::TeclaEnter tecla : testsupport::kTeclasEnter) {
+    SCOPED_TRACE(testsupport::nombre(tecla));
+    frmRep* f = ventana();
+    ASSERT_NE(f, nullptr);
+    modales.clear();
+    ASSERT_TRUE(testsupport::enterEn(f->Command6, tecla));
+    EXPECT_EQ(modales, QStringList({"FrmOpcPresu"}));
+    ASSERT_TRUE(ui::Forms::instance().isLoaded(f));
+    ASSERT_TRUE(testsupport::enterEn(f->Command2, tecla));
+    EXPECT_FALSE(ui::Forms::instance().isLoaded(f));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+}
+
 TEST_F(Ventana, OpeningPutsTheProgramsTemplatesBack) {
   ejecutaLibreria("UPDATE reportes SET Libro='C:\\Quarvel\\Parator1.kor' WHERE Reporte='Presupuesto'");
   ejecutaLibreria("UPDATE reportes SET Libro='/otra/carpeta/Mio.kor' WHERE Reporte='Montos mensuales'");

@@ -3,6 +3,7 @@
 #include "frmreparar.h"
 
 #include "copia_programa.h"
+#include "enter_en_boton.h"
 #include "files.h"
 #include "forms.h"
 #include "qt_print.h"
@@ -50,6 +51,20 @@ protected:
   testui::ScriptedMsgBoxes cajas_;
   frmReparar* ventana_ = nullptr;
 };
+
+// Enter, the main key or the keypad's, on the focused "Salir" closes the window, as a click does.
+TEST_F(Reparar, EnterOnTheFocusedExitButtonClosesTheWindow) {
+  for (const testsupport::TeclaEnter tecla : testsupport::kTeclasEnter) {
+    SCOPED_TRACE(testsupport::nombre(tecla));
+    if (!ui::Forms::instance().isLoaded(ventana_)) {
+      ventana_ = new frmReparar;
+      ui::Forms::instance().add(ventana_);
+    }
+    ASSERT_TRUE(testsupport::enterEn(ventana_->Command3, tecla));
+    EXPECT_FALSE(ui::Forms::instance().isLoaded(ventana_));
+  }
+  EXPECT_TRUE(cajas_.shown().empty());
+}
 
 // Everything of every sheet is in the rebuilt workbook; the source is kept as its backup.
 TEST_F(Reparar, AGoodWorkbookIsRebuiltBesideItsBackup) {

@@ -1,5 +1,7 @@
 #include "scripted_ui.h"
 
+#include "emulaenter.h"
+
 #include <gtest/gtest.h>
 
 namespace testui {
@@ -46,6 +48,15 @@ private:
 
 [[maybe_unused]] ::testing::Environment* const kUnscripted =
     ::testing::AddGlobalTestEnvironment(new UnscriptedEnvironment);
+
+// The application-wide rules every program installs at its start hold in the tests too.
+class ProgramRulesEnvironment : public ::testing::Environment {
+public:
+  void SetUp() override { ui::installEnterPressesButtons(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const kProgramRules =
+    ::testing::AddGlobalTestEnvironment(new ProgramRulesEnvironment);
 
 }  // namespace
 

@@ -54,6 +54,17 @@ private:
   QWidget* form_;
 };
 
+// Enter on the focused push button, application-wide. The forms' key previews press their buttons by
+// the same rule; whichever filter sees the key first presses the button and uses the key up.
+class EnterPressesButtons : public QObject {
+public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    return event->type() == QEvent::KeyPress && watched == QApplication::focusWidget() &&
+           PressOnEnter(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
+  }
+};
+
 }  // namespace
 
 void EmulaEnter(int keyCode) {
@@ -82,6 +93,13 @@ bool PressOnEnter(QWidget* control, const QKeyEvent* event) {
 bool ArrowMovesOnlyOnce(QWidget* control, const QKeyEvent* event) {
   if (!event || (event->key() != Qt::Key_Up && event->key() != Qt::Key_Down)) return false;
   return qobject_cast<QPushButton*>(control) || qobject_cast<QCheckBox*>(control);
+}
+
+void installEnterPressesButtons() {
+  static QPointer<EnterPressesButtons> installed;
+  if (installed || !qApp) return;
+  installed = new EnterPressesButtons(qApp);
+  qApp->installEventFilter(installed);
 }
 
 void installEmulaEnter(QWidget* form) {

@@ -19,9 +19,13 @@ void EmulaEnter(const QKeyEvent* event);
 // presses it instead (as Space does), and Up/Down on a button or check box move the focus once.
 void installEmulaEnter(QWidget* form);
 
-// The key preview's rule for a push button: Enter (or the keypad's) on an enabled one presses it.
-// True when it did; the key is then used up and the focus stays.
+// The rule for a push button: Enter (or the keypad's) on an enabled one presses it. True when it did;
+// the key is then used up and the focus stays.
 bool PressOnEnter(QWidget* control, const QKeyEvent* event);
+// Makes that rule hold for the focused push button of every window of the program, whatever its
+// buttons' default set-up and whether or not its form has a key preview. Each program calls it once
+// at its start; calling it again changes nothing.
+void installEnterPressesButtons();
 // Up and Down on a button or check box: the preview alone moves the focus (the control's own move to
 // its neighbour would take it one control further). True when the control must not get the key.
 bool ArrowMovesOnlyOnce(QWidget* control, const QKeyEvent* event);

@@ -168,6 +168,57 @@ TEST(EmulaEnter, EnterOnAFocusedButtonPressesItWithoutMovingOn) {
   EXPECT_EQ(clicks.count(), 3);
 }
 
+// The program-wide rule: Enter on the focused push button of any window presses it once, whatever the
+// button's default set-up and whether or not the window has a key preview; nothing else changes.
+TEST(EnterPressesButtons, TheFocusedButtonOfEveryWindowIsPressedOnce) {
+  ui::installEnterPressesButtons();
+  ui::installEnterPressesButtons();  // a second call adds nothing
+  struct Case {
+    const char* name;
+    bool preview;
+    bool autoDefault;
+  } windows[] = {{"plain", false, false}, {"with a key preview", true, false}, {"auto-default buttons", false, true}};
+  for (const Case& w : windows) {
+    SCOPED_TRACE(w.name);
+    Dialog dlg;
+    auto* ok = new QPushButton("&Aceptar", &dlg);
+    auto* off = new QPushButton("Apagado", &dlg);
+    off->setEnabled(false);
+    for (QPushButton* b : {ok, off}) {
+      b->setAutoDefault(w.autoDefault);
+      dlg.layout()->addWidget(b);
+    }
+    ok->setObjectName("ok");
+    if (w.preview) ui::installEmulaEnter(&dlg);
+    showActive(&dlg);
+    QSignalSpy clicks(ok, &QPushButton::clicked);
+    struct Key {
+      Qt::Key key;
+      Qt::KeyboardModifiers mods;
+      int clicks;
+    } keys[] = {{Qt::Key_Return, Qt::NoModifier, 1},
+                {Qt::Key_Enter, Qt::KeypadModifier, 1},
+                {Qt::Key_Return, Qt::ControlModifier, 0},
+                {Qt::Key_Return, Qt::AltModifier, 0}};
+    for (const Key& k : keys) {
+      // Qt's own dialogs press their default button on any Enter: not this rule's business.
+      if (w.autoDefault && k.clicks == 0) continue;
+      ok->setFocus();
+      const int before = int(clicks.count());
+      press(k.key, k.mods);
+      EXPECT_EQ(clicks.count() - before, k.clicks) << "key " << k.key << " modifiers " << int(k.mods);
+      EXPECT_TRUE(dlg.isVisible());
+    }
+    if (w.autoDefault) continue;
+    // Enter in a text box presses no button; it moves on only where the window asks for it.
+    dlg.a->setFocus();
+    const int before = int(clicks.count());
+    press(Qt::Key_Return);
+    EXPECT_EQ(clicks.count(), before);
+    EXPECT_EQ(focused(), w.preview ? "b" : "a");
+  }
+}
+
 TEST(SeleccionarTexto, SelectsTheWholeTextUnlessItIsBlank) {
   struct Case {
     const char* text;
