@@ -1,4 +1,5 @@
 #include "emulaenter.h"
+#include "endonsignal.h"
 #include "frmregistro.h"
 #include "spanish.h"
 
@@ -11,6 +12,11 @@ int main(int argc, char** argv) {
   ui::installEnterPressesButtons();
   app.setApplicationName(QStringLiteral("ostinel"));
   frmRegistro form;
+  // A logout, kill, closed terminal or Ctrl+C is its Cancelar: nothing is registered or stored.
+  ui::installEndOnSignal([&form] {
+    form.Command1_Click(1);
+    QCoreApplication::exit(0);
+  });
   form.show();
   return app.exec();
 }

@@ -1,7 +1,8 @@
 // The programs themselves: the built tornavo and plicadora executables, started from a copy of the
 // program folder with a home of their own, in an X server of their own (Xvfb), driven by real key
-// presses (xdotool) and ended the ways a user ends them. Each must end with exit status 0 and leave
-// in the bid the price typed before, with Enter or still in its cell's editor.
+// presses (xdotool) and ended the ways a user ends them, or by the signals a logout, kill or Ctrl+C
+// sends. Each must end with exit status 0 and leave in the bid the price typed before, with Enter or
+// still in its cell's editor. ostinel too ends with status 0 on a signal.
 #include "dao.h"
 #include "qt_print.h"
 
@@ -14,6 +15,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <tuple>
 #include <vector>
 
@@ -132,7 +134,14 @@ private:
   QString display_;
 };
 
-enum class Cierre { Salir, CajaDeCierre };
+enum class Cierre { Salir, CajaDeCierre, Senal };
+
+// What is on screen when the program is told to end.
+enum class Pendiente {
+  Nada,
+  MonedaRechazada,  // a currency that does not exist typed in its cell, without Enter
+  Parametros,       // the general-data dialog open (modal)
+};
 
 struct Caso {
   const char* programa;
@@ -140,11 +149,25 @@ struct Caso {
   bool conObra;
   Cierre cierre;
   bool conEnter = true;  // the typed price ended with Enter, or left in its cell's editor
+  int senal = SIGTERM;   // the signal of Cierre::Senal
+  Pendiente pendiente = Pendiente::Nada;
 };
+
+const char* nombreDeSenal(int senal) {
+  return senal == SIGTERM ? "SIGTERM" : senal == SIGHUP ? "SIGHUP" : senal == SIGINT ? "SIGINT" : "otra";
+}
+
+const char* nombreDePendiente(Pendiente p) {
+  return p == Pendiente::MonedaRechazada ? "MonedaRechazada" : p == Pendiente::Parametros ? "Parametros" : "";
+}
 
 void PrintTo(const Caso& c, std::ostream* os) {
   *os << c.programa << (c.conObra ? ", con obra, " : ", sin obra, ")
-      << (c.cierre == Cierre::Salir ? "Salir" : "caja de cierre") << (c.conEnter ? "" : ", sin Enter");
+      << (c.cierre == Cierre::Salir          ? "Salir"
+          : c.cierre == Cierre::CajaDeCierre ? "caja de cierre"
+                                             : nombreDeSenal(c.senal))
+      << (c.conEnter ? "" : ", sin Enter") << (c.pendiente == Pendiente::Nada ? "" : ", ")
+      << nombreDePendiente(c.pendiente);
 }
 
 // Section, row, code and price of every concept, in key order.
@@ -249,6 +272,8 @@ protected:
   int termina() {
     if (GetParam().cierre == Cierre::Salir) {
       menu("a", {"s"});
+    } else if (GetParam().cierre == Cierre::Senal) {
+      ::kill(pid_t(programa_.processId()), GetParam().senal);
     } else {
       int estado = -1;
       x_.cliente(QStringLiteral(TORNAVO_CIERRA_VENTANA), {principal_}, &estado);
@@ -290,6 +315,14 @@ TEST_P(Ejecutable, EndsWithStatusZeroKeepingTheTypedPrice) {
     for (auto& concepto : esperados)
       if (std::get<2>(concepto) == codigo)
         std::get<3>(concepto) = 77.25;
+    if (c.pendiente == Pendiente::MonedaRechazada) {
+      // The currency is two columns on, past the amount; its check refuses the code with a message box.
+      x_.teclas(principal_, {"Right", "Right"});
+      x_.escribe(principal_, QStringLiteral("ZZZ"));
+    } else if (c.pendiente == Pendiente::Parametros) {
+      menu("v", {"Down", "Return"});
+      ASSERT_FALSE(x_.espera(QStringLiteral("^Parámetros$")).isEmpty()) << "the general-data dialog did not open";
+    }
   }
   EXPECT_EQ(termina(), 0) << salida().toStdString();
   const Precios despues = preciosDe(obra_);
@@ -301,7 +334,11 @@ TEST_P(Ejecutable, EndsWithStatusZeroKeepingTheTypedPrice) {
 std::string nombreDelCaso(const ::testing::TestParamInfo<Caso>& info) {
   const Caso& c = info.param;
   return std::string(c.programa) + (c.conObra ? "_ConObra" : "_SinObra") +
-         (c.cierre == Cierre::Salir ? "_Salir" : "_CajaDeCierre") + (c.conEnter ? "" : "_SinEnter");
+         (c.cierre == Cierre::Salir          ? "_Salir"
+          : c.cierre == Cierre::CajaDeCierre ? "_CajaDeCierre"
+                                             : std::string("_") + nombreDeSenal(c.senal)) +
+         (c.conEnter ? "" : "_SinEnter") + (c.pendiente == Pendiente::Nada ? "" : "_") +
+         nombreDePendiente(c.pendiente);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ediciones, Ejecutable,
@@ -315,7 +352,55 @@ INSTANTIATE_TEST_SUITE_P(Ediciones, Ejecutable,
                                            Caso{"plicadora", "Plicadora", false, Cierre::CajaDeCierre},
                                            // The program ends with the price still in its editor.
                                            Caso{"tornavo", "Tornavo", true, Cierre::Salir, false},
-                                           Caso{"tornavo", "Tornavo", true, Cierre::CajaDeCierre, false}),
+                                           Caso{"tornavo", "Tornavo", true, Cierre::CajaDeCierre, false},
+                                           // Ended from outside: a logout or kill, a closed terminal, Ctrl+C.
+                                           Caso{"tornavo", "Tornavo", true, Cierre::Senal},
+                                           Caso{"tornavo", "Tornavo", true, Cierre::Senal, false},
+                                           Caso{"tornavo", "Tornavo", false, Cierre::Senal},
+                                           Caso{"tornavo", "Tornavo", true, Cierre::Senal, false, SIGHUP},
+                                           Caso{"tornavo", "Tornavo", true, Cierre::Senal, false, SIGINT},
+                                           Caso{"plicadora", "Plicadora", true, Cierre::Senal},
+                                           Caso{"plicadora", "Plicadora", true, Cierre::Senal, false},
+                                           Caso{"plicadora", "Plicadora", false, Cierre::Senal, true, SIGHUP},
+                                           // What needs the user is answered as Cancelar, and the end goes on.
+                                           Caso{"tornavo", "Tornavo", true, Cierre::Senal, true, SIGTERM,
+                                                Pendiente::MonedaRechazada},
+                                           Caso{"plicadora", "Plicadora", true, Cierre::Senal, true, SIGTERM,
+                                                Pendiente::Parametros}),
                          nombreDelCaso);
+
+// ostinel, its window on screen, ended by each signal, or by Enter on its focused Cancelar.
+TEST(Ostinel, EndsWithStatusZeroOnASignalOrEnterOnCancelar) {
+  ServidorX x;
+  ASSERT_TRUE(x.listo()) << "Xvfb is needed (scripts/setup installs it)";
+  for (const int senal : {SIGTERM, SIGHUP, SIGINT, 0}) {
+    SCOPED_TRACE(senal == 0 ? "Enter on Cancelar" : nombreDeSenal(senal));
+    QTemporaryDir casa;
+    ASSERT_TRUE(casa.isValid());
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert(QStringLiteral("DISPLAY"), x.display());
+    entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    entorno.insert(QStringLiteral("HOME"), casa.path());
+    entorno.insert(QStringLiteral("XDG_CONFIG_HOME"), casa.filePath(QStringLiteral(".config")));
+    QProcess ostinel;
+    ostinel.setProcessEnvironment(entorno);
+    ostinel.start(QStringLiteral(TORNAVO_BIN_DIR "/ostinel"), {});
+    ASSERT_TRUE(ostinel.waitForStarted(kEspera));
+    const QString ventana = x.espera(QStringLiteral("^Registrar OCX$"));
+    ASSERT_FALSE(ventana.isEmpty()) << "the window did not show";
+    if (senal != 0) {
+      ::kill(pid_t(ostinel.processId()), senal);
+    } else {
+      // From the first option, past the second: Aceptar, then Cancelar.
+      x.teclas(ventana, {"Tab", "Tab", "Return"});
+    }
+    const bool termino = ostinel.waitForFinished(kEspera);
+    if (!termino)
+      ostinel.kill();
+    ASSERT_TRUE(termino) << "it did not end";
+    EXPECT_EQ(ostinel.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(ostinel.exitCode(), 0);
+  }
+}
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "msgbox.h"
 
+#include "endonsignal.h"
 #include "error.h"
 
 #include <QApplication>
@@ -92,6 +93,13 @@ VbMsgBoxResult MsgBoxRequest::defaultAnswer() const {
   return all.value(index, all.first());
 }
 
+VbMsgBoxResult MsgBoxRequest::cancelAnswer() const {
+  const QList<VbMsgBoxResult> all = answers();
+  if (all.contains(vbCancel)) return vbCancel;
+  if (all.contains(vbNo)) return vbNo;
+  return all.value(0, vbOK);
+}
+
 QString appTitle() { return QCoreApplication::applicationName(); }
 
 MsgBoxService* installMsgBoxService(MsgBoxService* service) {
@@ -103,6 +111,7 @@ MsgBoxService* installMsgBoxService(MsgBoxService* service) {
 VbMsgBoxResult MsgBox(const QString& prompt, VbMsgBoxStyle buttons, const QString& title) {
   MsgBoxRequest request{prompt, buttons, title.isEmpty() ? appTitle() : title};
   if (request.answers().isEmpty()) throw vb::Error(5);
+  if (endingOnSignal()) return request.cancelAnswer();
   if (MsgBoxService* service = installed()) return service->show(request);
   QtMsgBoxService qt;
   return qt.show(request);
@@ -129,8 +138,8 @@ VbMsgBoxResult QtMsgBoxService::show(const MsgBoxRequest& request) {
   if (focus && focus->isVisible() && focus->window() == window) focus->setFocus(Qt::ActiveWindowFocusReason);
   for (const auto& [button, answer] : buttons)
     if (box.clickedButton() == button) return answer;
-  // Closed without a button (only possible when the box has an escape button).
-  return request.buttonSet() == vbOKOnly ? vbOK : vbCancel;
+  // Closed without a button (rejected: the end on a signal closing a box without Cancelar).
+  return request.cancelAnswer();
 }
 
 }  // namespace ui

@@ -39,6 +39,8 @@ struct MsgBoxRequest {
   QList<VbMsgBoxResult> answers() const;
   // The answer of the default button (the one Enter presses).
   VbMsgBoxResult defaultAnswer() const;
+  // The answer that goes back on the question: Cancelar, else No, else the first button.
+  VbMsgBoxResult cancelAnswer() const;
 };
 
 class MsgBoxService {
@@ -48,7 +50,8 @@ public:
 };
 
 // Shows a message box and returns the button pressed. An empty title gives the application title.
-// A buttons value outside VB's button sets raises error 5.
+// A buttons value outside VB's button sets raises error 5. While the program ends on a signal
+// (endonsignal.h) no box is shown: each is answered with its cancelAnswer().
 VbMsgBoxResult MsgBox(const QString& prompt, VbMsgBoxStyle buttons = vbOKOnly,
                       const QString& title = QString());
 
