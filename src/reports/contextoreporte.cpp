@@ -118,11 +118,8 @@ bool ContextoReporte::avanza(int hechos, int total) {
 
 bool ContextoReporte::cargaTotalesMoneda() {
   totalesMoneda.clear();
-  auto rs = detalle::abierto(quarvel::dbObra)
-                .OpenRecordset(QStringLiteral("totalmonedas"), dao::RecordsetType::Snapshot);
-  for (; !rs->EOF_(); rs->MoveNext())
-    totalesMoneda.push_back({vb::CStr(rs->Value(QStringLiteral("Moneda"))), {}, {}});
-  rs->Close();
+  for (const TotalDeMoneda& t : totalesPorMoneda())
+    totalesMoneda.push_back({t.moneda, {}, {}});
   return !totalesMoneda.empty();
 }
 

@@ -339,22 +339,40 @@ struct EtiquetaGeneral {
 };
 EtiquetaGeneral campoEtiquetaGeneral(const QString& etiqueta);
 
+// The national currency: the currency of Monedas whose parity is 1 (the first by code). A concept
+// without a currency (Null, or blank) is in it. Its code is "" when Monedas has none.
+struct MonedaNacional {
+  QString codigo;
+  QString texto;
+  static MonedaNacional lee();
+  // The code a concept's amounts go under: its currency, else the national currency's.
+  QString de(const vb::Variant& moneda) const;
+};
+
 // How the amounts of the budget's currencies go into one total: as they are when the budget uses a
 // single currency, else each converted to national currency by its currency's parity (1 for the
-// national currency; 0 for a currency missing from Monedas, whose amounts then add nothing).
+// national currency and for a concept without currency; 0 for a currency missing from Monedas,
+// whose amounts then add nothing). A converted price keeps the four decimals of a price, and an
+// amount is always that price times the quantity, rounded: a reader can multiply the printed figures.
 class ParidadesMoneda {
 public:
-  // The currencies the budget uses, read from the open bid.
-  static ParidadesMoneda lee();
+  // The currencies the budget uses, read from the open bid. With `siempre`, converted even when
+  // the budget has one currency (its total in national currency).
+  static ParidadesMoneda lee(bool siempre = false);
   bool convierte() const { return convierte_; }
-  // What a currency's amounts are multiplied by: 1 without conversion, else its parity.
-  double factor(const QString& moneda) const;
-  // A concept's amount in the total's currency: Precio × factor × Cantidad, rounded.
-  vb::Currency importe(double precio, const QString& moneda, double cantidad) const;
+  // A concept's unit price in the total's currency.
+  vb::Currency precio(const vb::Variant& precio, const vb::Variant& moneda) const;
+  // A concept's amount in the total's currency: that price × Cantidad, rounded.
+  vb::Currency importe(const vb::Variant& precio, const vb::Variant& moneda, const vb::Variant& cantidad) const;
+  // The currencies converted at a parity other than 1, by code, each with its parity.
+  std::vector<std::pair<QString, vb::Currency>> extranjeras() const;
 
 private:
   bool convierte_ = false;
-  QHash<QString, double> paridades_;  // by the code's case fold
+  MonedaNacional nacional_;
+  // Of every currency the budget uses, by the code's case fold: the code and its parity.
+  QHash<QString, std::pair<QString, vb::Currency>> paridades_;
+  vb::Currency factor(const vb::Variant& moneda) const;
 };
 
 // Stores `Totalletra` of the general data: the budget total as "$###,###,###,##0.00##", in national
@@ -362,6 +380,14 @@ private:
 void calculaTotalLetra();
 // The budget total converted to national currency by each currency's parity.
 vb::Currency totalMonedaNacional();
+// The budget total per currency (the saved query totalmonedas, by code), the concepts without a
+// currency in the national currency's.
+struct TotalDeMoneda {
+  QString moneda;
+  QString texto;
+  vb::Currency importe;
+};
+std::vector<TotalDeMoneda> totalesPorMoneda();
 // A currency's parity, 0 when the currency is not in Monedas.
 double paridadMoneda(const QString& moneda);
 // "Ene" .. "Dic", "" for any other number.

@@ -103,24 +103,30 @@ void imprimeTitulosPartida(ContextoReporte& rep, const Ancla& descripcion, const
 
 void escribeTotalesMonedas(ContextoReporte& rep, const QString& titulo, const Ancla& descripcion,
                            const Ancla& importe) {
-  auto rs = abierto(quarvel::dbObra).OpenRecordset(QStringLiteral("totalmonedas"), dao::RecordsetType::Snapshot);
-  if (rs->EOF_()) {
-    rs->Close();
+  const std::vector<TotalDeMoneda> totales = totalesPorMoneda();
+  if (totales.empty())
     return;
-  }
   const vb::Variant renDescripcion(int32_t(descripcion.ren)), renImporte(int32_t(importe.ren));
-  // At the description anchor: a new row with the anchor's whole look and its page check.
-  const auto linea = [&](const QString& valor) {
-    rep.repEscribeTexto(valor, descripcion.col, descripcion.col, renDescripcion, false, true, false, false, true, true);
+  // At the description anchor: a new row with the anchor's whole look and, unless told, its page check.
+  const auto linea = [&](const QString& valor, bool paginar = true) {
+    rep.repEscribeTexto(valor, descripcion.col, descripcion.col, renDescripcion, false, true, false, false, true,
+                        paginar);
   };
   rep.lineaEnBlanco();
-  linea(titulo);
-  rep.repEscribeTexto(QStringLiteral(" "), importe.col, importe.col, renImporte, false, false, true, true, false, true);
-  for (; !rs->EOF_(); rs->MoveNext()) {
-    const QString moneda = texto(rs->Value(QStringLiteral("Moneda")));
-    const vb::Currency suma = vb::CCur(rs->Value(QStringLiteral("sumadeimporte")));
-    linea(KorGen::Conlet(suma, QStringLiteral("E"), texto(rs->Value(QStringLiteral("Texto"))), remateMoneda(moneda)));
-    rep.repEscribeTexto(suma, importe.col, importe.col, renImporte, false, false, false, true, true, true);
+  // The heading is checked against the page with the first currency's line: when that line does not
+  // fit, both go to the next page, and no page ends with the heading alone.
+  linea(titulo, false);
+  rep.repEscribeTexto(QStringLiteral(" "), importe.col, importe.col, renImporte, false, false, true, true, false,
+                      false);
+  bool primera = true;
+  for (const TotalDeMoneda& t : totales) {
+    const QString& moneda = t.moneda;
+    const vb::Currency suma = t.importe;
+    linea(KorGen::Conlet(suma, QStringLiteral("E"), t.texto, remateMoneda(moneda)), !primera);
+    rep.repEscribeTexto(suma, importe.col, importe.col, renImporte, false, false, false, true, true, !primera);
+    if (primera)
+      rep.imprimePieyTitulos(false, true, 2, true);
+    primera = false;
     if (rep.ImprimirIva != 1 || moneda != QLatin1String("PESOS"))
       continue;
     const vb::Variant iva = abierto(quarvel::rsDatosGenerales).Value(QStringLiteral("Iva"));
@@ -132,7 +138,6 @@ void escribeTotalesMonedas(ContextoReporte& rep, const QString& titulo, const An
     linea(QStringLiteral("TOTAL CON IVA"));
     rep.repEscribeTexto(total, importe.col, importe.col, renImporte, false, false, true, true, false, true);
   }
-  rs->Close();
 }
 
 void mantieneEnPagina(ContextoReporte& rep, int renglones) {

@@ -45,15 +45,9 @@ bool ContextoReporte::GeneraReporte() {
   if (hojaIndice >= 0 && hojaIndice < Formato.numSheets())
     Formato.setSheet(hojaIndice + 1);
   if (tipo == kPresupuesto) {
-    auto rs = detalle::abierto(quarvel::dbObra)
-                  .OpenRecordset(QStringLiteral("totalmonedas"), dao::RecordsetType::Snapshot);
-    if (rs->EOF_()) {
-      rs->Close();
+    const int monedas = int(totalesPorMoneda().size());
+    if (monedas == 0)
       return false;
-    }
-    rs->MoveLast();
-    const int monedas = int(rs->RecordCount());
-    rs->Close();
     expandeMonedas(monedas);
   }
   if (tipo == kMontosMensuales)

@@ -3,6 +3,7 @@
 
 #include "dao.h"
 #include "internos.h"
+#include "jettext.h"
 #include "korgen.h"
 #include "quarvel.h"
 #include "utilidades.h"
@@ -10,17 +11,15 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace repgen {
 
 namespace {
 
 using detalle::comillas;
 
-// Precio × Cantidad of the budget row, a Null as 0.
-double importeBruto(dao::Recordset& rs, double paridad = 1) {
-  return general::valX(rs.Value(QStringLiteral("Precio"))) * paridad *
-         general::valX(rs.Value(QStringLiteral("Cantidad")));
-}
+QString textoDe(const vb::Variant& v) { return v.isNull() ? QString() : vb::CStr(v); }
 
 }  // namespace
 
@@ -54,29 +53,66 @@ int ContextoReporte::nivelPartida(const QString& codigo) const {
   return NivelesUsados + 1;
 }
 
-ParidadesMoneda ParidadesMoneda::lee() {
-  ParidadesMoneda p;
+MonedaNacional MonedaNacional::lee() {
+  MonedaNacional n;
   auto rs = detalle::abierto(quarvel::dbObra)
-                .OpenRecordset(QStringLiteral("SELECT DISTINCT Moneda FROM Presupuesto"), dao::RecordsetType::Snapshot);
-  QStringList monedas;
-  for (; !rs->EOF_(); rs->MoveNext()) {
-    const vb::Variant m = rs->Value(QStringLiteral("Moneda"));
-    monedas << (m.isNull() ? QString() : vb::CStr(m));
+                .OpenRecordset(QStringLiteral("SELECT Moneda, Texto FROM Monedas WHERE Paridad = 1 ORDER BY Moneda"),
+                               dao::RecordsetType::Snapshot);
+  if (!rs->EOF_()) {
+    n.codigo = textoDe(rs->Value(QStringLiteral("Moneda")));
+    n.texto = textoDe(rs->Value(QStringLiteral("Texto")));
   }
   rs->Close();
-  p.convierte_ = monedas.size() > 1;
-  if (p.convierte_)
-    for (const QString& m : monedas)
-      p.paridades_.insert(m.toCaseFolded(), vb::Currency::fromDouble(paridadMoneda(m)).toDouble());
+  return n;
+}
+
+QString MonedaNacional::de(const vb::Variant& moneda) const {
+  return general::esNulo(moneda) ? codigo : vb::CStr(moneda);
+}
+
+ParidadesMoneda ParidadesMoneda::lee(bool siempre) {
+  ParidadesMoneda p;
+  p.nacional_ = MonedaNacional::lee();
+  auto rs = detalle::abierto(quarvel::dbObra)
+                .OpenRecordset(QStringLiteral("SELECT DISTINCT Moneda FROM Presupuesto"), dao::RecordsetType::Snapshot);
+  for (; !rs->EOF_(); rs->MoveNext()) {
+    const QString m = p.nacional_.de(rs->Value(QStringLiteral("Moneda")));
+    if (!p.paridades_.contains(m.toCaseFolded()))
+      p.paridades_.insert(m.toCaseFolded(), {m, m == p.nacional_.codigo ? vb::Currency::fromInt(1)
+                                                                        : vb::Currency::fromDouble(paridadMoneda(m))});
+  }
+  rs->Close();
+  p.convierte_ = siempre || p.paridades_.size() > 1;
   return p;
 }
 
-double ParidadesMoneda::factor(const QString& moneda) const {
-  return convierte_ ? paridades_.value(moneda.toCaseFolded(), 0.0) : 1.0;
+vb::Currency ParidadesMoneda::factor(const vb::Variant& moneda) const {
+  const vb::Currency uno = vb::Currency::fromInt(1);
+  if (!convierte_ || general::esNulo(moneda))
+    return uno;
+  const auto it = paridades_.constFind(vb::CStr(moneda).toCaseFolded());
+  return it == paridades_.constEnd() ? vb::Currency() : it->second;
 }
 
-vb::Currency ParidadesMoneda::importe(double precio, const QString& moneda, double cantidad) const {
-  return KorGen::Redondea(precio * factor(moneda) * cantidad);
+vb::Currency ParidadesMoneda::precio(const vb::Variant& precio, const vb::Variant& moneda) const {
+  return vb::Currency::fromDouble(general::valX(precio)) * factor(moneda);
+}
+
+vb::Currency ParidadesMoneda::importe(const vb::Variant& precio, const vb::Variant& moneda,
+                                      const vb::Variant& cantidad) const {
+  return KorGen::Redondea(this->precio(precio, moneda).toDouble() * general::valX(cantidad));
+}
+
+std::vector<std::pair<QString, vb::Currency>> ParidadesMoneda::extranjeras() const {
+  std::vector<std::pair<QString, vb::Currency>> otras;
+  if (!convierte_)
+    return otras;
+  for (const auto& [moneda, paridad] : paridades_)
+    if (paridad != vb::Currency::fromInt(1))
+      otras.emplace_back(moneda, paridad);
+  std::sort(otras.begin(), otras.end(),
+            [](const auto& a, const auto& b) { return dao::jettext::compare(a.first, b.first) < 0; });
+  return otras;
 }
 
 void calculaTotalLetra() {
@@ -84,11 +120,9 @@ void calculaTotalLetra() {
   const ParidadesMoneda paridades = ParidadesMoneda::lee();
   vb::Currency total;
   if (rs.RecordCount() > 0)
-    for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext()) {
-      const vb::Variant m = rs.Value(QStringLiteral("Moneda"));
-      total += paridades.importe(general::valX(rs.Value(QStringLiteral("Precio"))), m.isNull() ? QString() : vb::CStr(m),
-                                 general::valX(rs.Value(QStringLiteral("Cantidad"))));
-    }
+    for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext())
+      total += paridades.importe(rs.Value(QStringLiteral("Precio")), rs.Value(QStringLiteral("Moneda")),
+                                 rs.Value(QStringLiteral("Cantidad")));
   auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
   dg.Edit();
   dg.SetValue(QStringLiteral("Totalletra"), vb::Format(vb::Variant(total), QStringLiteral("$###,###,###,##0.00##")));
@@ -100,16 +134,36 @@ vb::Currency totalMonedaNacional() {
   vb::Currency total;
   if (rs.RecordCount() == 0)
     return total;
-  QHash<QString, double> paridades;  // one look-up per currency
-  for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext()) {
-    const vb::Variant m = rs.Value(QStringLiteral("Moneda"));
-    const QString moneda = m.isNull() ? QString() : vb::CStr(m);
-    auto it = paridades.constFind(moneda);
-    if (it == paridades.constEnd())
-      it = paridades.insert(moneda, vb::Currency::fromDouble(paridadMoneda(moneda)).toDouble());
-    total += KorGen::Redondea(importeBruto(rs, it.value()));
-  }
+  const ParidadesMoneda paridades = ParidadesMoneda::lee(true);
+  for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext())
+    total += paridades.importe(rs.Value(QStringLiteral("Precio")), rs.Value(QStringLiteral("Moneda")),
+                               rs.Value(QStringLiteral("Cantidad")));
   return total;
+}
+
+std::vector<TotalDeMoneda> totalesPorMoneda() {
+  const MonedaNacional nacional = MonedaNacional::lee();
+  std::vector<TotalDeMoneda> totales;
+  auto rs = detalle::abierto(quarvel::dbObra)
+                .OpenRecordset(QStringLiteral("totalmonedas"), dao::RecordsetType::Snapshot);
+  for (; !rs->EOF_(); rs->MoveNext()) {
+    const vb::Variant codigo = rs->Value(QStringLiteral("Moneda"));
+    const QString moneda = nacional.de(codigo);
+    const vb::Variant suma = rs->Value(QStringLiteral("SumaDeImporte"));
+    auto t = std::find_if(totales.begin(), totales.end(),
+                          [&](const TotalDeMoneda& x) { return dao::jettext::compare(x.moneda, moneda) == 0; });
+    if (t == totales.end())
+      t = totales.insert(totales.end(),
+                         TotalDeMoneda{moneda, general::esNulo(codigo) ? nacional.texto : QString(), {}});
+    if (!general::esNulo(codigo))
+      t->texto = textoDe(rs->Value(QStringLiteral("Texto")));
+    t->importe += suma.isNull() ? vb::Currency() : vb::CCur(suma);
+  }
+  rs->Close();
+  std::stable_sort(totales.begin(), totales.end(), [](const TotalDeMoneda& a, const TotalDeMoneda& b) {
+    return dao::jettext::compare(a.moneda, b.moneda) < 0;
+  });
+  return totales;
 }
 
 double paridadMoneda(const QString& moneda) {

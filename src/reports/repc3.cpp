@@ -1,14 +1,16 @@
 // "Conceptos,cantidades y precios": every concept with its quantity, unit price and amount under
 // its section headings, the sum of each page, the total and the total rounded up to the next peso.
-// The prices are those the bid offers, each in its currency; with several currencies the amounts are
-// in national currency (converted by their currency's parity), so that rows, page sums and totals
-// add up in one currency.
+// With several currencies every row is in national currency: the price converted by its currency's
+// parity like the amount, so that quantity × price = amount on every row and rows, page sums and
+// totals add up in one currency; a line after the totals names the parities used. A budget of one
+// currency prints its own prices and amounts.
 #include "escritores.h"
 #include "escritoresinternos.h"
 
 #include "dao.h"
 #include "internos.h"
 #include "korgen.h"
+#include "metrics.h"
 #include "quarvel.h"
 
 namespace repgen {
@@ -32,10 +34,11 @@ private:
   QString descripcionPendiente_;
   vb::Currency importeConcepto_;
   vb::Currency totalReporte_;
-  // A budget of several currencies has its amounts in national currency, so that they add up.
+  // A budget of several currencies has its prices and amounts in national currency.
   ParidadesMoneda paridades_;
 
   void completaConceptoPrecios(wb::Book& celda);
+  void escribeParidades(const std::vector<std::pair<QString, vb::Currency>>& otras);
 };
 
 void ConceptosPrecios::escribe() {
@@ -93,12 +96,39 @@ void ConceptosPrecios::escribe() {
                        descripcion_.col, renDescripcion, true, true, false, false, true, false);
   rep_.repEscribeTexto(KorGen::RedondeaSuperior(totalReporte_.toDouble()), importe_.col, importe_.col, renImporte,
                        true, false, false, true, true, false);
-  detalle::mantieneEnPagina(rep_, 2);
+  int cierre = 2;
+  if (const auto otras = paridades_.extranjeras(); !otras.empty()) {
+    escribeParidades(otras);
+    ++cierre;
+  }
+  detalle::mantieneEnPagina(rep_, cierre);
   rep_.revisaSaltoHoja(true);
   if (rep_.pasaLimite())
     avisaLimite();
   rep_.Reporte.setPrintArea(wb::Range{1, 1, rep_.Reporte.lastRow(), rep_.Reporte.lastCol()});
   rep_.Reporte.setRow(1);
+}
+
+// The line after the totals of a budget of several currencies: "Precios en moneda nacional." and
+// each other currency at its parity. On one row, running over the empty cells to its right, when it
+// fits before the report's last column; else wrapped in its column.
+void ConceptosPrecios::escribeParidades(const std::vector<std::pair<QString, vb::Currency>>& otras) {
+  QStringList paridades;
+  for (const auto& [moneda, paridad] : otras)
+    paridades << moneda + QStringLiteral(" a ") + vb::Format(vb::Variant(paridad), QStringLiteral("#,##0.00##"));
+  const QString nota = QStringLiteral("Precios en moneda nacional. ") + paridades.join(QStringLiteral(", "));
+  rep_.repEscribeTexto(nota, descripcion_.col, descripcion_.col, vb::Variant(int32_t(descripcion_.ren)), false, true,
+                       false, false, true, false);
+  wb::Book& r = rep_.Reporte;
+  int ancho = 0;
+  for (int col = descripcion_.col; col <= r.lastCol(); ++col)
+    ancho += r.colWidth(col);
+  wb::Book::Alignment alineacion = r.alignment();
+  if (wb::metrics::textWidth(r.cellStyle().font, nota) + 2 * wb::metrics::kCellPadTwips < ancho) {
+    alineacion.wrap = false;
+    r.setAlignment(alineacion);
+  }
+  rep_.AjustaAltura();
 }
 
 void ConceptosPrecios::completaConceptoPrecios(wb::Book& celda) {
@@ -114,12 +144,12 @@ void ConceptosPrecios::completaConceptoPrecios(wb::Book& celda) {
     cantidad = true;
   } else if (clave == QLatin1String("{precio}")) {
     valor = rs_.Value(QStringLiteral("Precio"));
+    if (!valor.isNull())
+      valor = paridades_.precio(valor, rs_.Value(QStringLiteral("Moneda")));
     cantidad = true;
   } else if (clave == QLatin1String("{importe}")) {
-    const vb::Variant moneda = rs_.Value(QStringLiteral("Moneda"));
-    importeConcepto_ = paridades_.importe(vb::CDbl(rs_.Value(QStringLiteral("Precio"))),
-                                          moneda.isNull() ? QString() : vb::CStr(moneda),
-                                          vb::CDbl(rs_.Value(QStringLiteral("Cantidad"))));
+    importeConcepto_ = paridades_.importe(rs_.Value(QStringLiteral("Precio")), rs_.Value(QStringLiteral("Moneda")),
+                                          rs_.Value(QStringLiteral("Cantidad")));
     valor = importeConcepto_;
     rep_.totalAcumulado += importeConcepto_;
     totalReporte_ += importeConcepto_;

@@ -77,14 +77,15 @@ void MontosMensuales::preparaReporte() {
 void MontosMensuales::calculaMontosConcepto(wb::Book& celda) {
   escritos_.clear();
   // With several currencies the amounts are in national currency, so that periods and totals add up.
-  const vb::Variant moneda = rs_.Value(QStringLiteral("Moneda"));
   const double precio =
-      vb::CDbl(rs_.Value(QStringLiteral("Precio"))) * paridades_.factor(moneda.isNull() ? QString() : vb::CStr(moneda));
+      paridades_.precio(rs_.Value(QStringLiteral("Precio")), rs_.Value(QStringLiteral("Moneda"))).toDouble();
   montosConcepto_.assign(size_t(periodos_) + 1, vb::Currency());
   for (int p = 1; p <= periodos_; ++p)
     if (const std::optional<vb::Currency> v = volumen(p))
       montosConcepto_[size_t(p)] = KorGen::Redondea(v->toDouble() * precio);
-  const vb::Currency total = KorGen::Redondea(vb::CDbl(rs_.Value(QStringLiteral("Cantidad"))) * precio);
+  const vb::Currency total = paridades_.importe(rs_.Value(QStringLiteral("Precio")),
+                                                rs_.Value(QStringLiteral("Moneda")),
+                                                rs_.Value(QStringLiteral("Cantidad")));
   detalle::ajustaRedondeoPeriodos(montosConcepto_, periodos_, total);
 
   const int ren = celda.row(), primera = celda.col();

@@ -9,6 +9,7 @@
 #include "jettext.h"
 #include "korgen.h"
 #include "quarvel.h"
+#include "utilidades.h"
 
 #include <array>
 
@@ -40,7 +41,7 @@ public:
     QString textoMoneda;
     vb::Currency importe;
   };
-  void lee(dao::Database& db);
+  void lee(dao::Database& db, const MonedaNacional& nacional);
   // The totals of the section, one per currency, in the order of the currency codes.
   std::vector<Total> de(const QString& seccion) const;
 
@@ -54,7 +55,7 @@ private:
   std::vector<Grupo> grupos_;  // by clave
 };
 
-void TotalesSeccion::lee(dao::Database& db) {
+void TotalesSeccion::lee(dao::Database& db, const MonedaNacional& nacional) {
   grupos_.clear();
   auto rs = db.OpenRecordset(
       QStringLiteral("SELECT Presupuesto.Partida, Presupuesto.Moneda, Monedas.Texto AS TextoM, "
@@ -64,8 +65,9 @@ void TotalesSeccion::lee(dao::Database& db) {
       dao::RecordsetType::ForwardOnly);
   for (; !rs->EOF_(); rs->MoveNext()) {
     const vb::Variant importe = rs->Value(QStringLiteral("Importe"));
-    grupos_.push_back({plegado(texto(rs->Value(QStringLiteral("Partida")))), texto(rs->Value(QStringLiteral("Moneda"))),
-                       texto(rs->Value(QStringLiteral("TextoM"))),
+    const vb::Variant moneda = rs->Value(QStringLiteral("Moneda"));
+    grupos_.push_back({plegado(texto(rs->Value(QStringLiteral("Partida")))), nacional.de(moneda),
+                       general::esNulo(moneda) ? nacional.texto : texto(rs->Value(QStringLiteral("TextoM"))),
                        importe.isNull() ? vb::Currency() : vb::CCur(importe)});
   }
   rs->Close();
@@ -83,6 +85,8 @@ std::vector<TotalesSeccion::Total> TotalesSeccion::de(const QString& seccion) co
                           [&](const Total& x) { return dao::jettext::compare(x.moneda, it->moneda) == 0; });
     if (t == totales.end())
       t = totales.insert(totales.end(), Total{it->moneda, it->textoMoneda, {}});
+    if (t->textoMoneda.isEmpty())
+      t->textoMoneda = it->textoMoneda;
     t->importe += it->importe;
   }
   std::stable_sort(totales.begin(), totales.end(),
@@ -107,6 +111,7 @@ private:
   vb::Currency totalReporte_;
   std::array<vb::Currency, 8> totalesNivel_{};
   vb::Currency totalNacional_;
+  MonedaNacional nacional_;
   TotalesSeccion totalesSeccion_;
 
   void imprimeTotalPartida();
@@ -129,7 +134,8 @@ void Presupuesto::escribe() {
   letra_ = detalle::buscaAncla(rep_, QStringLiteral("{precio con letra}"));
   importe_ = detalle::buscaAncla(rep_, QStringLiteral("{importe}"));
 
-  totalesSeccion_.lee(abierto(quarvel::dbObra));
+  nacional_ = MonedaNacional::lee();
+  totalesSeccion_.lee(abierto(quarvel::dbObra), nacional_);
 
   rs_.MoveFirst();
   rep_.Reporte.setActiveCell(1, 1);
@@ -151,7 +157,7 @@ void Presupuesto::escribe() {
     descripcionPendiente_ = detalle::descripcionConcepto(rs_);
 
     importeConcepto_ = vb::CCur(rs_.Value(QStringLiteral("Importe")));
-    const QString moneda = texto(rs_.Value(QStringLiteral("Moneda")));
+    const QString moneda = nacional_.de(rs_.Value(QStringLiteral("Moneda")));
     totalPresupuesto_ += importeConcepto_;
     rep_.acumulaMoneda(moneda, 2, importeConcepto_);
     rep_.acumulaMoneda(moneda, 3, importeConcepto_);
@@ -230,7 +236,7 @@ void Presupuesto::completaRenglonConcepto(wb::Book& celda) {
     valor = rs_.Value(QStringLiteral("Precio"));
   } else if (clave == QLatin1String("{precio con letra}")) {
     auto& monedas = abierto(quarvel::rsMonedasClon);
-    monedas.FindFirst(QStringLiteral("Moneda=") + comillas(texto(rs_.Value(QStringLiteral("Moneda")))));
+    monedas.FindFirst(QStringLiteral("Moneda=") + comillas(nacional_.de(rs_.Value(QStringLiteral("Moneda")))));
     valor = monedas.NoMatch() ? QString()
                               : KorGen::Conlet(vb::CCur(rs_.Value(QStringLiteral("Precio"))), QStringLiteral("E"),
                                                texto(monedas.Value(QStringLiteral("Texto"))),
@@ -249,18 +255,59 @@ void Presupuesto::completaRenglonConcepto(wb::Book& celda) {
   detalle::escribeCampo(celda, valor);
 }
 
+// One row of the totals per section: a section's total in one currency.
+struct TotalPartida {
+  vb::Variant partida, textoP, total;
+  QString moneda, textoM;
+};
+
+// The rows of TotalPartidas, a section's concepts without currency in its row of the national
+// currency.
+std::vector<TotalPartida> leeTotalesPartida(dao::Database& db) {
+  const MonedaNacional nacional = MonedaNacional::lee();
+  std::vector<TotalPartida> filas;
+  size_t inicio = 0;  // the first row of the section being read: its rows come together
+  auto rs = db.OpenRecordset(QStringLiteral("TotalPartidas"), dao::RecordsetType::Snapshot);
+  for (; !rs->EOF_(); rs->MoveNext()) {
+    const vb::Variant moneda = rs->Value(QStringLiteral("Moneda"));
+    TotalPartida fila{rs->Value(QStringLiteral("partida")), rs->Value(QStringLiteral("TextoP")),
+                      rs->Value(QStringLiteral("TotalPartida")), nacional.de(moneda),
+                      general::esNulo(moneda) ? nacional.texto : texto(rs->Value(QStringLiteral("TextoM")))};
+    if (filas.empty() || texto(filas.back().partida) != texto(fila.partida))
+      inicio = filas.size();
+    const auto igual = std::find_if(filas.begin() + qsizetype(inicio), filas.end(), [&](const TotalPartida& f) {
+      return dao::jettext::compare(f.moneda, fila.moneda) == 0;
+    });
+    if (igual == filas.end()) {
+      filas.push_back(fila);
+      // By currency code within the section, as the query orders them.
+      std::stable_sort(filas.begin() + qsizetype(inicio), filas.end(),
+                       [](const TotalPartida& a, const TotalPartida& b) {
+                         return dao::jettext::compare(a.moneda, b.moneda) < 0;
+                       });
+      continue;
+    }
+    const auto importe = [](const vb::Variant& v) { return v.isNull() ? vb::Currency() : vb::CCur(v); };
+    igual->total = vb::Variant(importe(igual->total) + importe(fila.total));
+    if (igual->textoM.isEmpty())
+      igual->textoM = fila.textoM;
+  }
+  rs->Close();
+  return filas;
+}
+
 // One row of the totals per section: its code, name, currency and amount.
-void completaRenglonPartida(wb::Book& celda, dao::Recordset& rs) {
+void completaRenglonPartida(wb::Book& celda, const TotalPartida& fila) {
   const QString clave = vb::LCase(celda.text());
   vb::Variant valor;
   if (clave == QLatin1String("{partida}"))
-    valor = rs.Value(QStringLiteral("partida"));
+    valor = fila.partida;
   else if (clave == QStringLiteral("{descripción partida}") || clave == QLatin1String("{descripcion partida}"))
-    valor = rs.Value(QStringLiteral("TextoP"));
+    valor = fila.textoP;
   else if (clave == QLatin1String("{importe partida}"))
-    valor = rs.Value(QStringLiteral("TotalPartida"));
+    valor = fila.total;
   else if (clave == QStringLiteral("{descripción moneda}") || clave == QLatin1String("{descripcion moneda}"))
-    valor = vb::Trim(texto(rs.Value(QStringLiteral("TextoM"))));
+    valor = vb::Trim(fila.textoM);
   else
     return;
   detalle::escribeCampo(celda, valor.isNull() ? vb::Variant(" ") : valor);
@@ -279,9 +326,8 @@ void reportePresupuesto(ContextoReporte& rep) {
 void reporteTotalesPresupuesto(ContextoReporte& rep) {
   try {
     Calculos::CalculaImportes();
-    auto rs = abierto(quarvel::dbObra).OpenRecordset(QStringLiteral("TotalPartidas"), dao::RecordsetType::Snapshot);
-    if (rs->EOF_()) {
-      rs->Close();
+    const std::vector<TotalPartida> filas = leeTotalesPartida(abierto(quarvel::dbObra));
+    if (filas.empty()) {
       detalle::avisaSinRegistros();
       return;
     }
@@ -291,15 +337,12 @@ void reporteTotalesPresupuesto(ContextoReporte& rep) {
     rep.Reporte.setActiveCell(1, 1);
     rep.imprimeTitulos();
     // The sheet pages these rows itself: no page checks, and no page foot to close.
-    rs->MoveLast();
-    const int filas = int(rs->RecordCount());
-    rs->MoveFirst();
-    for (int hechas = 1; !rs->EOF_(); rs->MoveNext(), ++hechas) {
-      rep.escribeDetalle([&rs](wb::Book& celda) { completaRenglonPartida(celda, *rs); });
-      if (rep.pasaLimite() || rep.soloMuestra || !rep.avanza(hechas, filas))
+    int hechas = 0;
+    for (const TotalPartida& fila : filas) {
+      rep.escribeDetalle([&fila](wb::Book& celda) { completaRenglonPartida(celda, fila); });
+      if (rep.pasaLimite() || rep.soloMuestra || !rep.avanza(++hechas, int(filas.size())))
         break;
     }
-    rs->Close();
     if (rep.cancelado)
       return;
     detalle::escribeTotalesMonedas(rep, QStringLiteral("IMPORTE PRESUPUESTO"), descripcion, importe);

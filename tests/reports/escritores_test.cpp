@@ -143,12 +143,7 @@ TEST_F(Escritores, ClosingTotalsStayOnTheirPage) {
       const wb::Book& r = rep_->Reporte;
       ASSERT_EQ(wb::SheetPrintLayout(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter)).pageCount(),
                 rep_->numeroPagina);
-      auto& rs = *quarvel::rsPresupuestoClon;
-      rs.MoveLast();
-      const QString donde = QStringLiteral(" WHERE Partida='%1' AND Renglon=%2")
-                                .arg(vb::CStr(rs.Value("Partida")), vb::CStr(rs.Value("Renglon")));
-      ejecuta("DELETE FROM Programa" + donde);
-      ejecuta("DELETE FROM Presupuesto" + donde);
+      quitaUltimoConcepto();
     }
   }
 }

@@ -58,6 +58,16 @@ void ObraPrueba::ejecuta(const QString& sql) {
   maneobra::abreRecordSets();
 }
 
+void ObraPrueba::quitaUltimoConcepto() {
+  auto& rs = *quarvel::rsPresupuestoClon;
+  rs.MoveLast();
+  const QString donde =
+      QStringLiteral(" WHERE Partida='%1' AND Renglon=%2")
+          .arg(vb::CStr(rs.Value(QStringLiteral("Partida"))), vb::CStr(rs.Value(QStringLiteral("Renglon"))));
+  quarvel::dbObra->Execute(QStringLiteral("DELETE FROM Programa") + donde);
+  ejecuta(QStringLiteral("DELETE FROM Presupuesto") + donde);
+}
+
 void ObraPrueba::guarda(const QString& nombre) {
   const QString carpeta = qEnvironmentVariable("TORNAVO_REPORTES_SALIDA");
   if (carpeta.isEmpty())
@@ -132,11 +142,15 @@ void revisaPresupuesto(const ContextoReporte& rep) {
 }
 
 void multiplicaPresupuesto(int veces) {
-  for (int k = 1; k < veces; ++k)
+  for (int k = 1; k < veces; ++k) {
     quarvel::dbObra->Execute(QStringLiteral(
         "INSERT INTO Presupuesto (Partida, Renglon, Codigo, Texto, Descri, Unidad, Cantidad, Precio, Importe, Moneda) "
         "SELECT Partida, Renglon + %1, Codigo, Texto, Descri, Unidad, Cantidad, Precio, Importe, Moneda "
         "FROM Presupuesto WHERE Renglon < 1000").arg(k * 1000));
+    quarvel::dbObra->Execute(QStringLiteral("INSERT INTO Programa (Partida, Renglon, Periodo, Volumen) "
+                                            "SELECT Partida, Renglon + %1, Periodo, Volumen "
+                                            "FROM Programa WHERE Renglon < 1000").arg(k * 1000));
+  }
   maneobra::abreRecordSets();
 }
 

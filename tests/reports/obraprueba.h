@@ -25,6 +25,8 @@ protected:
   void opcion(const QString& parametro, const vb::Variant& valor);
   // Runs Jet SQL on the open bid, then reopens the shared recordsets so they see it.
   void ejecuta(const QString& sql);
+  // Deletes the budget's last concept and its schedule.
+  void quitaUltimoConcepto();
   // Keeps the report as .xlsx and PDF for a person to look at, when TORNAVO_REPORTES_SALIDA names a
   // folder.
   void guarda(const QString& nombre);
@@ -43,7 +45,8 @@ std::vector<int> iniciosDePagina(const wb::Book& reporte);
 // pages the program made are the pages that print on Letter paper.
 void revisaPresupuesto(const repgen::ContextoReporte& rep);
 
-// The bid's budget made `veces` times as long: every concept copied below itself with new rows.
+// The bid's budget made `veces` times as long: every concept copied below itself with new rows,
+// with its schedule.
 void multiplicaPresupuesto(int veces);
 
 // Text of a cell of the book's current sheet ("" when empty).

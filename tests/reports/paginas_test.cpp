@@ -120,3 +120,44 @@ TEST_F(Paginas, ReportStopsAtTheRowLimitWithTheNotice) {
 }
 
 }  // namespace
+
+namespace {
+
+class Cierre : public prueba::ObraPrueba {};
+
+// "TOTAL DEL  PRESUPUESTO" never ends a page alone: however much of the last page the concepts
+// fill (concepts of one line each, the budget shortened one at a time), the heading and the first
+// currency's total under it print on one page, and the pages are still those the program made.
+TEST_F(Cierre, TheBudgetTotalsHeadingKeepsItsFirstLine) {
+  ejecuta("UPDATE Presupuesto SET Descri = ' ', Texto = 'Concepto'");
+  int alPie = 0;  // shortenings that bring the heading to a page's end
+  for (int quitados = 0; quitados < 40; ++quitados) {
+    SCOPED_TRACE(quitados);
+    elige(repgen::kPresupuesto);
+    ASSERT_TRUE(rep_->GeneraReporte());
+    const wb::Book& r = rep_->Reporte;
+    int titulo = 0;
+    for (int ren = 1; ren <= r.lastRow() && !titulo; ++ren)
+      titulo = texto(r, ren, 2) == "TOTAL DEL  PRESUPUESTO" ? ren : 0;
+    ASSERT_GT(titulo, 0);
+    int primera = titulo + 1;
+    while (primera <= r.lastRow() && !texto(r, primera, 2).startsWith("(*"))
+      ++primera;
+    ASSERT_LE(primera, r.lastRow());
+    const auto pagina = [&](int ren) {
+      const auto& cortes = r.pageSetup().rowBreaks;
+      return std::distance(cortes.begin(), cortes.upper_bound(ren));
+    };
+    EXPECT_EQ(pagina(titulo), pagina(primera)) << "heading on row " << titulo << ", its first line on " << primera;
+    // A page begins right before the heading's titles, or between the heading and its line.
+    const int titulos = rep_->renTitulosFin - rep_->renTitulosIni + 1;
+    const auto corte = r.pageSetup().rowBreaks.lower_bound(titulo - titulos);
+    alPie += corte != r.pageSetup().rowBreaks.end() && *corte <= primera ? 1 : 0;
+    ASSERT_EQ(wb::SheetPrintLayout(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter)).pageCount(),
+              rep_->numeroPagina);
+    quitaUltimoConcepto();
+  }
+  EXPECT_GT(alPie, 0) << "no shortening brought the heading to a page's end";
+}
+
+}  // namespace
