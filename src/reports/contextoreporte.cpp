@@ -47,9 +47,16 @@ void ImpresoraPrograma::setOrientacion(int orientacion) { wb::PrintService::inst
 
 double ImpresoraPrograma::altoPapel() const { return wb::PrintService::instance().pageHeightTwips(); }
 
+double ImpresoraPrograma::anchoPapel() const { return wb::PrintService::instance().pageWidthTwips(); }
+
 double PapelFijo::altoPapel() const {
   const QSizeF puntos = papel_.size(QPageSize::Point);
   return (orientacion_ == 2 ? puntos.width() : puntos.height()) * 20.0;
+}
+
+double PapelFijo::anchoPapel() const {
+  const QSizeF puntos = papel_.size(QPageSize::Point);
+  return (orientacion_ == 2 ? puntos.height() : puntos.width()) * 20.0;
 }
 
 RangoPeriodos rangoPeriodos(double inicio, int periodos, int16_t periodicidad, bool porEjercicio, int ejercicio) {

@@ -64,6 +64,9 @@ QString archivoPdf(const QString& nombre);
 // A page's body is budgeted this much (twips) shorter than the paper holds: the slack against rows
 // that print a little taller than measured.
 inline constexpr double kHolguraPagina = 700;
+inline constexpr double kTwipsPorPulgada = 1440;
+// A page across is budgeted this much (twips) narrower than the paper holds.
+inline constexpr double kHolguraAncho = 30;
 
 // A report is one sheet, which the .xlsx format ends at row 1 048 576. Writers stop their concept
 // loops once the report passes this row, leaving room below it for what follows the loop: the
@@ -74,14 +77,15 @@ QString mensajeLimite();
 void avisaLimite();
 
 // The printer the pages are budgeted for: its orientation (VB's 1 portrait, 2 landscape) and the
-// height of its paper in that orientation, in twips. By default the program's printer object, the one
-// that prints and previews the report; a fixed paper for tests.
+// height and width of its paper in that orientation, in twips. By default the program's printer object,
+// the one that prints and previews the report; a fixed paper for tests.
 class ImpresoraReporte {
 public:
   virtual ~ImpresoraReporte() = default;
   virtual int orientacion() const = 0;
   virtual void setOrientacion(int orientacion) = 0;
   virtual double altoPapel() const = 0;
+  virtual double anchoPapel() const = 0;
 };
 
 class ImpresoraPrograma : public ImpresoraReporte {
@@ -89,6 +93,7 @@ public:
   int orientacion() const override;
   void setOrientacion(int orientacion) override;
   double altoPapel() const override;
+  double anchoPapel() const override;
 };
 
 class PapelFijo : public ImpresoraReporte {
@@ -97,6 +102,7 @@ public:
   int orientacion() const override { return orientacion_; }
   void setOrientacion(int orientacion) override { orientacion_ = orientacion == 2 ? 2 : 1; }
   double altoPapel() const override;
+  double anchoPapel() const override;
 
 private:
   QPageSize papel_;
@@ -201,6 +207,7 @@ public:
 
   // ---------------------------------------------------------------- the page budget (twips)
   double altoTitulos = 0, altoPie = 0, altoPapel = 0;
+  double anchoUtil = 0;  // the paper's width less the side margins: what one printed page takes across
   double altoUtil = 0;   // body height of a page
   double altoUsado = 0;  // body height used on the current page
   int32_t numeroPagina = 0;

@@ -4,6 +4,7 @@
 #include "dao.h"
 #include "escritores.h"
 #include "internos.h"
+#include "metrics.h"
 #include "msgbox.h"
 #include "quarvel.h"
 
@@ -104,6 +105,57 @@ void CuadroPeriodos::completaConcepto(wb::Book& celda) {
   }
 }
 
+// A schedule wider than the paper prints in strips of periods, one page across after the other. The
+// columns left of the period run (code, description, unit, quantity, the concept's amount: whatever
+// the template has there) are repeated on every page across (the sheet's print titles, set once the
+// pages are written), and the strips are the sheet's column breaks: so every page shows which
+// concept a row is, and the pages across are the same here and in any spreadsheet program, however
+// it reads the column widths. The description column then takes the width that the period columns
+// leave unused on the paper, in as few strips as the widest pass needs: its rows wrap less and the
+// report takes fewer pages down.
+void CuadroPeriodos::ajustaAlPapel() {
+  wb::Book& r = rep_.Reporte;
+  if (periodo_.col <= 1)
+    return;
+  // The report's period columns take the width of the template's period title.
+  Ancla titulo = buscaAncla(rep_, QStringLiteral("{título periodo}"), QStringLiteral("{titulo periodo}"));
+  if (titulo.col == 0)
+    titulo = periodo_;
+  int columnas = 0;  // of the widest pass, its year subtotals included
+  const auto cuenta = [&] {
+    int n = 0;
+    for (const ColumnaPeriodo& c : columnasPeriodo(rep_.rangoPeriodos()))
+      n += c.subtotal ? 2 : 1;
+    columnas = std::max(columnas, n);
+  };
+  if (rep_.ImprimePorEjercicio) {
+    for (int anio = rep_.EjercicioInicial; anio <= rep_.EjercicioFinal; ++anio) {
+      rep_.EjercicioActual = int16_t(anio);
+      cuenta();
+    }
+  } else {
+    rep_.EjercicioActual = 1;
+    cuenta();
+  }
+  // Widths as the widest reading of them prints them.
+  const double escala = wb::metrics::colWidthSpread(r.workbook().defaultFont());
+  const double anchoPeriodo = rep_.Formato.colWidth(titulo.col) * escala;
+  double fijas = 0;
+  for (int col = 1; col < periodo_.col; ++col)
+    fijas += r.colWidth(col) * escala;
+  const double ancho = rep_.anchoUtil - kHolguraAncho;
+  if (columnas == 0 || anchoPeriodo <= 0 || fijas + anchoPeriodo > ancho)
+    return;
+  const int caben = int((ancho - fijas) / anchoPeriodo);
+  const int paginas = (columnas + caben - 1) / caben;
+  const int porPagina = (columnas + paginas - 1) / paginas;
+  for (int i = 1; i < paginas; ++i)
+    r.addColPageBreak(periodo_.col + i * porPagina);
+  const double sobra = (ancho - fijas - porPagina * anchoPeriodo) / escala;
+  if (descripcion_.col >= 1 && descripcion_.col < periodo_.col && sobra > 0)
+    r.setColWidth(descripcion_.col, r.colWidth(descripcion_.col) + int(sobra));
+}
+
 void CuadroPeriodos::escribe() {
   try {
     if (validaCantidadesPrograma(rep_.muestraDiferencias))
@@ -123,6 +175,7 @@ void CuadroPeriodos::escribe() {
     rep_.Reporte.setActiveCell(1, 1);
     leePrograma();
     preparaReporte();
+    ajustaAlPapel();
     if (rep_.ImprimePorEjercicio) {
       // A report that has passed the row limit has no room for a further year.
       pasadas_ = std::max(1, rep_.EjercicioFinal - rep_.EjercicioInicial + 1);
@@ -175,6 +228,8 @@ void CuadroPeriodos::pasada() {
   wb::Book& r = rep_.Reporte;
   const int ultimaColumna = rep_.ultimaColumnaReporte >= columnaMinimaArea() ? rep_.ultimaColumnaReporte : r.lastCol();
   r.setPrintArea(wb::Range{1, 1, r.lastRow(), ultimaColumna});
+  if (periodo_.col > 1)
+    r.pageSetup().titleCols = std::make_pair(1, periodo_.col - 1);
   r.setRow(r.lastRow() + 1);
 }
 

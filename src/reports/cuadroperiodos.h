@@ -2,7 +2,8 @@
 // The walk the two schedule reports share ("Programa de obra", "Montos mensuales"): the quantity
 // check, one pass per fiscal year (or one pass), every concept under its section headings with its
 // detail rows between two page checks, the description's further lines, the row limit, the last
-// page's foot and the print area. Each report fills the detail cells and its period run.
+// page's foot and the print area, with the concept's columns repeated on every page across. Each
+// report fills the detail cells and its period run.
 #include "escritoresinternos.h"
 
 #include <QHash>
@@ -60,6 +61,7 @@ private:
   int hechos_ = 0;   // concepts written, all passes
   void completaConcepto(wb::Book& celda);
   void leePrograma();
+  void ajustaAlPapel();
   void pasada();
   static QString clave(const QString& partida, int32_t renglon, int periodo);
 };

@@ -234,6 +234,8 @@ bool ContextoReporte::PreparaPagina() {
   else if (!horizontal && impresora->orientacion() == 2)
     impresora->setOrientacion(1);
   altoPapel = impresora->altoPapel();
+  const wb::PageSetup& pagina = Reporte.pageSetup();
+  anchoUtil = impresora->anchoPapel() - (pagina.left + pagina.right) * kTwipsPorPulgada;
 
   Formato.setRowHeightAuto(1, 1, ultimoRen, 255, true);
   altoTitulos = alturaRenglones(Formato, renTitulosIni, renTitulosFin);

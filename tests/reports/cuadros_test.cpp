@@ -8,10 +8,15 @@
 #include "maneobra.h"
 #include "obra_periodica.h"
 #include "obraprueba.h"
+#include "metrics.h"
+#include "printing.h"
 #include "quarvel.h"
+#include "recorder.h"
 
 #include <QDate>
 #include <QMap>
+#include <QPainter>
+#include <QSet>
 
 namespace {
 
@@ -274,6 +279,30 @@ TEST_F(Cuadros, RoundingDifferenceGoesToOneMonth) {
   EXPECT_EQ(KorGen::Redondea(3 * 0.335), Currency::fromDouble(1.01));
 }
 
+// The sample's six months fit one page across, as they always did; the description column takes the
+// width the period columns leave on the paper (at the widest reading of the widths), so its rows wrap
+// less and the report takes no more pages than with the template's width.
+TEST_F(Cuadros, TheDescriptionTakesTheRoomThePeriodsLeave) {
+  for (const int tipo : {repgen::kProgramaObra, repgen::kMontosMensuales}) {
+    SCOPED_TRACE(tipo);
+    elige(tipo);
+    ASSERT_TRUE(rep_->GeneraReporte());
+    const wb::Book& r = rep_->Reporte;
+    const wb::PageSetup& pagina = r.pageSetup();
+    EXPECT_TRUE(pagina.colBreaks.empty());
+    EXPECT_EQ(wb::SheetPrintLayout(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter)).pageCount(),
+              rep_->numeroPagina);
+    EXPECT_GE(r.colWidth(2), rep_->Formato.colWidth(2));
+    double ancho = 0;
+    for (int c = 1; c <= pagina.printArea->c2; ++c)
+      ancho += r.colWidth(c);
+    ancho *= wb::metrics::colWidthSpread(r.workbook().defaultFont());
+    const double cuerpo = 11 * 1440 - (pagina.left + pagina.right) * 1440;
+    EXPECT_LE(ancho, cuerpo);
+    EXPECT_GT(ancho, cuerpo - 100);
+  }
+}
+
 // ---- Periods that are not months
 
 class CuadrosPeriodicos : public Cuadros, public ::testing::WithParamInterface<testsupport::CasoPeriodicidad> {
@@ -378,6 +407,81 @@ TEST_P(CuadrosPeriodicos, AmountsInEveryPeriod) {
     EXPECT_DOUBLE_EQ(numero(r, ren, 3 + p), porPeriodo[size_t(p)].toDouble()) << p;
   }
   EXPECT_DOUBLE_EQ(numero(r, ren, 3), 10561618.87);
+}
+
+// A schedule wider than the paper: every printed page, across as well as down, shows the code of
+// each concept on it, the title block and the column headings, and the closing labels of "Montos
+// mensuales" beside their figures. The concept's columns are the workbook's print titles and the
+// strips its column breaks, kept in the .xlsx, and each strip fits the page also at the widths a
+// spreadsheet program that reads them wider prints: any program prints the same pages.
+TEST_P(CuadrosPeriodicos, EveryPageAcrossShowsItsConcepts) {
+  QSet<QString> codigos;
+  const std::vector<Concepto> todos = conceptos();
+  for (const Concepto& c : todos)
+    codigos.insert(c.codigo);
+  for (const int tipo : {repgen::kProgramaObra, repgen::kMontosMensuales}) {
+    SCOPED_TRACE(tipo);
+    elige(tipo);
+    ASSERT_TRUE(rep_->GeneraReporte());
+    const wb::Book& r = rep_->Reporte;
+    guarda(QStringLiteral("ancho-%1-%2").arg(tipo).arg(GetParam().nombre));
+    const int periodo = tipo == repgen::kProgramaObra ? 5 : 4;  // the template's period column
+    const wb::PageSetup& pagina = r.pageSetup();
+    ASSERT_EQ(pagina.titleCols, std::make_optional(std::make_pair(1, periodo - 1)));
+    const wb::SheetPrintLayout impreso(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter));
+    const int tiras = int(pagina.colBreaks.size()) + 1;
+    ASSERT_GT(tiras, 1) << "the schedule must be wider than the paper";
+    EXPECT_EQ(impreso.pageCount(), rep_->numeroPagina * tiras);
+
+    // Each strip fits the page at the widest reading of the widths.
+    const double escala = wb::metrics::colWidthSpread(r.workbook().defaultFont());
+    double titulos = 0;
+    for (int c = 1; c < periodo; ++c)
+      titulos += r.colWidth(c);
+    const double cuerpo = 11 * 1440 - (pagina.left + pagina.right) * 1440;
+    std::vector<int> inicios{periodo};
+    inicios.insert(inicios.end(), pagina.colBreaks.begin(), pagina.colBreaks.end());
+    inicios.push_back(pagina.printArea->c2 + 1);
+    for (size_t i = 0; i + 1 < inicios.size(); ++i) {
+      double ancho = titulos;
+      for (int c = inicios[i]; c < inicios[i + 1]; ++c)
+        ancho += r.colWidth(c);
+      EXPECT_LE(ancho * escala, cuerpo) << "strip " << i + 1;
+    }
+
+    samples::RecordingDevice hoja(QSizeF(15840, 12240));
+    int conCodigos = 0;
+    for (int p = 0; p < impreso.pageCount(); ++p) {
+      SCOPED_TRACE(p + 1);
+      hoja.clear();
+      QPainter pintor(&hoja);
+      impreso.paintPage(pintor, p);
+      pintor.end();
+      const wb::Range cuerpoPagina = impreso.pagination().pages[size_t(p)].body;
+      EXPECT_TRUE(hoja.contains("CLAVE"));
+      for (int ren = cuerpoPagina.r1; ren <= cuerpoPagina.r2; ++ren) {
+        const QString codigo = texto(r, ren, 1);
+        if (codigos.contains(codigo)) {
+          EXPECT_TRUE(hoja.contains(codigo)) << codigo.toStdString() << " of row " << ren;
+          ++conCodigos;
+        }
+        for (const char* etiqueta : {"Suma Total", "Total Acumulado", "Imp. Total redondeado al peso inmediato sup.",
+                                     "Total Acumulado redondeado al peso inmediato sup."})
+          if (codigo == QLatin1String(etiqueta))
+            EXPECT_TRUE(hoja.contains(codigo)) << etiqueta;
+      }
+    }
+    EXPECT_EQ(conCodigos, int(todos.size()) * tiras);
+
+    // As a spreadsheet program reads the workbook.
+    const QString xlsx = ruta(QStringLiteral("ancho.xlsx"));
+    r.write(xlsx);
+    wb::Book leido;
+    leido.read(xlsx);
+    EXPECT_EQ(leido.pageSetup().titleCols, pagina.titleCols);
+    EXPECT_EQ(leido.pageSetup().colBreaks, pagina.colBreaks);
+    EXPECT_EQ(leido.pageSetup().rowBreaks, pagina.rowBreaks);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Casos, CuadrosPeriodicos, ::testing::ValuesIn(testsupport::kPeriodicidades),

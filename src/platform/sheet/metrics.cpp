@@ -202,6 +202,14 @@ int cellHeight(const CellStyle& s, const QString& text, int colWidth) {
 
 int maxDigitWidthPx(const Font& defaultFont) { return entry(defaultFont).mdwPx; }
 
+double colWidthSpread(const Font& defaultFont) {
+  Entry& e = entry(defaultFont);
+  double mdw = 0;
+  for (char d = '0'; d <= '9'; ++d)
+    mdw = std::max(mdw, e.advance(QLatin1Char(d)));
+  return std::max(1.0, mdw / (e.mdwPx * kTwipsPerPixel));
+}
+
 int charsToTwips(double chars, int mdw) {
   if (chars <= 0)
     return 0;

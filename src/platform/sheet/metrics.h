@@ -40,6 +40,10 @@ int cellHeight(const CellStyle& s, const QString& text, int colWidth);
 
 // .xlsx column widths are counted in characters of the default font's widest digit (in whole pixels).
 int maxDigitWidthPx(const Font& defaultFont);
+// How much wider than here a column may print in another spreadsheet program: some take a character
+// of the width as the digit's whole pixels, as this program does, others as the digit's exact
+// advance. 1 or more; what fits across a page in both is what fits here at widths this much larger.
+double colWidthSpread(const Font& defaultFont);
 int charsToTwips(double chars, int mdwPx);  // whole pixels, as spreadsheets show them
 double twipsToChars(int twips, int mdwPx);  // the width to store so that charsToTwips gives it back
 

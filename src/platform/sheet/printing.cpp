@@ -138,18 +138,19 @@ void SheetPrintLayout::paintPage(QPainter& p, int index) const {
   opt.gridlines = sheet_.page.printGridlines;
   opt.gridColor = Qt::black;
   opt.cosmeticGrid = false;
+  // Each block with the drawing objects over it: a logo in the title columns is repeated with them.
+  const auto block = [&](const Range& cells, QPointF at) {
+    renderer_.paintCells(p, cells, at, opt);
+    renderer_.paintObjects(p, cells, at);
+  };
   if (page.titleRows && page.titleCols)
-    renderer_.paintCells(p, Range{page.titleRows->first, page.titleCols->first, page.titleRows->second,
-                                  page.titleCols->second},
-                         QPointF(0, 0), opt);
+    block(Range{page.titleRows->first, page.titleCols->first, page.titleRows->second, page.titleCols->second},
+          QPointF(0, 0));
   if (page.titleRows)
-    renderer_.paintCells(p, Range{page.titleRows->first, page.body.c1, page.titleRows->second, page.body.c2},
-                         QPointF(titleW, 0), opt);
+    block(Range{page.titleRows->first, page.body.c1, page.titleRows->second, page.body.c2}, QPointF(titleW, 0));
   if (page.titleCols)
-    renderer_.paintCells(p, Range{page.body.r1, page.titleCols->first, page.body.r2, page.titleCols->second},
-                         QPointF(0, titleH), opt);
-  renderer_.paintCells(p, page.body, QPointF(titleW, titleH), opt);
-  renderer_.paintObjects(p, page.body, QPointF(titleW, titleH));
+    block(Range{page.body.r1, page.titleCols->first, page.body.r2, page.titleCols->second}, QPointF(0, titleH));
+  block(page.body, QPointF(titleW, titleH));
   p.restore();
 }
 
