@@ -58,6 +58,9 @@ int columnaLogica(const QString& encabezado) {
   return 0;
 }
 
+// The header's cells as pasted, by position (index 0 unused): the names the messages give columns.
+std::vector<QString> encabezados;
+
 // Sizes the module data for a block and maps its header line.
 void leeEncabezado(const QString& texto) {
   if (!quarvel::rsDatosGenerales)
@@ -73,18 +76,21 @@ void leeEncabezado(const QString& texto) {
 
   mapaColumnas.assign(size_t(periodos + kPeriodo0 + 1), 0);
   renglonPegado.assign(size_t(columnas + 1), vb::Variant());
+  encabezados.assign(1, QString());
   int posicion = 1;
   for (const QStringView nombre : encabezado.split(kTab)) {
+    encabezados.push_back(nombre.trimmed().toString());
     if (const int logica = columnaLogica(nombre.toString()))
       columnaDe(logica) = int16_t(posicion);
     ++posicion;
   }
 }
 
-void vaciaRenglon() { std::fill(renglonPegado.begin(), renglonPegado.end(), vb::Variant()); }
+// The forms whose grids take the rows of a block: unit prices and the work schedule.
+bool tomaBloques(const QString& forma) { return forma == u"FrmPre" || forma == u"FrmPrograma"; }
 
 // The header column, by its name in the message, that a block pasted into a window needs and does not
-// have; empty when it has them all (or the window takes no rows).
+// have; empty when it has them all.
 QString columnaQueFalta(const QString& forma) {
   struct Necesaria {
     int logica;
@@ -103,26 +109,37 @@ QString columnaQueFalta(const QString& forma) {
   return {};
 }
 
-// Walks the block: each row after the header is stored cell by cell in renglonPegado and applied.
-void aplicaRenglones(const QString& texto, const QString& forma) {
-  const int columnas = int(renglonPegado.size()) - 1;
+// Walks the rows after the header: a cell ends at TAB, a row at CR; a LF not after a CR is a line break
+// inside the cell; a last row without its line end counts too. Cells past the header's count are
+// dropped and the row comes with `sobrante` set. porRenglon(celdas, sobrante), celdas 1-based as
+// renglonPegado, returns false to stop the walk.
+template <class F>
+void recorreRenglones(const QString& texto, int columnas, F&& porRenglon) {
+  std::vector<vb::Variant> celdas(size_t(columnas + 1));
   int columna = 1;
   int renglon = 1;
   QString buffer;
-  continuarPegado = true;
+  const auto terminaRenglon = [&] {
+    bool sigue = true;
+    if (renglon > 1) {
+      if (columna <= columnas)
+        celdas[size_t(columna)] = buffer;
+      sigue = porRenglon(std::as_const(celdas), columna > columnas);
+    }
+    ++renglon;
+    columna = 1;
+    std::fill(celdas.begin(), celdas.end(), vb::Variant());
+    buffer.clear();
+    return sigue;
+  };
   for (qsizetype i = 0; i < texto.size(); ++i) {
     const QChar c = texto[i];
     if (c == kCR) {
-      celda(columna) = buffer;
-      if (renglon > 1)
-        pegaclipdetalle(forma);
-      ++renglon;
-      columna = 1;
-      vaciaRenglon();
-      buffer.clear();
+      if (!terminaRenglon())
+        return;
     } else if (renglon >= 2 && columna <= columnas) {
       if (c == kTab) {
-        celda(columna) = buffer;
+        celdas[size_t(columna)] = buffer;
         buffer.clear();
         ++columna;
       } else if (c == kLF) {
@@ -132,14 +149,78 @@ void aplicaRenglones(const QString& texto, const QString& forma) {
         buffer += c;
       }
     }
-    if (!continuarPegado)
-      return;
   }
-  // A last row without its line end is applied like the others.
-  if (renglon >= 2 && !texto.endsWith(kCR) && !texto.endsWith(kFinLinea)) {
-    celda(columna) = buffer;
+  if (renglon >= 2 && !texto.endsWith(kCR) && !texto.endsWith(kFinLinea))
+    terminaRenglon();
+}
+
+// The columns of a block that a window reads as numbers (their positions): the price, or the volume
+// of every period.
+std::vector<int> columnasNumericas(const QString& forma) {
+  std::vector<int> posiciones;
+  if (forma == u"FrmPre") {
+    posiciones.push_back(columnaDe(kPrecio));
+  } else if (forma == u"FrmPrograma") {
+    for (int k = kPeriodo0 + 1; k < int(mapaColumnas.size()); ++k)
+      if (mapaColumnas[size_t(k)] != 0)
+        posiciones.push_back(mapaColumnas[size_t(k)]);
+  }
+  return posiciones;
+}
+
+QString textoCelda(const std::vector<vb::Variant>& celdas, int logica) {
+  const int posicion = columnaDe(logica);
+  return posicion > 0 && posicion < int(celdas.size()) ? vb::CStr(celdas[size_t(posicion)]).trimmed() : QString();
+}
+
+// How a message names a row of a block: by the key its window reads.
+QString claveRenglon(const QString& forma, const std::vector<vb::Variant>& celdas) {
+  if (forma == u"FrmPre")
+    return QStringLiteral("código ") + textoCelda(celdas, kCodigo);
+  return QStringLiteral("partida ") + textoCelda(celdas, kPartida) + QStringLiteral(" renglón ") +
+         textoCelda(celdas, kRenglon);
+}
+
+// A block copied from a sheet whose numbers have comma decimals would be read a thousand times too
+// large where its commas look like thousands ("16,800" for 16.8): when any number cell of the block
+// reads as a comma decimal, the whole block is refused before any row is applied, and the message
+// names that cell. False when the block was refused.
+bool revisaComasDecimales(const QString& texto, const QString& forma) {
+  const std::vector<int> numericas = columnasNumericas(forma);
+  if (numericas.empty())
+    return true;
+  QString mensaje;
+  recorreRenglones(texto, int(renglonPegado.size()) - 1, [&](const std::vector<vb::Variant>& celdas, bool) {
+    for (const int posicion : numericas) {
+      const vb::Variant& celda = celdas[size_t(posicion)];
+      if (!esComaDecimal(celda))
+        continue;
+      mensaje = QStringLiteral("No se pegó ningún renglón: el valor \"") + vb::CStr(celda) +
+                QStringLiteral("\" de la columna ") + encabezados[size_t(posicion)] + QStringLiteral(" (") +
+                claveRenglon(forma, celdas) +
+                QStringLiteral(") lleva coma decimal. En los números el punto decimal es \".\" y la coma separa "
+                               "los miles (1,234.50).");
+      return false;
+    }
+    return true;
+  });
+  if (mensaje.isEmpty())
+    return true;
+  ui::MsgBox(mensaje, ui::vbInformation);
+  return false;
+}
+
+// Applies the rows of the block one by one (each in renglonPegado); a row with more cells than the
+// header ends the paste with error 9, the rows before it applied.
+void aplicaRenglones(const QString& texto, const QString& forma) {
+  continuarPegado = true;
+  recorreRenglones(texto, int(renglonPegado.size()) - 1, [&](const std::vector<vb::Variant>& celdas, bool sobrante) {
+    if (sobrante)
+      throw vb::Error(9);
+    renglonPegado = celdas;
     pegaclipdetalle(forma);
-  }
+    return continuarPegado;
+  });
 }
 
 }  // namespace
@@ -188,16 +269,25 @@ void pegaTexto(const QString& texto, DestinoPegado& destino) {
     if (texto.isEmpty())
       return;
     if (!texto.contains(kCR) && !texto.contains(kTab)) {
-      destino.PegaCelda(texto);
+      if (!destino.PegaCelda(texto))
+        ui::MsgBox(QStringLiteral("En esta celda no se puede pegar: es sólo de consulta."), ui::vbInformation);
       return;
     }
     leeEncabezado(texto);
     // A block whose rows could set nothing is refused before any of them is applied.
+    if (!tomaBloques(destino.Forma())) {
+      ui::MsgBox(QStringLiteral("En esta ventana no se pueden pegar bloques de datos; se pegan en los precios unitarios "
+                                "y en el programa de obra."),
+                 ui::vbInformation);
+      return;
+    }
     if (const QString falta = columnaQueFalta(destino.Forma()); !falta.isEmpty()) {
       ui::MsgBox(QStringLiteral("No se puede pegar un bloque de datos que no contenga un encabezado de columna ") + falta,
                  ui::vbInformation);
       return;
     }
+    if (!revisaComasDecimales(texto, destino.Forma()))
+      return;
     destino.PreparaBloque();
     formaPegado.clear();
     aplicaRenglones(texto, destino.Forma());
@@ -225,8 +315,18 @@ void pegaclipdetalle(const QString& forma) {
     if (forma == u"FrmPre" && columnaDe(kCodigo) != 0) {
       // A row without a price (no such column, or an empty cell) sets none.
       const vb::Variant precio = columnaDe(kPrecio) != 0 ? celda(columnaDe(kPrecio)) : vb::Variant::null();
-      if (!general::esNulo(precio))
-        ponPrecioCodigo(vb::CStr(celda(columnaDe(kCodigo))), numeroPegado(precio));
+      if (!general::esNulo(precio)) {
+        const QString codigo = vb::CStr(celda(columnaDe(kCodigo)));
+        try {
+          ponPrecioCodigo(codigo, numeroPegado(precio));
+        } catch (const vb::Error& e) {
+          // No number, or amounts too large: the message says which row.
+          if (e.number() != 13 && e.number() != 6)
+            throw;
+          throw vb::Error(e.number(), e.description() + QStringLiteral(": el precio (") + vb::CStr(precio) +
+                                          QStringLiteral(") del código ") + codigo + QStringLiteral(" no es válido"));
+        }
+      }
     } else if (forma == u"FrmPrograma" && columnaDe(kPartida) != 0 && columnaDe(kRenglon) != 0) {
       pegaRenglonPrograma();
     }
@@ -279,19 +379,33 @@ vb::Currency ponPrecioCodigo(const QString& codigo, const vb::Variant& valor) {
 
 namespace {
 
-// Commas only between groups of three digits, before any decimal point; sign, "$", blanks and
-// parentheses around the number as VB reads them. A text without a comma passes.
+// Sign, "$", blanks and parentheses around a number, as VB reads them.
+QString numeroCompleto(const char* numero) {
+  const QString alrededor = QStringLiteral("[^0-9,.]*");
+  return u'^' + alrededor + QString::fromLatin1(numero) + alrededor + u'$';
+}
+
+// Commas only between groups of three digits, before any decimal point, the first group not "0"
+// ("0,500" groups no thousands). A text without a comma passes.
 bool comasDeMiles(const vb::Variant& valor) {
   if (valor.type() != vb::VarType::String)
     return true;
   const QString texto = valor.toString();
   if (!texto.contains(u','))
     return true;
-  static const QRegularExpression miles(QStringLiteral("^[^0-9,.]*[0-9]{1,3}(,[0-9]{3})+(\\.[0-9]*)?[^0-9,.]*$"));
+  static const QRegularExpression miles(numeroCompleto("[1-9][0-9]{0,2}(,[0-9]{3})+(\\.[0-9]*)?"));
   return miles.match(texto).hasMatch();
 }
 
 }  // namespace
+
+bool esComaDecimal(const vb::Variant& valor) {
+  if (valor.type() != vb::VarType::String || comasDeMiles(valor))
+    return false;
+  // Digits, or groups of three after points, then one comma and digits.
+  static const QRegularExpression decimal(numeroCompleto("([0-9]+|[0-9]{1,3}(\\.[0-9]{3})+),[0-9]+"));
+  return decimal.match(valor.toString()).hasMatch();
+}
 
 vb::Variant numeroPegado(const vb::Variant& celda) {
   if (!general::esNulo(celda) && !comasDeMiles(celda))

@@ -50,8 +50,10 @@ public:
   // The window's name: rows pasted into "FrmPre" set unit prices per code, into "FrmPrograma" dates
   // and volumes of the work schedule; other windows take none.
   virtual QString Forma() const = 0;
-  // A single value (text with neither TAB nor CR) goes into the grid's current cell, as if typed there.
-  virtual void PegaCelda(const QString& texto) = 0;
+  // A single value (text with neither TAB nor CR) goes into the grid's current cell, as if typed there;
+  // false when that cell takes no value (read-only), true once the grid had it (accepted or refused
+  // with its own message).
+  virtual bool PegaCelda(const QString& texto) = 0;
   // Before a block's rows are applied. The budget window moves its recordset to the first record when
   // the current row's código is empty; a grid refusing to leave its row raises error 3426.
   virtual void PreparaBloque() {}
@@ -63,7 +65,9 @@ public:
 void pegaClipboard(DestinoPegado& destino);
 // Pastes a text whose rows end in CR LF: nothing when empty; a single value into the current cell;
 // otherwise a block, whose header names the columns and whose rows are applied one by one (a last row
-// without its line end too). Errors are shown, none reaches the caller; rows already applied stay.
+// without its line end too). A block is refused whole, before any row, with a message: in a window
+// that takes no rows, without the columns its window needs, or with a number cell that reads as a
+// comma decimal. Errors are shown, none reaches the caller; rows already applied stay.
 void pegaTexto(const QString& texto, DestinoPegado& destino);
 
 // Logical columns of a pasted block; period n is kPeriodo0 + n.
@@ -92,8 +96,12 @@ void actualizaPrecioCodigo(const QString& codigo, vb::Currency precio);
 vb::Currency ponPrecioCodigo(const QString& codigo, const vb::Variant& valor);
 // A pasted cell that is to be read as a number: a comma in its text is a thousands separator or the
 // text is no number (error 13), so "12,5" from a sheet with comma decimals is never read as 125;
-// "3,512.80" and "$1,650.00" are numbers. Anything without a comma is returned as it is.
+// "3,512.80" and "$1,650.00" are numbers, "0,500" is none (a first group "0" groups no thousands).
+// Anything without a comma is returned as it is.
 vb::Variant numeroPegado(const vb::Variant& celda);
+// A cell that reads as a number with a comma as its decimal point ("14,90", "0,500", "1.234,5"); not
+// one whose commas group thousands ("16,800", "3,512.80").
+bool esComaDecimal(const vb::Variant& valor);
 // A typed value that is to be a number (a price, a volume, a parity, a factor): VB's IsNumeric with
 // the paste's rule on commas, so a typed "12,5" is no number either.
 bool esNumero(const vb::Variant& valor);

@@ -117,7 +117,12 @@ std::vector<dao::Bookmark> CopiaDeGrid::Marcados() const {
 
 // ---- PegadoEnGrid
 
-void PegadoEnGrid::PegaCelda(const QString& texto) { grid_.CommitCell(grid_.Col(), texto); }
+bool PegadoEnGrid::PegaCelda(const QString& texto) {
+  if (!grid_.CellEditable(grid_.Col()))
+    return false;
+  grid_.CommitCell(grid_.Col(), texto);
+  return true;
+}
 
 void PegadoEnGrid::PreparaBloque() {
   if (forma_ != u"FrmPre" || !grid_.DataSource())

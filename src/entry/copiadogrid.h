@@ -36,7 +36,7 @@ class PegadoEnGrid : public DestinoPegado {
 public:
   PegadoEnGrid(ui::BoundGrid& grid, const QString& forma) : grid_(grid), forma_(forma) {}
   QString Forma() const override { return forma_; }
-  void PegaCelda(const QString& texto) override;
+  bool PegaCelda(const QString& texto) override;
   void PreparaBloque() override;
   void Refresca() override;
 

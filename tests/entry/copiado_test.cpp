@@ -47,13 +47,17 @@ public:
   QStringList celdas;
   int preparado = 0;
   int refrescado = 0;
-  int error = 0;  // raised by PegaCelda and PreparaBloque
+  int error = 0;           // raised by PegaCelda and PreparaBloque
+  bool soloConsulta = false;  // the current cell takes no value
 
   QString Forma() const override { return forma; }
-  void PegaCelda(const QString& t) override {
+  bool PegaCelda(const QString& t) override {
     if (error)
       throw vb::Error(error);
+    if (soloConsulta)
+      return false;
     celdas << t;
+    return true;
   }
   void PreparaBloque() override {
     ++preparado;
@@ -198,11 +202,31 @@ TEST_F(PegaPreciosTest, RowsThatSetNothing) {
   copiado::pegaTexto("Código\tPrecio\r\nPRE-001\t\r\nNADA-1\t5\r\nPRE'001\t5\r\n\t7\r\n", destino);
   // Only a header.
   copiado::pegaTexto("Código\tPrecio\r\n", destino);
-  // Another window takes no prices.
-  destino.forma = QStringLiteral("FrmMone");
-  copiado::pegaTexto("Código\tPrecio\r\nPRE-001\t10\r\n", destino);
   EXPECT_TRUE(cajas.shown().empty());
   EXPECT_EQ(precios("PRE-001"), QStringList({"16.8"}));
+}
+
+// A window whose grid takes no rows (currencies, section totals) says so rather than taking a block in
+// silence; a single value goes to its current cell unless that cell is read-only, which is said too.
+TEST_F(PegaPreciosTest, WindowsThatTakeNoBlockSaySo) {
+  const QString sinBloques = QStringLiteral("En esta ventana no se pueden pegar bloques de datos; se pegan en los precios "
+                                            "unitarios y en el programa de obra.");
+  for (const char* forma : {"FrmMone", "FrmParTorn"}) {
+    SCOPED_TRACE(forma);
+    destino.forma = QString::fromLatin1(forma);
+    testui::ScriptedMsgBoxes cajasCaso;
+    cajasCaso.answer(ui::vbOK);
+    copiado::pegaTexto("Código\tPrecio\r\nPRE-001\t10\r\n", destino);
+    EXPECT_EQ(cajasCaso.texts(), QStringList({sinBloques}));
+    EXPECT_EQ(cajasCaso.shown().front().icon(), ui::vbInformation);
+  }
+  EXPECT_EQ(destino.preparado, 0);
+  EXPECT_EQ(precios("PRE-001"), QStringList({"16.8"}));
+
+  destino.soloConsulta = true;
+  cajas.answer(ui::vbOK);
+  copiado::pegaTexto("10", destino);
+  EXPECT_EQ(cajas.texts(), QStringList({"En esta celda no se puede pegar: es sólo de consulta."}));
 }
 
 TEST_F(PegaPreciosTest, BlocksWithoutTheColumnsTheirWindowNeedsAreRefusedBeforeAnyRow) {
@@ -273,7 +297,8 @@ TEST_F(PegaPreciosTest, GridRefusingToLeaveItsRow) {
 TEST_F(PegaPreciosTest, BadPriceShowsItsRowAndThePasteGoesOn) {
   cajas.answer(ui::vbOK);
   copiado::pegaTexto("Código\tPrecio\r\nPRE-001\tabc\r\nPRE-002\t15\r\n", destino);
-  EXPECT_EQ(cajas.texts(), QStringList({"pegaclipdetalle: 13 " + vb::Error(13).description()}));
+  EXPECT_EQ(cajas.texts(), QStringList({"pegaclipdetalle: 13 " + vb::Error(13).description() +
+                                        ": el precio (abc) del código PRE-001 no es válido"}));
   EXPECT_EQ(precios("PRE-001"), QStringList({"16.8"}));
   EXPECT_EQ(precios("PRE-002"), QStringList({"15"}));
 }
@@ -300,7 +325,7 @@ TEST_F(PegaPreciosTest, ScheduleWindowIsRefreshedAfterItsRows) {
 }
 
 TEST_F(PegaPreciosTest, HeaderMapAndRowValues) {
-  destino.forma = QStringLiteral("FrmMone");  // a window that takes no rows
+  destino.forma = QStringLiteral("FrmPrograma");  // the row names no concept: it sets nothing
   copiado::pegaTexto("Renglón\tFin\tpartida\tComienzo\tPeriodo 3\tTotal\tcodigo\tPeriodo 1\r\n"
                      "1\t31/03/2025\t" + QString(45, u'P') + "\t \t7\t\t\t2",
                      destino);
@@ -315,6 +340,81 @@ TEST_F(PegaPreciosTest, HeaderMapAndRowValues) {
   EXPECT_EQ(valorColumnaPegada(kComienzo, vb::Variant(5.0)), vb::Variant(5.0));             // a blank cell
   EXPECT_EQ(valorColumnaPegada(kCodigo, vb::Variant(5.0)), vb::Variant(5.0));               // an empty one
   EXPECT_EQ(errorOf([] { valorColumnaPegada(kPeriodo0 + 7, vb::Variant()); }), 9);
+}
+
+// ---- Numbers with commas
+
+// What a cell's commas make of it: thousands ("16,800" is sixteen thousand eight hundred), a comma
+// decimal ("14,90", and "0,500", whose first group "0" groups no thousands), or no number at all.
+TEST(NumerosConComas, ThousandsCommaDecimalsOrNoNumber) {
+  struct Caso {
+    const char* texto;
+    bool numero;       // esNumero: typed or pasted, it reads as a number
+    bool comaDecimal;  // esComaDecimal: a comma used as the decimal point
+  } casos[] = {
+      {"16,800", true, false},     {"3,512.80", true, false},  {"$1,650.00", true, false},
+      {"(1,000)", true, false},    {"-1,234,567.5", true, false}, {"999,999,999.99", true, false},
+      {"16.8", true, false},       {"1650", true, false},      {"14,90", false, true},
+      {"0,500", false, true},      {"0,000", false, true},     {"00,500", false, true},
+      {"12,5", false, true},       {"$ 14,90", false, true},   {"-0,5", false, true},
+      {"1.234,56", false, true},   {"12.345.678,9", false, true}, {"12,50.5", false, false},
+      {"1,23.4", false, false},    {"1,234,56", false, false}, {"abc", false, false},
+      {"0,500.5", false, false},   {",5", false, false},       {"", false, false},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.texto);
+    const vb::Variant v{QString::fromUtf8(c.texto)};
+    EXPECT_EQ(copiado::esNumero(v), c.numero);
+    EXPECT_EQ(copiado::esComaDecimal(v), c.comaDecimal);
+    // A pasted cell with commas that group no thousands is no number either.
+    if (QString::fromUtf8(c.texto).contains(u',') && !c.numero) {
+      EXPECT_EQ(errorOf([&] { copiado::numeroPegado(v); }), 13);
+    }
+  }
+  EXPECT_FALSE(copiado::esComaDecimal(vb::Variant(14.9)));
+}
+
+// A block in which any number cell reads as a comma decimal is refused whole, before any row is
+// applied and before the grid is touched, with one message naming the column, the cell and its row.
+TEST_F(PegaPreciosTest, ACommaDecimalCellRefusesTheWholeBlock) {
+  const QString coma = QStringLiteral("No se pegó ningún renglón: el valor \"%1\" de la columna %2 (%3) lleva coma "
+                                      "decimal. En los números el punto decimal es \".\" y la coma separa los miles "
+                                      "(1,234.50).");
+  struct Caso {
+    const char* forma;
+    const char* bloque;
+    QString mensaje;
+  } casos[] = {
+      {"FrmPre", "Código\tPrecio\r\nPRE-001\t16,800\r\nPRE-002\t14,90\r\nPRE-003\t0,500\r\n",
+       coma.arg("14,90", "Precio", "código PRE-002")},
+      {"FrmPre", "Precio\tCódigo\r\n20\tPRE-001\r\n 0,500 \tPRE-003", coma.arg(" 0,500 ", "Precio", "código PRE-003")},
+      {"FrmPrograma", "Partida\tRenglón\tPeriodo 1\tPeriodo 2\r\nA01001\t1\t100\t1,000\r\nA01002\t5\t0\t1.432,5\r\n",
+       coma.arg("1.432,5", "Periodo 2", "partida A01002 renglón 5")},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.bloque);
+    destino.forma = QString::fromLatin1(c.forma);
+    testui::ScriptedMsgBoxes cajasCaso;
+    cajasCaso.answer(ui::vbOK);
+    copiado::pegaTexto(QString::fromUtf8(c.bloque), destino);
+    EXPECT_EQ(cajasCaso.texts(), QStringList({c.mensaje}));
+    EXPECT_EQ(cajasCaso.shown().front().icon(), ui::vbInformation);
+  }
+  EXPECT_EQ(destino.preparado, 0);
+  EXPECT_EQ(destino.refrescado, 0);
+  EXPECT_EQ(QStringList({precios("PRE-001").join(u' '), precios("PRE-002").join(u' '), precios("PRE-003").join(u' ')}),
+            QStringList({"16.8", "14.9", "92.5"}));
+  EXPECT_EQ(volumenes("A01001", 1), QStringList({"1:420"}));
+  EXPECT_EQ(volumenes("A01002", 5), QStringList({"1:1432.5", "2:1432.5"}));
+}
+
+// "16,800" among cells with "." decimals, or none, is sixteen thousand eight hundred.
+TEST_F(PegaPreciosTest, ThreeDigitsAfterACommaAmongPointDecimalsAreThousands) {
+  copiado::pegaTexto("Código\tPrecio\r\nPRE-001\t16,800\r\nPRE-002\t14.90\r\nPRE-003\t92\r\n", destino);
+  EXPECT_TRUE(cajas.shown().empty());
+  EXPECT_EQ(precios("PRE-001"), QStringList({"16800"}));
+  EXPECT_EQ(precios("PRE-002"), QStringList({"14.9"}));
+  EXPECT_EQ(precios("PRE-003"), QStringList({"92"}));
 }
 
 }  // namespace

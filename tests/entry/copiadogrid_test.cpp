@@ -104,7 +104,10 @@ TEST_F(VentanaTest, SingleValueIsTypedIntoTheCurrentCell) {
 TEST_F(VentanaTest, OnlyTheBudgetWindowTakesPrices) {
   forma->setObjectName(QStringLiteral("FrmMone"));
   portapapeles.texto = QStringLiteral("Código\tPrecio\r\nPRE-001\t10\r\n");
+  cajas.answer(ui::vbOK);
   copiado::pegaClipboard(grid);
+  EXPECT_EQ(cajas.texts(), QStringList({"En esta ventana no se pueden pegar bloques de datos; se pegan en los precios "
+                                        "unitarios y en el programa de obra."}));
   EXPECT_EQ(precios("PRE-001"), QStringList({"16.8"}));
 }
 

@@ -278,7 +278,11 @@ TEST_F(FrmPreTest, MarkedRowsCopyAsABlockAndASpreadsheetBlockSetsPricesPerCode) 
 TEST_F(FrmPreTest, PastedBlocksAreCheckedAsTypedPricesAre) {
   const QString sinCodigo = QStringLiteral("No se puede pegar un bloque de datos que no contenga un encabezado de columna código");
   const QString sinPrecio = QStringLiteral("No se puede pegar un bloque de datos que no contenga un encabezado de columna precio");
-  const QString noEsNumero = QStringLiteral("pegaclipdetalle: 13 ") + vb::Error(13).description();
+  const QString noEsNumero =
+      QStringLiteral("pegaclipdetalle: 13 ") + vb::Error(13).description() + QStringLiteral(": el precio (%1) del código %2 no es válido");
+  const QString comaDecimal = QStringLiteral("No se pegó ningún renglón: el valor \"%1\" de la columna Precio (%2) lleva coma "
+                                             "decimal. En los números el punto decimal es \".\" y la coma separa los miles "
+                                             "(1,234.50).");
   struct Caso {
     const char* bloque;
     QStringList mensajes;
@@ -289,10 +293,12 @@ TEST_F(FrmPreTest, PastedBlocksAreCheckedAsTypedPricesAre) {
       {" Código\tPrecio\nPRE-001\t20\n", {sinCodigo}, {"16.8", "14.9", "92.5"}},
       {"Código\tCantidad\nPRE-001\t20\n", {sinPrecio}, {"16.8", "14.9", "92.5"}},
       {"Importe\tTotal\nPRE-001\t20\n", {sinCodigo}, {"16.8", "14.9", "92.5"}},
-      // A comma that is no thousands separator makes no number: that row fails as text does.
-      {"Código\tPrecio\nPRE-001\t12,5\nPRE-002\t3,512.80\nPRE-003\t$1,650.00\n", {noEsNumero},
-       {"16.8", "3512.8", "1650"}},
-      {"Código\tPrecio\nPRE-001\t1,23\nPRE-002\t12,50.5\nPRE-003\tabc\n", {noEsNumero, noEsNumero, noEsNumero},
+      // A comma decimal anywhere in the price column refuses the whole block; commas that are neither
+      // thousands nor a decimal make no number, and that row fails as text does, named by its code.
+      {"Código\tPrecio\nPRE-001\t12,5\nPRE-002\t3,512.80\nPRE-003\t$1,650.00\n",
+       {comaDecimal.arg("12,5", "código PRE-001")}, {"16.8", "14.9", "92.5"}},
+      {"Código\tPrecio\nPRE-001\t1,23.4\nPRE-002\t12,50.5\nPRE-003\tabc\n",
+       {noEsNumero.arg("1,23.4", "PRE-001"), noEsNumero.arg("12,50.5", "PRE-002"), noEsNumero.arg("abc", "PRE-003")},
        {"16.8", "14.9", "92.5"}},
       {"codigo\tprecio\nPRE-001\t1,234,567.5\nPRE-002\t(1,000)\n", {}, {"1234567.5", "-1000", "92.5"}},
       // Rounded to the bid's decimals as a typed price is, and the amounts follow.
@@ -312,7 +318,8 @@ TEST_F(FrmPreTest, PastedBlocksAreCheckedAsTypedPricesAre) {
     espera();
     EXPECT_EQ(cajasCaso.texts(), c.mensajes);
     if (!cajasCaso.shown().empty())
-      EXPECT_EQ(cajasCaso.shown().front().icon(), c.mensajes.front() == noEsNumero ? ui::vbOKOnly : ui::vbInformation);
+      EXPECT_EQ(cajasCaso.shown().front().icon(),
+                c.mensajes.front().startsWith(u"pegaclipdetalle") ? ui::vbOKOnly : ui::vbInformation);
     EXPECT_EQ(QStringList({precios("PRE-001").value(0), precios("PRE-002").value(0), precios("PRE-003").value(0)}),
               c.precios);
     // Every amount is its quantity times the stored price, rounded to two decimals.
@@ -322,6 +329,59 @@ TEST_F(FrmPreTest, PastedBlocksAreCheckedAsTypedPricesAre) {
   ve(grid, "A01001", 1, C::cPrecio);
   EXPECT_EQ(grid->cellText(grid->currentIndex().row(), C::cPrecio), "$100.00");
   EXPECT_EQ(grid->cellText(grid->currentIndex().row(), C::cImporte), "$42,000.00");
+}
+
+// A block copied from a sheet whose numbers have comma decimals, pasted with Ctrl+V: refused whole
+// before any row is applied, so no price is read a thousand times too large ("16,800" for 16.8), and
+// the file keeps every price and amount. "16,800" among "." decimals is sixteen thousand eight hundred.
+TEST_F(FrmPreTest, ACommaDecimalBlockFromASpreadsheetIsRefusedWholeByCtrlV) {
+  MDIToolbar* principal = MDIToolbar::instancia();
+  principal->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(principal));
+  const QString coma = QStringLiteral("No se pegó ningún renglón: el valor \"%1\" de la columna %2 (código %3) lleva coma "
+                                      "decimal. En los números el punto decimal es \".\" y la coma separa los miles "
+                                      "(1,234.50).");
+  // Every code of the budget, a few thousand rows in all, prices with "." decimals; one comma decimal
+  // in the very last row.
+  QString largo = QStringLiteral("Código\tDescripción\tPrecio\n");
+  const QStringList codigos = consulta("SELECT DISTINCT Codigo FROM Presupuesto ORDER BY Codigo");
+  ASSERT_GT(codigos.size(), 50);
+  for (int vuelta = 0; vuelta < 40; ++vuelta)
+    for (const QString& codigo : codigos)
+      largo += codigo + QStringLiteral("\tconcepto\t1,234.5\n");
+  largo += codigos.front() + QStringLiteral("\tconcepto\t7,25");
+  struct Caso {
+    QString bloque;
+    QString mensaje;
+  } casos[] = {
+      {"Código\tPrecio\nPRE-001\t16,800\nPRE-002\t14,90\nPRE-003\t0,500\n", coma.arg("14,90", "Precio", "PRE-002")},
+      {"Código\tPrecio\nPRE-003\t0,500\n", coma.arg("0,500", "Precio", "PRE-003")},
+      {"Código\tPrecio\nPRE-001\t1.234,5\nPRE-002\t$1,000.00\n", coma.arg("1.234,5", "Precio", "PRE-001")},
+      {largo, coma.arg("7,25", "Precio", codigos.front())},
+  };
+  const QString todo = QStringLiteral("SELECT Codigo & ' ' & Precio & ' ' & Importe FROM Presupuesto ORDER BY Partida, Renglon");
+  const QStringList antes = consulta(todo);
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.bloque.left(80).toStdString());
+    testui::ScriptedMsgBoxes cajasCaso;
+    cajasCaso.answer(ui::vbOK);
+    QGuiApplication::clipboard()->setText(c.bloque);
+    grid->setFocus();
+    QTest::keySequence(grid, QKeySequence(QStringLiteral("Ctrl+V")));
+    espera();
+    EXPECT_EQ(cajasCaso.texts(), QStringList({c.mensaje}));
+    EXPECT_EQ(consulta(todo), antes);
+  }
+  ve(grid, "A01001", 1, C::cPrecio);
+  EXPECT_EQ(grid->cellText(grid->currentIndex().row(), C::cImporte), "$7,056.00");
+
+  QGuiApplication::clipboard()->setText("Código\tPrecio\nPRE-001\t16,800\nPRE-002\t14.90\nPRE-003\t92\n");
+  grid->setFocus();
+  QTest::keySequence(grid, QKeySequence(QStringLiteral("Ctrl+V")));
+  espera();
+  EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join("|").toStdString();
+  EXPECT_EQ(distintos("Precio", "PRE-001"), QStringList({"16800"}));
+  EXPECT_EQ(grid->cellText(grid->currentIndex().row(), C::cImporte), "$7,056,000.00");
 }
 
 // A bid whose file or folder cannot be written: a typed price is refused with the database's message,

@@ -202,7 +202,7 @@ TEST_F(ProgramaTest, PeriodOfADateByCalendarMonths) {
 class DestinoPrograma : public copiado::DestinoPegado {
 public:
   QString Forma() const override { return QStringLiteral("FrmPrograma"); }
-  void PegaCelda(const QString&) override {}
+  bool PegaCelda(const QString&) override { return true; }
   void Refresca() override { ++refrescado; }
   int refrescado = 0;
 };

@@ -599,11 +599,16 @@ bool BoundGrid::Update() {
   return true;
 }
 
+bool BoundGrid::CellEditable(int col) const {
+  const int row = currentIndex().row();
+  if (row < 0 || col < 0 || col >= model_->columns().Count() || model_->columns().Item(col).Locked()) return false;
+  return model_->isAddNewRow(row) ? AllowAddNew() : allowUpdate_;
+}
+
 bool BoundGrid::CommitCell(int col, const QString& text) {
   const int row = currentIndex().row();
-  if (inPipeline_ || row < 0 || col < 0 || col >= Columns().Count() || Columns(col).Locked()) return false;
+  if (inPipeline_ || !CellEditable(col)) return false;
   const bool addNew = model_->isAddNewRow(row);
-  if (addNew ? !AllowAddNew() : !allowUpdate_) return false;
   if (addNew && !addNewPending_) {
     addNewPending_ = true;
     if (events_) guarded([&] { events_->OnAddNew(); });

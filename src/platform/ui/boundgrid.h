@@ -163,8 +163,11 @@ public:
   // True while a cell edit is open with changed text. SetDataChanged(false) drops it.
   bool DataChanged() const;
   void SetDataChanged(bool changed);
+  // The current row's cell of that column takes typed text: a row is current, the column is not
+  // locked, and the grid allows updates (on the add-new row: adding).
+  bool CellEditable(int col) const;
   // Runs the edit of one cell of the current row as if the user typed text and pressed Enter.
-  // False when refused (cancelled, or the write failed).
+  // False when refused (cancelled, or the write failed), or when the cell is not editable.
   bool CommitCell(int col, const QString& text);
   // Commits the open editor now. False when it was refused.
   bool Update();
