@@ -6,6 +6,11 @@
 
 namespace entrada {
 
+QString pideNumero(const QString& celda, const QString& condicion) {
+  return celda + QStringLiteral(" debe ser un número") + condicion +
+         QStringLiteral(", con punto decimal \".\" (por ejemplo 1,234.50)");
+}
+
 bool obraCerrada() {
   if (!quarvel::rsDatosGenerales)
     return false;

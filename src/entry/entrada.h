@@ -14,6 +14,11 @@ namespace entrada {
 // Posted message 1 of the grids that refuse edits of a closed bid.
 inline const QString kBaseCerrada = QStringLiteral("La base de datos esta cerrada no se puede modificar");
 
+// The message of a typed value that is to be a number and is not: what the cell takes, in one short
+// sentence. `celda` names it ("El precio"); `condicion` narrows the number (" distinto de 0"), or is
+// empty.
+QString pideNumero(const QString& celda, const QString& condicion = QString());
+
 // The bid is closed: BaseCerrada Or Cerrada of the general data (Null counts as False). Without
 // general data nothing is closed. Database errors go to the caller.
 bool obraCerrada();

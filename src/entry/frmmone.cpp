@@ -14,6 +14,16 @@ namespace {
 // Deletions of a closed bid are refused in the contractor's edition.
 bool borradoCerrado() { return quarvel::edicion != 1 && entrada::obraCerrada(); }
 
+// The grid's posted messages: every refusal of a cell is told once the grid's own update is over, so
+// that a message never takes the click that closes the window.
+enum Mensaje : int {
+  kMsgBaseCerrada = 1,
+  kMsgYaExiste = 2,
+  kMsgEnUso = 3,
+  kMsgParidad = 4,
+  kMsgSinClave = 5,
+};
+
 }  // namespace
 
 FrmMone::FrmMone() : FormaLista(QStringLiteral("FrmMone"), QStringLiteral("Monedas"), {7500, 3600}) {
@@ -55,40 +65,31 @@ void FrmMone::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& c
   const vb::Variant valor = Grid1()->Columns(colIndex).Value();
   if (valor.isNull() || entrada::mismoValor(valor, oldValue))
     return;
-  if (general::esNulo(Grid1()->Columns(cMoneda).Value())) {
+  const auto rechaza = [&](int mensaje) {
+    Grid1()->PostMsg(mensaje);
     cancel = true;
-    return;
-  }
-  if (ui::appTitle().compare(QStringLiteral("Calibranza"), Qt::CaseInsensitive) != 0 && entrada::obraCerrada()) {
-    Grid1()->PostMsg(1);
-    cancel = true;
-    return;
-  }
+  };
+  if (general::esNulo(Grid1()->Columns(cMoneda).Value()))
+    return rechaza(kMsgSinClave);
+  if (ui::appTitle().compare(QStringLiteral("Calibranza"), Qt::CaseInsensitive) != 0 && entrada::obraCerrada())
+    return rechaza(kMsgBaseCerrada);
   const QString campo = Grid1()->Columns(colIndex).DataField().toLower();
   if (campo == u"moneda") {
     // The concepts name their currency by its code: one in use keeps it, as it cannot be deleted.
     if (!general::esNulo(oldValue) && general::MonedaEnUso(vb::CStr(oldValue))) {
-      ui::MsgBox(QStringLiteral("La moneda ") + vb::CStr(oldValue) +
-                     QStringLiteral(" no puede ser modificada por que se utiliza en el presupuesto"),
-                 ui::vbInformation);
-      Grid1()->setFocus();
-      cancel = true;
-      return;
+      monedaEnUso_ = vb::CStr(oldValue);
+      return rechaza(kMsgEnUso);
     }
     dao::Recordset& monedas = entrada::abierto(quarvel::rsMonedasClon);
     monedas.FindFirst(QStringLiteral("Moneda = '") + entrada::literal(valor) + u'\'');
-    if (!monedas.NoMatch()) {
-      ui::MsgBox(QStringLiteral("La moneda que quiere adicionar, ya existe previamente"), ui::vbInformation);
-      Grid1()->setFocus();
-      cancel = true;
-      return;
-    }
+    if (!monedas.NoMatch())
+      return rechaza(kMsgYaExiste);
     monedaNueva_ = vb::CStr(valor);
     if (Grid1()->AddNewMode() != 0)
       Grid1()->Columns(cTexto).SetValue(valor);
   } else if (campo == u"paridad") {
     if (!copiado::esNumero(valor) || vb::CDbl(valor) == 0)
-      cancel = true;
+      rechaza(kMsgParidad);
   }
 }
 
@@ -140,7 +141,28 @@ void FrmMone::Error(int dataError, int& response) {
 }
 
 void FrmMone::PostEvent(int msgId) {
-  if (msgId == 1)
-    ui::MsgBox(entrada::kBaseCerrada, ui::vbInformation);
+  QString texto;
+  switch (msgId) {
+  case kMsgBaseCerrada:
+    texto = entrada::kBaseCerrada;
+    break;
+  case kMsgYaExiste:
+    texto = QStringLiteral("La moneda que quiere adicionar, ya existe previamente");
+    break;
+  case kMsgEnUso:
+    texto = QStringLiteral("La moneda ") + monedaEnUso_ +
+            QStringLiteral(" no puede ser modificada por que se utiliza en el presupuesto");
+    break;
+  case kMsgParidad:
+    texto = entrada::pideNumero(QStringLiteral("La paridad"), QStringLiteral(" distinto de 0"));
+    break;
+  case kMsgSinClave:
+    texto = QStringLiteral("Escriba primero la clave de la moneda, en la columna Moneda");
+    break;
+  default:
+    break;
+  }
+  if (!texto.isEmpty())
+    ui::MsgBox(texto, ui::vbInformation);
   Grid1()->setFocus();
 }

@@ -28,5 +28,6 @@ public:
 
 private:
   QString monedaNueva_;
+  QString monedaEnUso_;  // the code whose rename was refused, for its posted message
   bool agregando_ = false;
 };

@@ -17,6 +17,16 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Tornavo de presupuesto");
+
+// The grid's posted messages: every refusal is told once the grid's own update is over, so that a
+// message never takes the click that closes the window.
+enum Mensaje : int {
+  kMsgBaseCerrada = 1,
+  kMsgPrecio = 2,
+  kMsgPrecioGrande = 3,
+  kMsgMonedaNoExiste = 4,
+  kMsgSinMoneda = 5,
+};
 const QString kFormatoCantidad = QStringLiteral("###,###,###,##0.00##");
 
 }  // namespace
@@ -120,13 +130,16 @@ void FrmPre::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& ca
   const vb::Variant valor = columna.Value();
   const QString nombre = campo(colIndex);
   if (valor.isNull()) {
-    cancel = nombre == u"precio" || nombre == u"moneda";
+    if (nombre == u"precio" || nombre == u"moneda") {
+      Grid1()->PostMsg(nombre == u"precio" ? kMsgPrecio : kMsgSinMoneda);
+      cancel = true;
+    }
     return;
   }
   if (entrada::mismoValor(valor, oldValue))
     return;
   if (entrada::obraCerrada()) {
-    Grid1()->PostMsg(1);
+    Grid1()->PostMsg(kMsgBaseCerrada);
     cancel = true;
     return;
   }
@@ -139,6 +152,7 @@ void FrmPre::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& ca
                              : vb::CStr(Grid1()->Columns(cCodigo).Value());
   if (nombre == u"precio") {
     if (!copiado::esNumero(valor)) {
+      Grid1()->PostMsg(kMsgPrecio);
       cancel = true;
       return;
     }
@@ -149,6 +163,7 @@ void FrmPre::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& ca
     } catch (const vb::Error& e) {
       if (e.number() != 6)
         throw;
+      Grid1()->PostMsg(kMsgPrecioGrande);
       cancel = true;
       Grid1()->Refresh();
       return;
@@ -159,8 +174,7 @@ void FrmPre::BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& ca
     dao::Recordset& monedas = entrada::abierto(quarvel::rsMonedasClon);
     monedas.FindFirst(QStringLiteral("Moneda = '") + entrada::literal(valor) + u'\'');
     if (monedas.NoMatch()) {
-      ui::MsgBox(QStringLiteral("La moneda no existe"), ui::vbExclamation);
-      Grid1()->setFocus();
+      Grid1()->PostMsg(kMsgMonedaNoExiste);
       cancel = true;
       return;
     }
@@ -208,8 +222,27 @@ void FrmPre::CalculaImporteRenglon() {
 }
 
 void FrmPre::PostEvent(int msgId) {
-  if (msgId == 1)
+  switch (msgId) {
+  case kMsgBaseCerrada:
     ui::MsgBox(entrada::kBaseCerrada, ui::vbInformation);
+    break;
+  case kMsgPrecio:
+    ui::MsgBox(entrada::pideNumero(QStringLiteral("El precio")), ui::vbInformation);
+    break;
+  case kMsgPrecioGrande:
+    ui::MsgBox(QStringLiteral("El precio es demasiado grande: el importe de algún renglón de ese código no cabe en "
+                              "una cantidad"),
+               ui::vbInformation);
+    break;
+  case kMsgMonedaNoExiste:
+    ui::MsgBox(QStringLiteral("La moneda no existe"), ui::vbExclamation);
+    break;
+  case kMsgSinMoneda:
+    ui::MsgBox(QStringLiteral("Escriba la clave de una moneda del catálogo de monedas"), ui::vbInformation);
+    break;
+  default:
+    break;
+  }
   Grid1()->setFocus();
 }
 

@@ -2,6 +2,7 @@
 
 #include "copiado.h"
 #include "dao.h"
+#include "entrada.h"
 #include "periodos.h"
 #include "quarvel.h"
 #include "utilidades.h"
@@ -133,15 +134,15 @@ int16_t revisaFin(const vb::Variant& anterior, const QString& texto, const Fila&
 
 int16_t revisaVolumen(int periodo, const vb::Variant& anterior, const QString& texto, const Fila& fila) {
   if (!copiado::esNumero(texto))
-    return kCancela;
+    return kVolumenInvalido;
   vb::Currency nuevo;
   try {
     nuevo = vb::CCur(texto);  // beyond Currency's range: no volume either
   } catch (const vb::Error&) {
-    return kCancela;
+    return kVolumenInvalido;
   }
   if (nuevo < vb::Currency())
-    return kCancela;
+    return kVolumenInvalido;
   // A quantity or total not yet set counts as 0.
   const vb::Currency cantidad = vb::CCur(general::valX(fila.cantidad));
   const vb::Currency total = fila.total.isNull() ? vb::Currency() : ComoVolumen(fila.total);
@@ -172,6 +173,8 @@ QString mensaje(int codigo) {
     return QStringLiteral("Periodo invalido para la actividad");
   case kValorInvalido:
     return QStringLiteral("El valor es inválido");
+  case kVolumenInvalido:
+    return entrada::pideNumero(QStringLiteral("El volumen"), QStringLiteral(" mayor o igual a 0"));
   default:
     return {};
   }

@@ -17,10 +17,9 @@ namespace programa {
 // The grid's fixed columns (Partida .. Total); the column of period n is kColumnasFijas + n - 1.
 constexpr int16_t kColumnasFijas = 9;
 
-// What a cell check answers: store the value, refuse it without a word, or refuse it with the message
-// of a code, shown once the grid has finished its own update.
+// What a cell check answers: store the value, or refuse it with the message of a code, shown once the
+// grid has finished its own update. No refusal goes without its message.
 enum Codigo : int16_t {
-  kCancela = -1,
   kAcepta = 0,
   kBaseCerrada = 1,
   kSumaMayor = 2,
@@ -30,6 +29,7 @@ enum Codigo : int16_t {
   kFinAntesDelInicio = 6,
   kPeriodoInvalido = 7,
   kValorInvalido = 8,
+  kVolumenInvalido = 9,
 };
 // The message of a posted code; empty for any other code.
 QString mensaje(int codigo);

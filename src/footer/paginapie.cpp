@@ -295,6 +295,7 @@ void PaginaPie::Grid1_BeforeColUpdate(int colIndex, const vb::Variant& /*oldValu
     } else if (campo.startsWith(QLatin1String("Renglon")) && campo.size() == 8 && campo[7] >= u'1' &&
                campo[7] <= u'9') {
       if (!copiado::esNumero(valor)) {
+        ui::MsgBox(entrada::pideNumero(QStringLiteral("El renglón de referencia")), ui::vbExclamation);
         cancel = true;
         return;
       }
@@ -307,7 +308,10 @@ void PaginaPie::Grid1_BeforeColUpdate(int colIndex, const vb::Variant& /*oldValu
         columna.SetValue(vb::Variant(int16_t(0)));
       }
     } else if (campo == QLatin1String("Factor") || campo == QLatin1String("FactorDls")) {
-      if (!copiado::esNumero(valor)) cancel = true;
+      if (!copiado::esNumero(valor)) {
+        ui::MsgBox(entrada::pideNumero(QStringLiteral("El factor")), ui::vbExclamation);
+        cancel = true;
+      }
     } else if (campo == QLatin1String("Operacion")) {
       const QString op = textoDe(valor);
       if (op.isEmpty()) {

@@ -50,8 +50,9 @@ struct Rechazo {
   const char* herramienta;  // the tool that shows the window
   const char* columna;      // field or caption
   const char* texto;
-  const char* mensaje;
+  QString mensaje;
   bool cerrada;
+  const char* moneda = "DOLARES";  // the currencies' row, when the window is theirs
 };
 
 class EdicionTest : public ProgramaTest {
@@ -63,11 +64,31 @@ protected:
     quarvel::rsDatosGenerales->Requery();
     ui::BoundGrid* grid = muestraRejilla(QString::fromLatin1(c.herramienta));
     col = grid ? grid->Columns().IndexOf(QString::fromUtf8(c.columna)) : -1;
-    if (col >= 0)
+    if (col >= 0 && grid->Columns().IndexOf(QStringLiteral("Partida")) >= 0)
       ve(grid, "A01001", 1, col);
+    else if (col >= 0)  // the currencies
+      for (int r = 0; r < grid->recordsetModel()->recordCount(); ++r)
+        if (grid->cellText(r, FrmMone::cMoneda) == QString::fromLatin1(c.moneda))
+          grid->setCurrentIndex(grid->recordsetModel()->index(r, col));
     return col >= 0 ? grid : nullptr;
   }
+  // A currency the budget does not use, EUROS, besides its DOLARES and PESOS.
+  void agregaEuros() {
+    quarvel::dbObra->Execute(
+        QStringLiteral("INSERT INTO Monedas (Moneda, Texto, Remate, Paridad) VALUES ('EUROS', 'Euros', 'EUR', 20.5)"));
+    quarvel::rsMonedas->Requery();
+    quarvel::rsMonedasClon = quarvel::rsMonedas->Clone();
+  }
 };
+
+// What a cell that takes a number says of a typed value that is none.
+QString pideNumero(const char* celda, const char* condicion = "") {
+  return QString::fromUtf8(celda) + QStringLiteral(" debe ser un número") + QString::fromUtf8(condicion) +
+         QStringLiteral(", con punto decimal \".\" (por ejemplo 1,234.50)");
+}
+const QString kPrecioMalo = pideNumero("El precio");
+const QString kVolumenMalo = pideNumero("El volumen", " mayor o igual a 0");
+const QString kParidadMala = pideNumero("La paridad", " distinto de 0");
 
 // A refused value explained by a message (posted after the edit, or shown inside it): once the box is
 // closed the open editor has the keyboard again, and Escape gives the cell back its old value.
@@ -77,8 +98,13 @@ TEST_F(EdicionTest, AfterARefusalItsMessageGivesTheKeyboardBackToTheEditor) {
       {"Programa", "Periodo 1", "99999", "La suma de periodos es mayor que el volumen presupuestado", false},
       {"Programa", "FechaFin", "30/04/2025", "La base de datos esta cerrada no se puede modificar", true},
       {"PU", "Precio", "20", "La base de datos esta cerrada no se puede modificar", true},
-      {"PU", "Moneda", "EUROS", "La moneda no existe", false},
+      {"PU", "Moneda", "YENES", "La moneda no existe", false},
+      {"PU", "Precio", "15,5", kPrecioMalo, false},
+      {"Programa", "Periodo 1", "abc", kVolumenMalo, false},
+      {"Monedas", "Paridad", "17,25", kParidadMala, false},
+      {"Monedas", "Moneda", "PESOS", "La moneda que quiere adicionar, ya existe previamente", false, "EUROS"},
   };
+  agregaEuros();
   const QString fechas = QStringLiteral("SELECT FechaIni & ' ' & FechaFin FROM Presupuesto WHERE Partida = 'A01001'");
   const QStringList antes = consulta(fechas);
   for (const Rechazo& c : casos) {
@@ -93,7 +119,7 @@ TEST_F(EdicionTest, AfterARefusalItsMessageGivesTheKeyboardBackToTheEditor) {
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Return);
     espera();
-    EXPECT_EQ(cajasReales.textos, QStringList({QString::fromUtf8(c.mensaje)}));
+    EXPECT_EQ(cajasReales.textos, QStringList({c.mensaje}));
     ASSERT_EQ(conTeclado(), editor);
     EXPECT_EQ(editor->text(), QString::fromUtf8(c.texto));
     QTest::keyClick(editor, Qt::Key_Escape);
@@ -103,6 +129,8 @@ TEST_F(EdicionTest, AfterARefusalItsMessageGivesTheKeyboardBackToTheEditor) {
   }
   EXPECT_EQ(consulta(fechas), antes);
   EXPECT_EQ(consulta("SELECT DISTINCT Moneda FROM Presupuesto WHERE Codigo = 'PRE-001'"), QStringList({"PESOS"}));
+  EXPECT_EQ(consulta("SELECT Moneda & ' ' & Paridad FROM Monedas ORDER BY Moneda"),
+            QStringList({"DOLARES 17.25", "EUROS 20.5", "PESOS 1"}));
 }
 
 // Typing after the message corrects the refused value in the same editor.
@@ -136,7 +164,7 @@ TEST_F(EdicionTest, ATypedNumberWhoseCommasAreNoThousandsSeparatorsIsRefused) {
     const char* herramienta;
     const char* columna;
     const char* texto;
-    bool aceptado;
+    bool aceptado;  // else refused, the editor open, with one message of what the cell takes
     const char* consulta;
     const char* guardado;
   } casos[] = {
@@ -153,6 +181,12 @@ TEST_F(EdicionTest, ATypedNumberWhoseCommasAreNoThousandsSeparatorsIsRefused) {
        "SELECT Volumen FROM Programa WHERE Partida = 'A01001' AND Renglon = 1 AND Periodo = 1", "400"},
       {"Monedas", "Paridad", "17,25", false, "SELECT Paridad FROM Monedas WHERE Moneda = 'DOLARES'", "17.25"},
       {"Monedas", "Paridad", "1,017.5", true, "SELECT Paridad FROM Monedas WHERE Moneda = 'DOLARES'", "1017.5"},
+      {"Monedas", "Paridad", "0,500", false, "SELECT Paridad FROM Monedas WHERE Moneda = 'DOLARES'", "1017.5"},
+      {"PU", "Precio", "0,500", false, "SELECT DISTINCT Precio FROM Presupuesto WHERE Codigo = 'PRE-001'", "1650"},
+  };
+  const auto mensaje = [&](const char* columna) {
+    const QString c = QString::fromUtf8(columna);
+    return c == u"Precio" ? kPrecioMalo : c == u"Paridad" ? kParidadMala : kVolumenMalo;
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(std::string(c.columna) + " " + c.texto);
@@ -161,15 +195,20 @@ TEST_F(EdicionTest, ATypedNumberWhoseCommasAreNoThousandsSeparatorsIsRefused) {
     const int col = grid->Columns().IndexOf(QString::fromUtf8(c.columna));
     ASSERT_GE(col, 0);
     grid->setCurrentIndex(grid->recordsetModel()->index(0, col));
+    testui::ScriptedMsgBoxes cajasCaso;
+    if (!c.aceptado)
+      cajasCaso.answer(ui::vbOK);
     EXPECT_EQ(teclea(grid, col, QString::fromUtf8(c.texto)), c.aceptado);
     if (!c.aceptado) {
+      EXPECT_EQ(cajasCaso.texts(), QStringList({mensaje(c.columna)}));
       ASSERT_NE(conTeclado(), nullptr);
       EXPECT_EQ(conTeclado()->text(), QString::fromUtf8(c.texto));
       QTest::keyClick(conTeclado(), Qt::Key_Escape);
       espera();
       EXPECT_FALSE(grid->EditActive());
+    } else {
+      EXPECT_TRUE(cajasCaso.shown().empty());
     }
-    EXPECT_TRUE(cajas.shown().empty());
     EXPECT_EQ(consulta(QString::fromUtf8(c.consulta)).join(u' '), QString::fromUtf8(c.guardado));
   }
 }
@@ -201,9 +240,17 @@ TEST_F(EdicionTest, ClosingTheWindowByItsCloseBoxExplainsARefusedValueOnce) {
   const Rechazo casos[] = {
       {"Programa", "Periodo 1", "99999", "La suma de periodos es mayor que el volumen presupuestado", false},
       {"PU", "Precio", "20", "La base de datos esta cerrada no se puede modificar", true},
+      {"PU", "Moneda", "YENES", "La moneda no existe", false},
+      {"PU", "Precio", "15,5", kPrecioMalo, false},
+      {"Programa", "Periodo 1", "-3", kVolumenMalo, false},
+      {"Monedas", "Moneda", "USD", "La moneda DOLARES no puede ser modificada por que se utiliza en el presupuesto",
+       false},
+      {"Monedas", "Moneda", "PESOS", "La moneda que quiere adicionar, ya existe previamente", false, "EUROS"},
+      {"Monedas", "Paridad", "abc", kParidadMala, false, "EUROS"},
   };
+  agregaEuros();
   for (const Rechazo& c : casos) {
-    SCOPED_TRACE(c.columna);
+    SCOPED_TRACE(std::string(c.herramienta) + " " + c.columna + " " + c.texto);
     int col = -1;
     ui::BoundGrid* grid = muestraCelda(c, col);
     ASSERT_NE(grid, nullptr);
@@ -216,11 +263,14 @@ TEST_F(EdicionTest, ClosingTheWindowByItsCloseBoxExplainsARefusedValueOnce) {
     clicEnCierre(marco);
     espera();
     EXPECT_FALSE(ui::Forms::instance().isLoaded(forma));
-    EXPECT_EQ(cajasReales.textos, QStringList({QString::fromUtf8(c.mensaje)}));
+    EXPECT_EQ(cajasReales.textos, QStringList({c.mensaje}));
   }
   EXPECT_EQ(consulta("SELECT Volumen FROM Programa WHERE Partida = 'A01001' AND Renglon = 1 AND Periodo = 1"),
             QStringList({"420"}));
   EXPECT_EQ(consulta("SELECT DISTINCT Precio FROM Presupuesto WHERE Codigo = 'PRE-001'"), QStringList({"16.8"}));
+  EXPECT_EQ(consulta("SELECT DISTINCT Moneda FROM Presupuesto WHERE Codigo = 'PRE-001'"), QStringList({"PESOS"}));
+  EXPECT_EQ(consulta("SELECT Moneda & ' ' & Paridad FROM Monedas ORDER BY Moneda"),
+            QStringList({"DOLARES 17.25", "EUROS 20.5", "PESOS 1"}));
 }
 
 // An edit left open (typed, no Enter) when its window or the program closes.
@@ -295,7 +345,8 @@ INSTANTIATE_TEST_SUITE_P(
         Pendiente{"PrecioAlCerrarLaVentana", "PU", "Precio", 0, "15.55", Cierre::Ventana, "", kPrecio, "15.55"},
         Pendiente{"PrecioAlSalir", "PU", "Precio", 0, "15.55", Cierre::Salir, "", kPrecio, "15.55"},
         Pendiente{"PrecioAlCerrarLaObra", "PU", "Precio", 0, "15.555", Cierre::Obra, "", kPrecio, "15.56"},
-        Pendiente{"PrecioQueNoEsNumero", "PU", "Precio", 0, "abc", Cierre::Salir, "", kPrecio, "16.8"},
+        Pendiente{"PrecioQueNoEsNumero", "PU", "Precio", 0, "abc", Cierre::Salir,
+                  "El precio debe ser un número, con punto decimal \".\" (por ejemplo 1,234.50)", kPrecio, "16.8"},
         Pendiente{"RemateAlCerrarElMarco", "Monedas", "Remate", 0, "U.S.D.", Cierre::Marco, "",
                   "SELECT Remate FROM Monedas WHERE Moneda = 'DOLARES'", "U.S.D."},
         Pendiente{"MonedaEnUsoAlSalir", "Monedas", "Moneda", 0, "USD", Cierre::Salir,

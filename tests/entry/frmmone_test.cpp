@@ -79,8 +79,9 @@ protected:
 TEST_F(FrmMoneTest, ANewCodeIsUniqueAndBecomesItsOwnDescription) {
   EXPECT_EQ(mone->windowTitle(), "Monedas");
   ASSERT_EQ(filas(), 2);
-  // A description before the code: refused without a message.
+  // A description before the code: refused, saying the code comes first.
   nueva(C::cTexto);
+  cajas.answer(ui::vbOK);
   EXPECT_FALSE(teclea(grid, C::cTexto, "Euros"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
   espera();
@@ -88,8 +89,10 @@ TEST_F(FrmMoneTest, ANewCodeIsUniqueAndBecomesItsOwnDescription) {
   nueva(C::cMoneda);
   cajas.answer(ui::vbOK);
   EXPECT_FALSE(teclea(grid, C::cMoneda, "pesos"));
-  EXPECT_EQ(cajas.texts(), QStringList({"La moneda que quiere adicionar, ya existe previamente"}));
+  EXPECT_EQ(cajas.texts(), QStringList({"Escriba primero la clave de la moneda, en la columna Moneda",
+                                        "La moneda que quiere adicionar, ya existe previamente"}));
   EXPECT_EQ(cajas.shown()[0].icon(), ui::vbInformation);
+  EXPECT_EQ(cajas.shown()[1].icon(), ui::vbInformation);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
   espera();
   EXPECT_EQ(monedas(), QStringList({"DOLARES", "PESOS"}));
@@ -99,15 +102,20 @@ TEST_F(FrmMoneTest, ANewCodeIsUniqueAndBecomesItsOwnDescription) {
   EXPECT_EQ(consulta("SELECT Texto FROM Monedas WHERE Moneda = 'EUROS'"), QStringList({"EUROS"}));
   EXPECT_EQ(grid->cellText(grid->currentIndex().row(), C::cMoneda), "EUROS");
 
-  // Parities: numbers other than 0.
-  for (const char* mala : {"0", "x", "0.00"}) {
+  // Parities: numbers other than 0; anything else is refused with what the cell takes.
+  for (const char* mala : {"0", "x", "0.00", "17,25"}) {
+    testui::ScriptedMsgBoxes cajasCaso;
+    cajasCaso.answer(ui::vbOK);
     EXPECT_FALSE(teclea(grid, C::cParidad, mala)) << mala;
+    EXPECT_EQ(cajasCaso.texts(), QStringList({"La paridad debe ser un número distinto de 0, con punto decimal \".\" "
+                                              "(por ejemplo 1,234.50)"}))
+        << mala;
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
   }
   EXPECT_TRUE(teclea(grid, C::cParidad, "20.4375"));
   EXPECT_EQ(consulta("SELECT Paridad FROM Monedas WHERE Moneda = 'EUROS'"), QStringList({"20.4375"}));
   EXPECT_EQ(grid->cellText(grid->currentIndex().row(), C::cParidad), "20.4375");
-  EXPECT_EQ(cajas.shown().size(), 1u);
+  EXPECT_EQ(cajas.shown().size(), 2u);
 
   // The unit prices know the new currency at once.
   EXPECT_TRUE(precioAcepta("EUROS"));

@@ -127,23 +127,35 @@ TEST_F(FrmPreTest, APriceReachesEveryRowOfItsCodeAndTheSectionTotals) {
   EXPECT_EQ(filas, 3);
 }
 
-TEST_F(FrmPreTest, TextThatIsNoPriceStaysInTheCellWithoutAMessage) {
+// A typed price that is no number stays in its cell's editor, with one short message saying what the
+// cell takes; the same price typed another way changes nothing and says nothing.
+TEST_F(FrmPreTest, TextThatIsNoPriceStaysInTheCellWithAMessageOfWhatItTakes) {
+  const QString numero =
+      QStringLiteral("El precio debe ser un número, con punto decimal \".\" (por ejemplo 1,234.50)");
   ve(grid, "A01001", 1, C::cPrecio);
-  EXPECT_FALSE(teclea(grid, C::cPrecio, "abc"));
-  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-  ASSERT_NE(editor, nullptr);
-  EXPECT_EQ(editor->text(), "abc");
-  QTest::keyClick(editor, Qt::Key_Escape);
-  espera();
-  EXPECT_FALSE(grid->EditActive());
+  for (const char* malo : {"abc", "15,5", "0,500", ""}) {
+    SCOPED_TRACE(malo);
+    testui::ScriptedMsgBoxes cajasCaso;
+    cajasCaso.answer(ui::vbOK);
+    EXPECT_FALSE(teclea(grid, C::cPrecio, malo));
+    EXPECT_EQ(cajasCaso.texts(), QStringList({numero}));
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), malo);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    espera();
+    EXPECT_FALSE(grid->EditActive());
+  }
   // The same price again, typed another way: nothing to spread, nothing shown.
   EXPECT_TRUE(teclea(grid, C::cPrecio, "16.80"));
   EXPECT_TRUE(cajas.shown().empty());
   EXPECT_EQ(distintos("Precio", "PRE-001"), QStringList({"16.8"}));
   // A price whose amounts would not fit an amount is refused the same way, and nothing is written.
+  cajas.answer(ui::vbOK);
   EXPECT_FALSE(teclea(grid, C::cPrecio, "900000000000000"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-  EXPECT_TRUE(cajas.shown().empty());
+  EXPECT_EQ(cajas.texts(), QStringList({"El precio es demasiado grande: el importe de algún renglón de ese código no "
+                                        "cabe en una cantidad"}));
   EXPECT_EQ(distintos("Precio", "PRE-001"), QStringList({"16.8"}));
   EXPECT_EQ(importes("PRE-001").value(0), "7056");
 }
@@ -158,16 +170,17 @@ TEST_F(FrmPreTest, CurrenciesMustExistAndReachEveryRowOfTheCode) {
   }
   ASSERT_EQ(cajas.texts(), QStringList({"La moneda no existe", "La moneda no existe"}));
   EXPECT_EQ(cajas.shown()[0].icon(), ui::vbExclamation);
-  // Emptied: refused without a message.
+  // Emptied: refused with what the cell takes.
+  cajas.answer(ui::vbOK);
   EXPECT_FALSE(teclea(grid, C::cMoneda, ""));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-  EXPECT_EQ(cajas.shown().size(), 2u);
+  EXPECT_EQ(cajas.texts().value(2), "Escriba la clave de una moneda del catálogo de monedas");
 
   EXPECT_TRUE(teclea(grid, C::cMoneda, "DOLARES"));
   EXPECT_EQ(consulta("SELECT Moneda FROM Presupuesto WHERE Codigo = 'ACA-006'"),
             QStringList({"DOLARES", "DOLARES", "DOLARES"}));
   EXPECT_EQ(total("A01005", "DOLARES"), "13140");
-  EXPECT_EQ(cajas.shown().size(), 2u);
+  EXPECT_EQ(cajas.shown().size(), 3u);
 }
 
 TEST_F(FrmPreTest, AClosedBidRefusesEveryEdit) {

@@ -135,15 +135,17 @@ TEST_F(FrmProgramaTest, TypedVolumesWrittenWithTheTotal) {
   EXPECT_TRUE(escribe(11, "50"));
   EXPECT_TRUE(escribe(12, "0"));
   EXPECT_EQ(textos(r, 8, 13), QStringList({"145.50", "", "95.50", "50.00", "", ""}));
-  // Outside the dates, above the quantity: refused with their messages; letters refused silently.
-  cajas.answer(ui::vbOK).answer(ui::vbOK);
+  // Outside the dates, above the quantity, letters, below 0: each refused with its message.
+  cajas.answer(ui::vbOK).answer(ui::vbOK).answer(ui::vbOK).answer(ui::vbOK);
   EXPECT_FALSE(escribe(13, "1"));
   EXPECT_TRUE(escribe(11, "191"));  // up to the quantity
   EXPECT_FALSE(escribe(11, "191.01"));
   EXPECT_FALSE(escribe(11, "abc"));
   EXPECT_FALSE(escribe(11, "-1"));
+  const QString volumen = QStringLiteral("El volumen debe ser un número mayor o igual a 0, con punto decimal \".\" (por "
+                                         "ejemplo 1,234.50)");
   EXPECT_EQ(cajas.texts(), QStringList({"Periodo invalido para la actividad",
-                                        "La suma de periodos es mayor que el volumen presupuestado"}));
+                                        "La suma de periodos es mayor que el volumen presupuestado", volumen, volumen}));
   EXPECT_EQ(cajas.shown()[0].buttons, ui::vbInformation);
   grid->SetDataChanged(false);
   EXPECT_EQ(volumenes("A01004", 1), QStringList({"2:95.5", "3:191"}));

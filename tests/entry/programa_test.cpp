@@ -85,11 +85,13 @@ INSTANTIATE_TEST_SUITE_P(
                   programa::kSumaMayor},
         CasoCelda{"volume_above_the_budgeted_quantity", Columna::Periodo, 3, "95.5", "95.51", false, kLleno,
                   programa::kSumaMayor},
-        CasoCelda{"letters_refused_silently", Columna::Periodo, 3, "95.5", "abc", false, kLleno, programa::kCancela},
-        CasoCelda{"negative_refused_silently", Columna::Periodo, 3, "95.5", "-5", false, kLleno, programa::kCancela},
-        CasoCelda{"empty_refused_silently", Columna::Periodo, 3, "95.5", "", false, kLleno, programa::kCancela},
-        CasoCelda{"beyond_currency_refused_silently", Columna::Periodo, 3, "95.5", "1e300", false, kLleno,
-                  programa::kCancela},
+        CasoCelda{"letters_refused", Columna::Periodo, 3, "95.5", "abc", false, kLleno, programa::kVolumenInvalido},
+        CasoCelda{"comma_decimal_refused", Columna::Periodo, 3, "95.5", "0,500", false, kLleno,
+                  programa::kVolumenInvalido},
+        CasoCelda{"negative_refused", Columna::Periodo, 3, "95.5", "-5", false, kLleno, programa::kVolumenInvalido},
+        CasoCelda{"empty_refused", Columna::Periodo, 3, "95.5", "", false, kLleno, programa::kVolumenInvalido},
+        CasoCelda{"beyond_currency_refused", Columna::Periodo, 3, "95.5", "1e300", false, kLleno,
+                  programa::kVolumenInvalido},
         CasoCelda{"volume_before_the_start", Columna::Periodo, 1, vb::Variant(), "5", false, kHueco,
                   programa::kPeriodoInvalido},
         CasoCelda{"volume_after_the_end", Columna::Periodo, 5, vb::Variant(), "5", false, kHueco,
@@ -129,8 +131,10 @@ TEST_F(ProgramaTest, MessagesOfThePostedCodes) {
   EXPECT_EQ(programa::mensaje(2), "La suma de periodos es mayor que el volumen presupuestado");
   EXPECT_EQ(programa::mensaje(7), "Periodo invalido para la actividad");
   EXPECT_EQ(programa::mensaje(8), "El valor es inválido");
+  EXPECT_EQ(programa::mensaje(9),
+            "El volumen debe ser un número mayor o igual a 0, con punto decimal \".\" (por ejemplo 1,234.50)");
   EXPECT_EQ(programa::mensaje(0), "");
-  EXPECT_EQ(programa::mensaje(9), "");
+  EXPECT_EQ(programa::mensaje(10), "");
 }
 
 // ---- Folding when a date moves

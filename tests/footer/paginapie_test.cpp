@@ -105,6 +105,9 @@ TEST_F(Pagina, EachCellIsCheckedBeforeItsRowIsWritten) {
   ASSERT_EQ(antes.size(), 10u);
   const QString referencia =
       " es un número incorrecto. El renglón debe ser menor al que está en uso, o tener el valor de 99.";
+  const QString numero = QStringLiteral(" debe ser un número, con punto decimal \".\" (por ejemplo 1,234.50)");
+  const QString sinReferencia = "El renglón de referencia" + numero;
+  const QString sinFactor = "El factor" + numero;
   struct Caso {
     int fila;
     const char* campo;
@@ -117,12 +120,13 @@ TEST_F(Pagina, EachCellIsCheckedBeforeItsRowIsWritten) {
       {2, "Renglon2", "5", "5" + referencia, Variant(int16_t(0))},
       {2, "Renglon2", "99", "", Variant(int16_t(99))},
       {2, "Renglon2", "2", "", Variant(int16_t(2))},
-      {2, "Renglon2", "x", "", Variant(int16_t(2))},   // not a number: refused
-      {2, "Renglon2", "1,0", "", Variant(int16_t(2))}, // a comma that is no thousands separator: no number
-      {2, "Factor", "x", "", Variant(5.0)},
-      {2, "Factor", "", "", Variant(5.0)},              // cleared: refused
+      {2, "Renglon2", "x", sinReferencia, Variant(int16_t(2))},   // not a number: refused
+      {2, "Renglon2", "1,0", sinReferencia, Variant(int16_t(2))}, // a comma that is no thousands separator
+      {2, "Factor", "x", sinFactor, Variant(5.0)},
+      {2, "Factor", "", sinFactor, Variant(5.0)},  // cleared: refused
       {2, "Factor", "6", "", Variant(6.0)},
-      {2, "Factor", "12,5", "", Variant(6.0)},
+      {2, "Factor", "12,5", sinFactor, Variant(6.0)},
+      {2, "Factor", "0,500", sinFactor, Variant(6.0)},
       {2, "Factor", "1,012.5", "", Variant(1012.5)},
       {2, "Operacion", "+", "Operación incorrecta. Debe ser multiplicación (*) o división (/).", Variant("*")},
       {2, "Operacion", "/", "", Variant("/")},

@@ -347,10 +347,13 @@ TEST_F(Grabacion, AFooterValueLeftInItsCellIsCheckedAndStoredWhenTheDialogCloses
   struct Caso {
     const char* texto;
     bool cajaDeCierre;  // else Alt+C, Cancelar's key
-    const char* guardado;  // "" the stored factor stays
+    const char* guardado;  // "" the stored factor stays, and the refusal is explained
   } casos[] = {{"0.25", true, "0.25"}, {"0.3", false, "0.3"}, {"x", true, ""}};
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.texto);
+    testui::ScriptedMsgBoxes cajasCaso;
+    if (!*c.guardado)
+      cajasCaso.answer(ui::vbOK);
     abre(2);
     ASSERT_TRUE(carga());
     ASSERT_TRUE(activa());
@@ -376,7 +379,9 @@ TEST_F(Grabacion, AFooterValueLeftInItsCellIsCheckedAndStoredWhenTheDialogCloses
       EXPECT_EQ(vb::CStr(factor), c.guardado);
     else
       EXPECT_EQ(vb::Compare(factor, antes), 0);
-    EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
+    EXPECT_EQ(cajasCaso.texts(),
+              *c.guardado ? QStringList()
+                          : QStringList({"El factor debe ser un número, con punto decimal \".\" (por ejemplo 1,234.50)"}));
   }
 }
 
