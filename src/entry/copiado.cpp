@@ -9,6 +9,7 @@
 #include "utilidades.h"
 
 #include <QRegularExpression>
+#include <optional>
 #include <span>
 
 namespace copiado {
@@ -290,9 +291,34 @@ void pegaTexto(const QString& texto, DestinoPegado& destino) {
       return;
     destino.PreparaBloque();
     formaPegado.clear();
-    aplicaRenglones(texto, destino.Forma());
+    // One paste is one transaction: a write the bid refuses (disk full, read-only) undoes every row of
+    // it, and the commit that ends it may be refused as well.
+    dao::Workspace& espacio = dao::DBEngine::Workspaces(0);
+    escrituraRechazada = false;
+    std::optional<vb::Error> error;
+    espacio.BeginTrans();
+    try {
+      aplicaRenglones(texto, destino.Forma());
+    } catch (const vb::Error& e) {
+      error = e;   // a block that cannot be read further ends the paste; the rows before it stay
+    } catch (...) {
+      espacio.Rollback();
+      throw;
+    }
+    if (escrituraRechazada || (error && dao::FileRefusedWrite(error->number()))) {
+      espacio.Rollback();
+    } else {
+      try {
+        espacio.CommitTrans();
+      } catch (const vb::Error& e) {
+        espacio.Rollback();
+        error = e;
+      }
+    }
     if (formaPegado == u"FrmPrograma")
       destino.Refresca();
+    if (error)
+      throw *error;
   } catch (const vb::Error& e) {
     switch (e.number()) {
     case 438:
@@ -334,9 +360,12 @@ void pegaclipdetalle(const QString& forma) {
     if (e.number() == 3265)  // a missing field
       return;
     muestraError(QStringLiteral("pegaclipdetalle: "), e);
-    // A bid that cannot be written takes none of the rows: said once, and the paste ends.
-    if (e.number() == 3027)
+    // A bid that cannot be written (read-only, disk full or failing) takes none of the rows: said
+    // once, and the paste ends.
+    if (dao::FileRefusedWrite(e.number())) {
       continuarPegado = false;
+      escrituraRechazada = true;
+    }
   }
 }
 

@@ -65,9 +65,10 @@ public:
 void pegaClipboard(DestinoPegado& destino);
 // Pastes a text whose rows end in CR LF: nothing when empty; a single value into the current cell;
 // otherwise a block, whose header names the columns and whose rows are applied one by one (a last row
-// without its line end too). A block is refused whole, before any row, with a message: in a window
-// that takes no rows, without the columns its window needs, or with a number cell that reads as a
-// comma decimal. Errors are shown, none reaches the caller; rows already applied stay.
+// without its line end too), in one transaction. A block is refused whole, before any row, with a
+// message: in a window that takes no rows, without the columns its window needs, or with a number cell
+// that reads as a comma decimal. Errors are shown, none reaches the caller; rows already applied stay,
+// unless the bid could not be written (then none does).
 void pegaTexto(const QString& texto, DestinoPegado& destino);
 
 // Logical columns of a pasted block; period n is kPeriodo0 + n.
@@ -83,6 +84,8 @@ inline std::vector<vb::Variant> renglonPegado;
 inline QString formaPegado;
 // A row step sets it false to end the paste after the current row.
 inline bool continuarPegado = false;
+// Set when a row could not be written because the bid cannot be: the paste then stores none of its rows.
+inline bool escrituraRechazada = false;
 
 // Applies the current row (renglonPegado) to the window `forma`; its own errors are shown and the
 // paste goes on.

@@ -136,7 +136,9 @@ void FrmMone::Error(int dataError, int& response) {
       FuncGrid::borradoMultiple();
     response = 0;
   } else if (dataError == 16389) {
-    response = 0;
+    // The grid's own message stays away, but for a write the bid's file refused as a whole (read-only,
+    // disk full or failing): without it the edit would be lost without a word.
+    response = dao::FileRefusedWrite(Grid1()->ErrorNumber()) ? 1 : 0;
   }
 }
 

@@ -160,6 +160,7 @@ private:
   enum class Grabacion { Rechazada, Desistida, Guardada };
   Grabacion grabaDatos(std::optional<datgen::AjustePrograma>& ajuste);
   void rechazaGrabacion(bool tambienTitgen);
+  void sigueLoGuardado();
   // Runs an event handler: a run-time error it lets through is shown as the main window shows the
   // errors of its commands, and the handler ends.
   template <class F> void atrapa(F&& manejador);

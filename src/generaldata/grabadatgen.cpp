@@ -5,6 +5,7 @@
 
 #include "ajusteprograma.h"
 #include "camposdatgen.h"
+#include "copiado.h"
 #include "dao.h"
 #include "datepicker.h"
 #include "general.h"
@@ -92,11 +93,25 @@ void FrmDatGen::Aceptar_Click() {
     ui::Forms::instance().unload(this);
     espacio.CommitTrans();
   } catch (const vb::Error& e) {
-    // A value the database refuses: nothing of this save is stored.
+    // A value the database refuses, or a disk that refuses the save (also at the commit, once the
+    // dialog has closed): nothing of this save is stored, and what the save worked out from it is
+    // worked out again from what the bid holds.
     espacio.Rollback();
     rechazaGrabacion(true);
+    sigueLoGuardado();
     ui::MsgBox(QStringLiteral("Error en frmDatGen.Aceptar_Click ") + QString::number(e.number()) + u' ' +
                e.description());
+  }
+}
+
+// The rounding unit, the period table and the schedule's columns as the stored row gives them.
+void FrmDatGen::sigueLoGuardado() {
+  try {
+    general::CalculaRedondeo();
+    copiado::calculaPeriodos();
+    ActualizaPrograma();
+  } catch (const vb::Error&) {
+    // Each of them is worked out again when next needed.
   }
 }
 

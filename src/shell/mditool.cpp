@@ -34,8 +34,25 @@ void instalaServicios() {
   KorGen::setConsultaImpresora([] { return ui::HayImpresora(); });
   // Edits reach the files at the end of every user action: whenever the event loop (the program's, or
   // a modal window's) has nothing left to do and is about to wait for the user.
+  static bool finDeAccion = false;
   if (QAbstractEventDispatcher* despachador = QAbstractEventDispatcher::instance())
-    QObject::connect(despachador, &QAbstractEventDispatcher::aboutToBlock, [] { dao::DBEngine::EndAction(); });
+    QObject::connect(despachador, &QAbstractEventDispatcher::aboutToBlock, [] {
+      finDeAccion = true;
+      dao::DBEngine::EndAction();
+      finDeAccion = false;
+    });
+  // A commit the disk refuses there (or when a file closes) has undone the action: said at once, with
+  // the file and the cause. Not from inside the loop's wait, where no window may open: just after it.
+  dao::DBEngine::OnCommitFailure([](const QString& archivo, const vb::Error& e) {
+    const QString texto = QStringLiteral("El último cambio no se guardó en %1: %2 %3")
+                              .arg(QDir::toNativeSeparators(archivo))
+                              .arg(e.number())
+                              .arg(e.description());
+    if (finDeAccion)
+      QMetaObject::invokeMethod(qApp, [texto] { ui::MsgBox(texto, ui::vbExclamation); }, Qt::QueuedConnection);
+    else
+      ui::MsgBox(texto, ui::vbExclamation);
+  });
 }
 
 }  // namespace

@@ -4,10 +4,13 @@
 #include "datgenfixture.h"
 
 #include "boundgrid.h"
+#include "disco_que_falla.h"
 #include "datacontrol.h"
 #include "frmprograma.h"
 #include "textbox.h"
 #include "vbdate.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -511,3 +514,57 @@ TEST_F(Grabacion, PlicadoraPeriodCountGoesToTheScheduleWindowsColumns) {
 }
 
 }  // namespace
+
+// An Aceptar whose writes the disk refuses (while the rows are written, or at the commit that ends the
+// save, once the dialog has closed): the cause is told once, nothing of the save is stored, and what
+// the program shows (the rows, the rounding, the periods, the schedule's columns) is what the bid
+// holds; the next Aceptar stores as usual.
+TEST_F(Grabacion, ASaveTheDiskRefusesStoresNothingAndTheNextOneStores) {
+  abre(2);
+  FrmPrograma* programa = ui::Forms::instance().get<FrmPrograma>();
+  ASSERT_TRUE(programa);
+  const int volumenes = cuenta("SELECT * FROM Programa");
+  const vb::Currency unidad = quarvel::unidadRedondeo;
+  const QString carpeta = QFileInfo(ruta_).absolutePath();
+  struct Caso {
+    const char* nombre;
+    testsupport::DiscoQueFalla::Archivos archivos;
+    bool cierra;   // the dialog closed before the commit
+  };
+  for (const Caso& c : {Caso{"al escribir", testsupport::DiscoQueFalla::Archivos::Diarios, false},
+                        Caso{"al confirmar", testsupport::DiscoQueFalla::Archivos::Bases, true}}) {
+    SCOPED_TRACE(c.nombre);
+    ASSERT_TRUE(carga());
+    pon("empresa", "CAMBIADA");
+    pon("Redondeo", "4");
+    ponFecha(forma->FechaFin, 2025, 6, 30);
+    const size_t vistas = cajas.shown().size();
+    {
+      testsupport::DiscoQueFalla disco(carpeta, 0, testsupport::DiscoQueFalla::Causa::Lleno, c.archivos);
+      cajas.answer(ui::vbYes).answer(ui::vbOK);
+      EXPECT_EQ(acepta(), c.cierra);
+      EXPECT_GT(disco.rechazadas(), 0);
+    }
+    ASSERT_EQ(cajas.shown().size(), vistas + 2) << cajas.texts().join(" | ").toStdString();
+    EXPECT_EQ(cajas.texts().back(), "Error en frmDatGen.Aceptar_Click 61 Disco lleno");
+    if (!c.cierra) forma->Cancelar->click();
+    EXPECT_EQ(texto(dato("NombreEmpresa")), "CONSTRUCTORA EJEMPLO DEL BAJÍO, S.A. DE C.V.");
+    EXPECT_EQ(vb::CInt(dato("Periodos")), 6);
+    EXPECT_EQ(cuenta("SELECT * FROM Programa"), volumenes);
+    EXPECT_EQ(quarvel::unidadRedondeo, unidad);
+    EXPECT_EQ(quarvel::tablaPeriodos.size(), 7u);
+    EXPECT_EQ(programa->Grid1()->Columns().Count(), 9 + 6);
+    EXPECT_EQ(quarvel::rsDatosGenerales->GetEditMode(), dao::EditMode::None);
+  }
+
+  ASSERT_TRUE(carga());
+  pon("empresa", "OTRA");
+  const size_t vistas = cajas.shown().size();
+  ASSERT_TRUE(acepta());
+  EXPECT_EQ(cajas.shown().size(), vistas);
+  ui::Forms::instance().unload(programa);
+  quarvel::dbObra->Close();
+  auto archivo = dao::DBEngine::OpenDatabase(ruta_, false, true, quarvel::kConexion);
+  EXPECT_EQ(texto(guardado("NombreEmpresa", *archivo, "DatosGenerales")), "OTRA");
+  EXPECT_EQ(int(archivo->OpenRecordset("SELECT * FROM Programa", dao::RecordsetType::Snapshot)->RecordCount()), volumenes);
+}

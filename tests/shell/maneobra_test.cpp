@@ -3,6 +3,7 @@
 #include "barcontrol.h"
 #include "corte.h"
 #include "dao.h"
+#include "disco_que_falla.h"
 #include "general.h"
 #include "maneobra.h"
 #include "mditoolbar.h"
@@ -164,6 +165,50 @@ TEST_F(ShellTest, RepairCommandWithABidOpen) {
   EXPECT_TRUE(quarvel::dbParametros->IsOpen());
   EXPECT_EQ(quarvel::rsReportes->RecordCount(), filas(carpeta.archivo("paratorn.kor"), "reportes"));
   EXPECT_EQ(recientes()[0], obra);
+}
+
+// A repair on a disk without room, failing, or turned read-only: the cause is told once, the bid is as
+// it was with nothing left beside it, it is open again, and its next edit is stored.
+TEST_F(ShellTest, RepairCommandOnADiskThatRefusesTheCopy) {
+  ASSERT_NE(arranca(), nullptr);
+  const QString obra = carpeta.copiaEjemplo("obras/puente.mdb");
+  abre(obra);
+  ASSERT_TRUE(quarvel::obraAbierta);
+  struct Caso {
+    testsupport::DiscoQueFalla::Causa causa;
+    const char* mensaje;
+  };
+  const Caso casos[] = {
+      {testsupport::DiscoQueFalla::Causa::Lleno, "Error en el Módulo MDITool.RepararObra 61 Disco lleno"},
+      {testsupport::DiscoQueFalla::Causa::Averiado, "Error en el Módulo MDITool.RepararObra 3000 Error de lectura o escritura en el disco"},
+      {testsupport::DiscoQueFalla::Causa::SoloLectura,
+       "Error en el Módulo MDITool.RepararObra 3027 No se puede actualizar. La base de datos o el objeto es de sólo lectura."},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.mensaje);
+    ASSERT_TRUE(clic("mnuCer"));
+    const QByteArray antes = huella(obra);
+    abre(obra);
+    const size_t vistas = cajas.shown().size();
+    {
+      testsupport::DiscoQueFalla disco(carpeta.archivo("obras"), 4096, c.causa);
+      cajas.answer(ui::vbOK);
+      ASSERT_TRUE(clic("mnuRepCom"));
+    }
+    ASSERT_EQ(cajas.shown().size(), vistas + 1) << cajas.texts().join(" | ").toStdString();
+    EXPECT_TRUE(cajas.texts().back().startsWith(c.mensaje)) << cajas.texts().back().toStdString();
+    EXPECT_EQ(huella(obra), antes);
+    EXPECT_EQ(archivosEn(carpeta.archivo("obras")), QStringList({"puente.mdb"}));
+    EXPECT_TRUE(quarvel::obraAbierta);
+    EXPECT_EQ(caption(), "Obra: " + obra);
+  }
+  quarvel::rsMonedas->MoveFirst();
+  quarvel::rsMonedas->Edit();
+  quarvel::rsMonedas->SetValue("Remate", "MONEDA NACIONAL");
+  quarvel::rsMonedas->Update();
+  ASSERT_TRUE(clic("mnuCer"));
+  auto db = dao::DBEngine::OpenDatabase(obra, false, true, quarvel::kConexion);
+  EXPECT_EQ(db->OpenRecordset("SELECT Remate FROM Monedas")->Value("Remate").toString(), "MONEDA NACIONAL");
 }
 
 TEST_F(ShellTest, RepairCommandWithoutABid) {

@@ -88,14 +88,14 @@ void Connection::syncCoercion() {
 
 void Connection::syncCoercionAtOpen() noexcept {
   try {
-    if (sqlite3_db_readonly(db_, "main") == 1) return;
+    if (sqlite3_db_readonly(db_, "main") == 1 || access_ != FileAccess::Writable) return;
     if (uncovered(*this).empty()) {
       coercionVersion_ = schemaVersion();
       return;
     }
     beginWrite();
     syncCoercion();   // when the action's transaction was open already
-    flush();
+    commit();
   } catch (...) {
     // Busy or not writable: the first write converts.
   }

@@ -10,8 +10,10 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace dao::detail {
@@ -35,6 +37,60 @@ bool lockByte(int fd, bool write) {
   fl.l_start = kSessionLockByte;
   fl.l_len = 1;
   return fcntl(fd, F_OFD_SETLK, &fl) == 0;
+}
+
+// Why a file cannot be written, decided by what holds for every user: its own write permission (for
+// its owner, so that the superuser, whom permissions do not stop, reads it as others do; or for this
+// process), and the same of its folder, where the journal of a write is made.
+FileAccess accessOf(const QString& canon, bool openedForWriting) {
+  const auto refuses = [](const QByteArray& p) {
+    struct stat st {};
+    return ::stat(p.constData(), &st) != 0 || !(st.st_mode & S_IWUSR) || ::access(p.constData(), W_OK) != 0;
+  };
+  if (!openedForWriting || refuses(QFile::encodeName(canon))) return FileAccess::FileReadOnly;
+  if (refuses(QFile::encodeName(QFileInfo(canon).absolutePath()))) return FileAccess::FolderReadOnly;
+  return FileAccess::Writable;
+}
+
+// The file's content as the connection's main database, in memory (3024 when it cannot be read).
+void readIntoMemory(sqlite3* db, const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) raise(3024, path);
+  const qint64 size = f.size();
+  auto* buffer = static_cast<unsigned char*>(sqlite3_malloc64(sqlite3_uint64(std::max<qint64>(size, 1))));
+  if (!buffer) throw vb::Error(7);
+  if (f.read(reinterpret_cast<char*>(buffer), size) != size) {
+    sqlite3_free(buffer);
+    raise(3024, path);
+  }
+  if (sqlite3_deserialize(db, "main", buffer, size, size,
+                          SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE) != SQLITE_OK)
+    raise(3343, QDir::toNativeSeparators(path));
+}
+
+int g_memoryWrites = 0;
+std::function<void(const QString&, const vb::Error&)> g_failureReport;
+int g_workspaceDepth = 0;
+// Why the workspace transaction under way cannot be committed: a write of it the storage refused.
+std::optional<vb::Error> g_workspaceLost;
+// CommitTrans calls that failed and ended their transaction, whose Rollback is still to come.
+int g_endedByFailure = 0;
+
+void noteWorkspaceLost(const vb::Error& cause) {
+  if (g_workspaceDepth > 0 && !g_workspaceLost) g_workspaceLost = cause;
+}
+
+// Failures of the storage under the database, rather than of the statement.
+bool storageFailure(int ext) {
+  switch (ext & 0xff) {
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return true;
+    default: return false;
+  }
 }
 
 int authorizer(void* self, int action, const char*, const char*, const char*, const char*) {
@@ -72,6 +128,13 @@ void Family::markDeleted(int64_t rowid) {
   if (it == positionOf.end() || deleted[size_t(it->second)]) return;
   deleted[size_t(it->second)] = 1;
   --live;
+}
+
+void Family::unmarkDeleted(int64_t rowid) {
+  auto it = positionOf.find(rowid);
+  if (it == positionOf.end() || !deleted[size_t(it->second)]) return;
+  deleted[size_t(it->second)] = 0;
+  ++live;
 }
 
 QString resolveFileName(const QString& path) {
@@ -173,10 +236,12 @@ std::shared_ptr<Connection> Connection::acquire(const QString& path, bool exclus
   c->exclusive_ = exclusive;
   const QByteArray native = QFile::encodeName(canon);
   c->lockFd_ = ::open(native.constData(), O_RDWR | O_CLOEXEC);
-  const bool writable = c->lockFd_ >= 0;
-  if (!writable) c->lockFd_ = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+  const bool openedForWriting = c->lockFd_ >= 0;
+  if (!openedForWriting) c->lockFd_ = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
   if (c->lockFd_ < 0) raise(3024, path);
-  if (!lockByte(c->lockFd_, exclusive && writable)) raise(3356, path);
+  c->access_ = accessOf(canon, openedForWriting);
+  const bool writable = c->access_ == FileAccess::Writable;
+  if (!lockByte(c->lockFd_, exclusive && openedForWriting)) raise(3356, path);
   const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(native.constData(), &c->db_, flags, nullptr) != SQLITE_OK) raise(3024, path);
   c->configure();
@@ -191,6 +256,8 @@ std::shared_ptr<Connection> Connection::acquire(const QString& path, bool exclus
   sqlite3_finalize(probe);
   if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) raise(3356, path);
   if (!ours) raise(3343, QDir::toNativeSeparators(path));
+  // Read whole, so that what a read-only bid recalculates for its reports has somewhere to go.
+  if (!writable) readIntoMemory(c->db_, canon);
   registry()[canon] = c;
   return c;
 }
@@ -302,11 +369,12 @@ int64_t Connection::runWrite(sqlite3_stmt* st, const QString& jetText) {
   }
   if (rc != SQLITE_DONE) {
     const int ext = sqlite3_extended_errcode(db_);
+    const int sysErrno = sqlite3_system_errno(db_);
     const QByteArray msg = sqlite3_errmsg(db_);
     sqlite3_reset(st);
     applyPending(false);
     // sqlite3_reset may overwrite the message; fail() reads the saved one through the error state.
-    failWith(ext, QString::fromUtf8(msg), jetText, 3075);
+    failWith(ext, QString::fromUtf8(msg), jetText, 3075, sysErrno);
   }
   const int64_t n = sqlite3_changes64(db_);
   sqlite3_reset(st);
@@ -323,17 +391,62 @@ void Connection::applyPending(bool ok) {
   events.swap(pending_);
   QStringList tables;
   for (const Pending& p : events) {
-    if (!subscribers_.empty() && !tables.contains(p.table, Qt::CaseInsensitive)) tables << p.table;
+    if (!tables.contains(p.table, Qt::CaseInsensitive)) tables << p.table;
+    if (p.op == SQLITE_UPDATE) continue;
+    undo_.push_back(p);
     if (p.op != SQLITE_DELETE) continue;
     auto it = families_.find(lower(p.table));
     if (it == families_.end()) continue;
     for (auto& w : it->second)
       if (auto f = w.lock()) f->markDeleted(p.rowid);
   }
+  for (const QString& t : tables)
+    if (!written_.contains(t, Qt::CaseInsensitive)) written_ << t;
   if (tables.isEmpty() || subscribers_.empty()) return;
   const auto subs = subscribers_;
   for (const QString& t : tables)
     for (const auto& [id, fn] : subs) fn(t);
+}
+
+void Connection::undoTo(size_t mark) {
+  while (undo_.size() > mark) {
+    const Pending p = undo_.back();
+    undo_.pop_back();
+    auto it = families_.find(lower(p.table));
+    if (it == families_.end()) continue;
+    for (auto& w : it->second)
+      if (auto f = w.lock()) {
+        if (p.op == SQLITE_DELETE) f->unmarkDeleted(p.rowid);
+        else f->markDeleted(p.rowid);
+      }
+  }
+  ++rollbacks_;
+}
+
+void Connection::notifyWritten() {
+  if (subscribers_.empty()) return;
+  const auto subs = subscribers_;
+  for (const QString& t : written_)
+    for (const auto& [id, fn] : subs) fn(t);
+}
+
+bool Connection::recover(int ext) noexcept {
+  if (!db_ || (savepoints_ == 0 && undo_.empty() && written_.isEmpty() && sqlite3_get_autocommit(db_))) return false;
+  // A write the storage refused leaves nothing of the action: what SQLite did not undo is undone here.
+  if (storageFailure(ext) && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  return sqlite3_get_autocommit(db_);
+}
+
+void Connection::transactionLost(const vb::Error& cause) noexcept {
+  try {
+    undoTo(0);
+    if (savepoints_ > 0) noteWorkspaceLost(cause);
+    savepoints_ = 0;
+    savepointMarks_.clear();
+    notifyWritten();
+  } catch (...) {
+  }
+  written_.clear();
 }
 
 void Connection::fail(int rc, const QString& jetText, int syntaxNumber) {
@@ -341,44 +454,81 @@ void Connection::fail(int rc, const QString& jetText, int syntaxNumber) {
            jetText, syntaxNumber);
 }
 
-void Connection::failWith(int ext, const QString& msg, const QString& jetText, int syntaxNumber) {
+vb::Error Connection::errorFor(int ext, const QString& msg, const QString& jetText, int syntaxNumber,
+                               int sysErrno) const {
+  const auto jet = [](int number, const QString& arg = {}) { return vb::Error(number, errorDescription(number, arg)); };
+  const int primary = ext & 0xff;
+  // The storage's refusals, by their cause.
+  if (primary == SQLITE_FULL || (primary == SQLITE_IOERR && (sysErrno == ENOSPC || sysErrno == EDQUOT)))
+    return vb::Error(61);
+  // A statement that cannot open a file of its own, once the database is open, is a write whose
+  // journal the folder refuses: the database cannot be written, as a read-only file cannot.
+  if (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN ||
+      (primary == SQLITE_IOERR && (sysErrno == EROFS || sysErrno == EACCES || sysErrno == EPERM || !writableNow())))
+    return jet(3027);
+  if (primary == SQLITE_IOERR)
+    return jet(3000, QStringLiteral("Error de lectura o escritura en el disco ('%1').").arg(QDir::toNativeSeparators(path_)));
+  if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) return jet(3343, path_);
+
   static const QRegularExpression jetNumber(QStringLiteral("jet(\\d{4})[:_]?(.*)$"));
   if (auto m = jetNumber.match(msg); m.hasMatch()) {
     const int number = m.captured(1).toInt();
     QString arg = m.captured(2);
     if (number == 3163 || number == 3315) arg = arg.section(u'.', -1);
-    if (number == 3464) throw vb::Error(3464, QStringLiteral("No coinciden los tipos de datos en la expresión de criterios (%1).").arg(arg));
-    raise(number, arg);
+    if (number == 3464) return vb::Error(3464, QStringLiteral("No coinciden los tipos de datos en la expresión de criterios (%1).").arg(arg));
+    return jet(number, arg);
   }
-  const int primary = ext & 0xff;
-  if (ext == SQLITE_CONSTRAINT_PRIMARYKEY || ext == SQLITE_CONSTRAINT_UNIQUE) raise(3022);
-  if (ext == SQLITE_CONSTRAINT_NOTNULL) raise(3314, msg.section(u'.', -1));
-  // A statement that cannot open a file of its own, once the database is open, is a write whose
-  // journal the folder refuses: the database cannot be written, as a read-only file cannot.
-  if (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN) raise(3027);
-  if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) raise(3260);
-  if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) raise(3343, path_);
+  if (ext == SQLITE_CONSTRAINT_PRIMARYKEY || ext == SQLITE_CONSTRAINT_UNIQUE) return jet(3022);
+  if (ext == SQLITE_CONSTRAINT_NOTNULL) return jet(3314, msg.section(u'.', -1));
+  if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) return jet(3260);
   auto after = [&](const char* prefix) { return msg.mid(int(std::strlen(prefix))).trimmed(); };
   if (msg.startsWith(u"no such table:")) {
     QString t = after("no such table:");
     if (t.startsWith(u"main.")) t = t.mid(5);
-    raise(3078, t);
+    return jet(3078, t);
   }
-  if (msg.startsWith(u"no such column:")) raise(3061, after("no such column:"));
+  if (msg.startsWith(u"no such column:")) return jet(3061, after("no such column:"));
   if (msg.startsWith(u"no such function:")) {
     QString f = after("no such function:");
     if (f.startsWith(u"jet_")) f = f.mid(4);
-    raise(3085, f);
+    return jet(3085, f);
   }
-  if (msg.startsWith(u"ambiguous column name:")) raise(3079, after("ambiguous column name:"));
+  if (msg.startsWith(u"ambiguous column name:")) return jet(3079, after("ambiguous column name:"));
   if (msg.contains(u"syntax error") || msg.startsWith(u"incomplete input") || msg.startsWith(u"unrecognized token") ||
       msg.startsWith(u"wrong number of arguments") || msg.startsWith(u"misuse of aggregate") ||
       msg.contains(u"terms in the result set") || msg.contains(u"columns but") || msg.contains(u"values for"))
-    raise(syntaxNumber, jetText);
-  throw vb::Error(3000, errorDescription(3000, QStringLiteral("Error del motor de base de datos: %1").arg(msg)));
+    return jet(syntaxNumber, jetText);
+  return jet(3000, QStringLiteral("Error del motor de base de datos: %1").arg(msg));
+}
+
+bool Connection::writableNow() const {
+  // Asked of the file system the way SQLite asks it, through the connection's own VFS: a failure
+  // does not always leave the system's error behind (a commit's does not).
+  sqlite3_vfs* vfs = nullptr;
+  if (!db_ || sqlite3_file_control(db_, "main", SQLITE_FCNTL_VFS_POINTER, &vfs) != SQLITE_OK || !vfs) return true;
+  int writable = 1;
+  const QByteArray native = QFile::encodeName(path_);
+  if (vfs->xAccess(vfs, native.constData(), SQLITE_ACCESS_READWRITE, &writable) != SQLITE_OK) return true;
+  return writable != 0;
+}
+
+void Connection::failWith(int ext, const QString& msg, const QString& jetText, int syntaxNumber, int sysErrno) {
+  if (sysErrno < 0) sysErrno = db_ ? sqlite3_system_errno(db_) : 0;
+  const vb::Error e = errorFor(ext, msg, jetText, syntaxNumber, sysErrno);
+  if (recover(ext)) transactionLost(e);
+  throw e;
+}
+
+void Connection::allowMemoryWrites(bool allow) { g_memoryWrites += allow ? 1 : -1; }
+
+void Connection::setFailureReport(std::function<void(const QString&, const vb::Error&)> fn) {
+  g_failureReport = std::move(fn);
 }
 
 void Connection::beginWrite() {
+  if (access_ != FileAccess::Writable && g_memoryWrites == 0) raise(3027);
+  // The workspace transaction lost a write: the rest of it is refused as well, until it ends.
+  if (g_workspaceLost && g_workspaceDepth > 0) throw *g_workspaceLost;
   if (sqlite3_get_autocommit(db_)) {
     const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) fail(rc);
@@ -386,8 +536,9 @@ void Connection::beginWrite() {
     // bring their conversion with them.
     syncCoercion();
   }
-  while (savepoints_ < workspaceDepth()) {
+  while (savepoints_ < g_workspaceDepth) {
     exec(QStringLiteral("SAVEPOINT ws"));
+    savepointMarks_.push_back(undo_.size());
     ++savepoints_;
   }
   scheduleFlush();
@@ -408,20 +559,39 @@ void Connection::scheduleFlush() {
       Qt::QueuedConnection);
 }
 
-void Connection::flush() {
-  if (!db_ || savepoints_ > 0 || workspaceDepth() > 0 || sqlite3_get_autocommit(db_)) return;
+void Connection::commit() {
+  if (!db_ || savepoints_ > 0 || g_workspaceDepth > 0 || sqlite3_get_autocommit(db_)) return;
   const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) {
+  if (rc == SQLITE_OK) {
+    undo_.clear();
+    written_.clear();
+    return;
+  }
+  const int ext = sqlite3_extended_errcode(db_);
+  if ((ext & 0xff) == SQLITE_BUSY && !sqlite3_get_autocommit(db_)) {
     // Readers of another process hold the file: the edits stay in the open transaction and the
     // next flush commits them.
     qWarning("dao: commit of %s postponed: %s", qPrintable(path_), sqlite3_errmsg(db_));
     scheduleFlush();
+    return;
   }
+  fail(rc);
 }
 
-namespace {
-int g_workspaceDepth = 0;
-}  // namespace
+void Connection::flush() noexcept {
+  try {
+    commit();
+  } catch (const vb::Error& e) {
+    if (g_failureReport) {
+      try {
+        g_failureReport(path_, e);
+        return;
+      } catch (...) {
+      }
+    }
+    qWarning("dao: commit of %s refused: %d %s", qPrintable(path_), e.number(), qPrintable(e.description()));
+  }
+}
 
 int Connection::workspaceDepth() { return g_workspaceDepth; }
 
@@ -430,24 +600,54 @@ void Connection::flushAll() {
     if (auto c = w.lock()) c->flush();
 }
 
-void Connection::workspaceBegin() { ++g_workspaceDepth; }
+void Connection::workspaceBegin() {
+  ++g_workspaceDepth;
+  g_endedByFailure = 0;
+}
 
 void Connection::workspaceEnd(bool commit) {
+  // The Rollback that follows a CommitTrans which failed: that transaction has ended already.
+  if (!commit && g_endedByFailure > 0) {
+    --g_endedByFailure;
+    return;
+  }
   if (g_workspaceDepth == 0) raise(3034);
+  const bool keep = commit && !g_workspaceLost;
   for (auto& [path, w] : registry()) {
     auto c = w.lock();
     if (!c || c->savepoints_ < g_workspaceDepth) continue;
-    if (!commit) {
-      c->exec(QStringLiteral("ROLLBACK TO ws"));
-      ++c->rollbacks_;
+    try {
+      if (!keep) {
+        c->exec(QStringLiteral("ROLLBACK TO ws"));
+        c->undoTo(c->savepointMarks_.back());
+        c->notifyWritten();
+      }
+      c->exec(QStringLiteral("RELEASE ws"));
+      c->savepointMarks_.pop_back();
+      --c->savepoints_;
+    } catch (const vb::Error&) {
+      // The storage failed under it: its transaction is over, and the workspace's is lost.
     }
-    c->exec(QStringLiteral("RELEASE ws"));
-    --c->savepoints_;
   }
   --g_workspaceDepth;
-  if (g_workspaceDepth == 0)
-    for (auto& [path, w] : registry())
-      if (auto c = w.lock()) c->flush();
+  std::optional<vb::Error> failure;
+  if (commit && g_workspaceLost) failure = *g_workspaceLost;
+  if (g_workspaceDepth == 0) {
+    g_workspaceLost.reset();
+    if (keep)
+      for (auto& [path, w] : registry())
+        if (auto c = w.lock()) {
+          try {
+            c->commit();
+          } catch (const vb::Error& e) {
+            if (!failure) failure = e;
+          }
+        }
+  }
+  if (failure) {
+    ++g_endedByFailure;
+    throw *failure;
+  }
 }
 
 uint64_t Connection::stamp() {

@@ -5,12 +5,14 @@
 #include "daotypes.h"
 
 #include <QString>
+#include <error.h>
 #include <QStringList>
 #include <sqlite3.h>
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -38,6 +40,7 @@ struct Family {
   ~Family();
   void append(int64_t rowid);
   void markDeleted(int64_t rowid);
+  void unmarkDeleted(int64_t rowid);
 };
 
 struct FieldInfo {
@@ -68,6 +71,10 @@ public:
   sqlite3* db() const { return db_; }
   const QString& path() const { return path_; }
   bool exclusive() const { return exclusive_; }
+  // A file that cannot be written is read whole into memory at open: it refuses writes (3027) but
+  // while MemoryWrites are allowed, which go to that copy and never to the file.
+  FileAccess access() const { return access_; }
+  static void allowMemoryWrites(bool allow);
 
   // Statements. syntaxNumber: the Jet number for a text that does not parse (3075 or 3077).
   Stmt prepare(const QString& sql, int syntaxNumber = 3075, const QString& jetText = {});
@@ -78,12 +85,24 @@ public:
   int64_t runWrite(sqlite3_stmt* st, const QString& jetText = {});
   // Steps a read statement; false at the end. Raises on errors.
   bool step(sqlite3_stmt* st, const QString& jetText = {});
+  // Raise the Jet number of a failed call. A failure of the storage (disk full, I/O error, read-only
+  // medium) ends the transaction under way first: what it wrote is undone, here and in the file.
+  // sysErrno: the system's error of the failure (-1: read it from the connection now).
   [[noreturn]] void fail(int rc, const QString& jetText = {}, int syntaxNumber = 3075);
-  [[noreturn]] void failWith(int extendedCode, const QString& message, const QString& jetText, int syntaxNumber);
+  [[noreturn]] void failWith(int extendedCode, const QString& message, const QString& jetText, int syntaxNumber,
+                             int sysErrno = -1);
 
-  // The action's transaction: begun by the first write, committed by flush().
+  // The action's transaction: begun by the first write, committed by commit() or flush().
   void beginWrite();
-  void flush();
+  // Commits it now; readers of another process holding the file postpone it to the next flush. A
+  // commit the system refuses undoes the transaction and raises the cause (61, 3027, 3000).
+  void commit();
+  // The same where no caller can be told (the end of an action, a close): a refusal goes to the
+  // failure report.
+  void flush() noexcept;
+  // Where a refused commit is told when no caller can be: fn(file, error), after the transaction
+  // was undone. None: a warning in the log.
+  static void setFailureReport(std::function<void(const QString&, const vb::Error&)> fn);
   // Workspace transactions (BeginTrans/CommitTrans/Rollback) span every open file: a savepoint on
   // each connection that writes inside them; the action's commit waits until the outermost ends.
   static void workspaceBegin();
@@ -121,13 +140,26 @@ private:
   static void updateHook(void*, int, const char*, const char*, sqlite3_int64);
   void scheduleFlush();
   void applyPending(bool ok);
+  // After a failed call: a storage failure ends the transaction (SQLite may have ended it already);
+  // an ended transaction is undone in what the program shows. True when one was lost.
+  bool recover(int extendedCode) noexcept;
+  bool writableNow() const;   // whether the file system lets the file be written at this moment
+  vb::Error errorFor(int extendedCode, const QString& message, const QString& jetText, int syntaxNumber,
+                     int sysErrno) const;
+  void transactionLost(const vb::Error& cause) noexcept;
+  // Rows added or deleted since the undo-log mark are as before again in the open recordsets, and
+  // the views of the tables written since are told.
+  void undoTo(size_t mark);
+  void notifyWritten();
 
   sqlite3* db_ = nullptr;
   QString path_;
   int lockFd_ = -1;
   bool exclusive_ = false;
   bool internal_ = false;   // our own DDL is running (see the authorizer)
+  FileAccess access_ = FileAccess::Writable;
   int savepoints_ = 0;
+  std::vector<size_t> savepointMarks_;   // undo-log size when each workspace savepoint began
   uint64_t rollbacks_ = 0;   // a rollback changes rows without counting as changes
   bool flushPosted_ = false;
   uint64_t familyIds_ = 0;
@@ -138,6 +170,8 @@ private:
   Stmt schemaStmt_;
   struct Pending { int op; QString table; int64_t rowid; };
   std::vector<Pending> pending_;
+  std::vector<Pending> undo_;     // rows the open transaction added or deleted
+  QStringList written_;           // tables the open transaction wrote
   QByteArray hookTableUtf8_;
   QString hookTable_;
   std::unordered_map<QString, std::vector<std::weak_ptr<Family>>> families_;   // by lower-case table

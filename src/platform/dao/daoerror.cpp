@@ -58,4 +58,6 @@ QString errorDescription(int number, const QString& arg) {
 
 void raise(int number, const QString& arg) { throw vb::Error(number, errorDescription(number, arg)); }
 
+bool FileRefusedWrite(int number) { return number == 3027 || number == 61 || number == 3000; }
+
 }  // namespace dao

@@ -10,4 +10,8 @@ QString errorDescription(int number, const QString& arg = {});
 
 [[noreturn]] void raise(int number, const QString& arg = {});
 
+// Whether an error says that the file could not be written at all, whatever was written: read-only
+// (3027), disk full (61), the disk or the engine failed (3000); rather than that a value was refused.
+bool FileRefusedWrite(int number);
+
 }  // namespace dao

@@ -15,6 +15,12 @@ enum class RecordsetType : int { Default = 0, Table = 1, Dynaset = 2, Snapshot =
 
 enum class EditMode : int { None = 0, InProgress = 1, Add = 2 };
 
+// Whether a database file can be written. A file whose folder or own permissions refuse writes (for
+// its owner or for this process, the superuser included; or on a read-only medium) is read-only:
+// FileReadOnly when the file itself refuses, FolderReadOnly when its folder does (no journal can be
+// made beside it).
+enum class FileAccess : int { Writable = 0, FileReadOnly = 1, FolderReadOnly = 2 };
+
 // Execute option (accepted for DAO's sake: every Execute is atomic and raises).
 constexpr int dbFailOnError = 128;
 

@@ -36,7 +36,7 @@ std::shared_ptr<Database> DBEngine::CreateDatabase(const QString& path, const QS
   auto conn = Connection::create(path);
   const QString pwd = detail::passwordFromConnect(connect);
   if (!pwd.isEmpty()) conn->setPassword(pwd);
-  conn->flush();
+  conn->commit();
   return std::make_shared<Database>(conn, QFileInfo(path).absoluteFilePath(), false);
 }
 
@@ -96,12 +96,21 @@ void DBEngine::CompactInPlace(const QString& path, const QString& backup, const 
 
 void DBEngine::EndAction() { Connection::flushAll(); }
 
+void DBEngine::OnCommitFailure(std::function<void(const QString&, const vb::Error&)> fn) {
+  Connection::setFailureReport(std::move(fn));
+}
+
+MemoryWrites::MemoryWrites() { Connection::allowMemoryWrites(true); }
+MemoryWrites::~MemoryWrites() { Connection::allowMemoryWrites(false); }
+
 Database::Database(std::shared_ptr<detail::Connection> conn, const QString& name, bool readOnly)
     : conn_(std::move(conn)), name_(name), readOnly_(readOnly) {}
 
 Database::~Database() { Close(); }
 
 bool Database::Exclusive() const { return conn_ && conn_->exclusive(); }
+
+FileAccess Database::Access() const { return connection().access(); }
 
 detail::Connection& Database::connection() const {
   if (!conn_) raise(3420);
@@ -130,7 +139,7 @@ void Database::Close() {
 }
 
 void Database::Flush() {
-  if (conn_) conn_->flush();
+  if (conn_) conn_->commit();
 }
 
 int Database::Subscribe(std::function<void(const QString&)> fn) {

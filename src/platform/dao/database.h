@@ -12,6 +12,18 @@
 // to the Qt event loop (a queued call, so a whole button press or grid edit is one commit), by
 // DBEngine::EndAction() / Database::Flush(), by CommitTrans of the outermost workspace transaction,
 // and on Close. A crash loses at most the action under way; the file stays consistent.
+//
+// A write or commit the system refuses (disk full: 61 "Disco lleno"; a read-only medium: 3027; any
+// other failure of the disk: 3000) undoes the whole transaction it belonged to, in the file and in
+// the open recordsets (rows added or deleted by it are back as they were, views are told of the
+// tables it wrote), and raises the cause to the caller: the statement that failed, or CommitTrans.
+// A workspace transaction that lost a write refuses the rest of its writes and its CommitTrans with
+// the same error; the Rollback a caller then calls is accepted. Where no caller can be told (the
+// commit at the end of an action, a close), the failure goes to the report set by OnCommitFailure.
+//
+// A file that cannot be written (FileAccess) is read whole into memory when opened: it reads as any
+// other and refuses writes with 3027, except while a MemoryWrites lives: then writes go to that copy
+// and never reach the file (what a read-only bid recalculates to print it).
 // Exclusive opens keep other processes out (3356); within this process a second open of the same
 // file shares the first one's connection. Everything here is single-threaded (the GUI thread).
 #include "daotypes.h"
@@ -20,6 +32,7 @@
 #include "tabledef.h"
 
 #include <QString>
+#include <error.h>
 
 #include <functional>
 #include <memory>
@@ -59,10 +72,23 @@ public:
   // file errors of files.h.
   static void CompactInPlace(const QString& path, const QString& backup, const QString& connect = {});
   static Workspace& Workspaces(int index = 0);
-  // The end of a user action: commits every open database's pending writes.
+  // The end of a user action: commits every open database's pending writes (a refusal goes to the
+  // report set by OnCommitFailure).
   static void EndAction();
+  // fn(file, error) is told of a commit the system refused where no caller could be, once its
+  // transaction was undone; nullptr: a warning in the log.
+  static void OnCommitFailure(std::function<void(const QString& file, const vb::Error& error)> fn);
   // The name of the file path resolves to (letter case ignored when the exact name is absent).
   static QString ResolvePath(const QString& path);
+};
+
+// While one lives, databases whose files cannot be written take writes into their copy in memory.
+class MemoryWrites {
+public:
+  MemoryWrites();
+  ~MemoryWrites();
+  MemoryWrites(const MemoryWrites&) = delete;
+  MemoryWrites& operator=(const MemoryWrites&) = delete;
 };
 
 class Database : public std::enable_shared_from_this<Database> {
@@ -73,6 +99,8 @@ public:
 
   QString Name() const { return name_; }
   bool ReadOnly() const { return readOnly_; }
+  // Whether the file can be written, and if not, why.
+  FileAccess Access() const;
   bool Exclusive() const;
   bool IsOpen() const { return conn_ != nullptr; }
   // Closes the recordsets opened on it (later use: 3420) and commits pending writes.
@@ -97,7 +125,7 @@ public:
   std::shared_ptr<QueryDef> CreateQueryDef(const QString& name = {}, const QString& jetSql = {});
   std::shared_ptr<Relation> CreateRelation(const QString& name, const QString& table, const QString& foreignTable);
 
-  // Commits this file's pending writes now (see the top of this header).
+  // Commits this file's pending writes now (see the top of this header); raises a refusal.
   void Flush();
 
   // Change notification for views: fn(table) is called after each statement or Update that

@@ -622,6 +622,7 @@ bool BoundGrid::runPipeline(int row, int col, const QString& text) {
   if (inPipeline_ || row < 0 || row >= model_->rowCount() || col < 0 || col >= Columns().Count()) return false;
   QScopedValueRollback<bool> guard(inPipeline_, true);
   errorText_.clear();
+  errorNumber_ = 0;
   const bool addNew = model_->isAddNewRow(row);
   const dao::Bookmark bookmark = model_->bookmarkAt(row);
   const bool bound = Columns(col).Bound();
@@ -701,7 +702,7 @@ bool BoundGrid::writeRow(int row) {
       if (rs->GetEditMode() != dao::EditMode::None) rs->CancelUpdate();
     } catch (const vb::Error&) {
     }
-    reportError(16389, e.description());
+    reportError(16389, e.description(), e.number());
     return false;
   }
   model_->clearPending();
@@ -778,8 +779,9 @@ void BoundGrid::FinishPendingEdit() {
   deliverPosted();
 }
 
-void BoundGrid::reportError(int code, const QString& text) {
+void BoundGrid::reportError(int code, const QString& text, int number) {
   errorText_ = text;
+  errorNumber_ = number;
   int response = 1;
   if (events_) guarded([&] { events_->Error(code, response); });
   if (response != 0) MsgBox(errorText_, vbExclamation);
@@ -808,7 +810,7 @@ void BoundGrid::deleteMarked() {
     rs->SetBookmark(b);
     rs->Delete();
   } catch (const vb::Error& e) {
-    reportError(16389, e.description());
+    reportError(16389, e.description(), e.number());
     return;
   }
   marks_.Clear();

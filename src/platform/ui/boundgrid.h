@@ -23,8 +23,8 @@
 // sets Columns(col).SetValue(what it stored), so the grid's own write repeats it rather than the
 // typed text. Without that, a stored value that changed during the handler still wins (the grid then
 // writes nothing over it), but one that came out equal to the old value cannot be told apart.
-// A write the database refuses raises Error(16389) with ErrorText() the database's message; the
-// editor stays open. Setting Columns(c).Value/Text of the current row outside an edit writes the row
+// A write the database refuses raises Error(16389) with ErrorText() the database's message and
+// ErrorNumber() its number; the editor stays open. Setting Columns(c).Value/Text of the current row outside an edit writes the row
 // at once (BeforeUpdate/AfterUpdate, no column events).
 //
 // Messages: a handler calls PostMsg(n) instead of showing a box inside the grid's own update;
@@ -176,6 +176,7 @@ public:
   void FinishPendingEdit() override;
   void PostMsg(int msgId);
   const QString& ErrorText() const { return errorText_; }
+  int ErrorNumber() const { return errorNumber_; }
 
   // ---- data
   void Refresh();   // re-reads the rows and follows the recordset's current record
@@ -226,7 +227,7 @@ private:
   bool commitEditor();
   bool runPipeline(int row, int col, const QString& text);
   bool writeRow(int row);
-  void reportError(int code, const QString& text);
+  void reportError(int code, const QString& text, int number = 0);
   void deliverPosted();
   void deleteMarked();
   void followRecordset();
@@ -271,6 +272,7 @@ private:
   bool syncing_ = false;
   bool restoring_ = false;
   QString errorText_;
+  int errorNumber_ = 0;
   std::vector<int> posted_;   // message ids posted, not yet delivered
   int tipWidth_ = 0;
   QString layoutFile_;

@@ -286,7 +286,10 @@ RecordsetModel::Row* RecordsetModel::rowData(int row) {
     for (int i = 0; i < n; ++i) r.fields.push_back(reader_->Fields(i).Value());
     r.ok = true;
   } catch (const vb::Error&) {
-    r.ok = false;   // deleted meanwhile or closed: shown empty until the rows are read again
+    // Deleted meanwhile, closed, or the disk failed: shown empty, and read again next time rather
+    // than kept, so that a disk back in order shows the row without a change to announce it.
+    unread_ = std::move(r);
+    return &unread_;
   }
   return &*cache_.insert(key, std::move(r));
 }

@@ -221,6 +221,7 @@ private:
   bool readOnly_ = false;
   int currentRow_ = -1;
   QHash<int64_t, Row> cache_;
+  Row unread_;   // a row that could not be read, until the next read
   int pendingRow_ = -1;
   std::map<int, vb::Variant> pending_;
   std::map<int, QString> pendingText_;
