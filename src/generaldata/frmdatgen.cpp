@@ -335,6 +335,9 @@ void FrmDatGen::showEvent(QShowEvent* event) {
 }
 
 void FrmDatGen::Form_Activate() {
+  // The footer evaluated on showing, and what the dialog works out on closing, are no edit of the
+  // user's: a bid that cannot be written keeps them in memory rather than refusing the dialog.
+  dao::MemoryWrites recalculos;
   if (quarvel::edicion == 2) BloqueaCampos();
   pagina->Form_Activate();  // re-evaluates and reloads the footer when it has rows; the grid takes the focus
 }
@@ -350,6 +353,7 @@ void FrmDatGen::Cancelar_Click() { ui::Forms::instance().unload(this); }
 
 void FrmDatGen::Form_Unload() {
   // Whichever way the dialog closes; it never refuses to.
+  dao::MemoryWrites recalculos;
   atrapa([this] {
     if (pagina->ContratistaEnVista()) pagina->Command2_Click();
     copiado::calculaPeriodos();

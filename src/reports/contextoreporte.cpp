@@ -8,6 +8,7 @@
 #include "quarvel.h"
 #include "vbdate.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSizeF>
 
@@ -31,7 +32,11 @@ QString plantillaReporte(int tipo) {
 }
 
 QString archivoPdf(const QString& nombre) {
-  return QFileInfo(quarvel::rutaObra).absolutePath() + QLatin1Char('/') + nombre + QStringLiteral(".pdf");
+  // Beside the bid; in the user's own folder when the bid's folder cannot be written.
+  QString carpeta = QFileInfo(quarvel::rutaObra).absolutePath();
+  if (quarvel::dbObra && quarvel::dbObra->IsOpen() && quarvel::dbObra->Access() == dao::FileAccess::FolderReadOnly)
+    carpeta = QDir::homePath();
+  return carpeta + QLatin1Char('/') + nombre + QStringLiteral(".pdf");
 }
 
 QString mensajeLimite() {

@@ -58,7 +58,7 @@ QString textoReporte(int tipo);
 // The program's own template of the kind ("Parator1.kor" .. "Parator5.kor"), a file name.
 QString plantillaReporte(int tipo);
 // The PDF file a printed document is proposed as: its name ("Presupuesto", "Errores") in the bid's
-// folder.
+// folder, or in the user's home folder when the bid's folder cannot be written.
 QString archivoPdf(const QString& nombre);
 
 // A page's body is budgeted this much (twips) shorter than the paper holds: the slack against rows

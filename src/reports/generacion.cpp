@@ -35,6 +35,9 @@ int alturaRenglones(const wb::Book& hoja, int primero, int ultimo) {
 }  // namespace
 
 bool ContextoReporte::GeneraReporte() {
+  // What the writers recalculate into the bid (amounts, the total in words) stays in memory when the
+  // bid cannot be written: printing only reads it.
+  dao::MemoryWrites recalculos;
   AlSalir fin{[this] {
     puntero::Normal();
     Reporte.setRepaint(true);

@@ -16,6 +16,7 @@
 #include "verifica.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <optional>
@@ -43,6 +44,22 @@ void pasa(std::optional<vb::Error>& ultimo, F&& paso) {
   } catch (const vb::Error& e) {
     ultimo = e;
   }
+}
+
+// A bid whose file or folder cannot be written opens all the same, read-only: said once, with why.
+void avisaSoloLectura(const dao::Database& obra) {
+  const dao::FileAccess acceso = obra.Access();
+  if (acceso == dao::FileAccess::Writable)
+    return;
+  const QFileInfo archivo(obra.Name());
+  const QString porque =
+      acceso == dao::FileAccess::FileReadOnly
+          ? QStringLiteral("el archivo %1 es de sólo lectura").arg(QDir::toNativeSeparators(archivo.absoluteFilePath()))
+          : QStringLiteral("la carpeta %1 es de sólo lectura").arg(QDir::toNativeSeparators(archivo.absolutePath()));
+  ui::MsgBox(QStringLiteral("La obra se abrió sólo para lectura porque %1.\r\n"
+                            "Se puede consultar e imprimir, pero no se guardará ningún cambio.")
+                 .arg(porque),
+             ui::vbInformation);
 }
 
 struct Rutas {
@@ -97,6 +114,7 @@ bool abreElegida(const Rutas& previas, std::optional<vb::Error>& error) {
   pasa(error, [] { ActualizaObrasRecientes(); });
   ponCaption(QStringLiteral("Obra: ") + quarvel::rutaObra);
   abreRecordSets();
+  avisaSoloLectura(*quarvel::dbObra);
   return true;
 }
 
@@ -245,17 +263,21 @@ void abreRecordSets() {
   pasa(ignorado, [&] {
     quarvel::rsDatosGenerales = db->OpenRecordset(QStringLiteral("SELECT * FROM DatosGenerales"), RecordsetType::Dynaset);
   });
-  // Budget rows without dates take the project's (the date written as its serial day number).
-  pasa(ignorado, [&] {
-    const double inicio = vb::CDbl(quarvel::rsDatosGenerales->Value(QStringLiteral("FechaInicioProy")));
-    db->Execute(QStringLiteral("UPDATE presupuesto SET FechaIni =") + vb::numberText(inicio) +
-                QStringLiteral(" where isnull(fechaini)"));
-  });
-  pasa(ignorado, [&] {
-    const double fin = vb::CDbl(quarvel::rsDatosGenerales->Value(QStringLiteral("FechaFinalProy")));
-    db->Execute(QStringLiteral("UPDATE presupuesto SET FechaFin =") + vb::numberText(fin) +
-                QStringLiteral(" where isnull(fechafin)"));
-  });
+  // Budget rows without dates take the project's (the date written as its serial day number); a
+  // read-only bid takes them in memory.
+  {
+    dao::MemoryWrites fechas;
+    pasa(ignorado, [&] {
+      const double inicio = vb::CDbl(quarvel::rsDatosGenerales->Value(QStringLiteral("FechaInicioProy")));
+      db->Execute(QStringLiteral("UPDATE presupuesto SET FechaIni =") + vb::numberText(inicio) +
+                  QStringLiteral(" where isnull(fechaini)"));
+    });
+    pasa(ignorado, [&] {
+      const double fin = vb::CDbl(quarvel::rsDatosGenerales->Value(QStringLiteral("FechaFinalProy")));
+      db->Execute(QStringLiteral("UPDATE presupuesto SET FechaFin =") + vb::numberText(fin) +
+                  QStringLiteral(" where isnull(fechafin)"));
+    });
+  }
   pasa(ignorado, [&] {
     quarvel::rsPresupuesto = db->OpenRecordset(QStringLiteral("SELECT * FROM Presupuesto"), RecordsetType::Dynaset);
     quarvel::rsPresupuestoClon = quarvel::rsPresupuesto->Clone();

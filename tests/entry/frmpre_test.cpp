@@ -407,9 +407,13 @@ TEST_F(FrmPreTest, AReadOnlyBidRefusesAPastedBlockOnce) {
     testsupport::SoloLectura soloLectura(carpeta ? QFileInfo(obra).absolutePath() : obra);
     if (!soloLectura.Efectivo())
       GTEST_SKIP() << "this file system lets the test's user write whatever the permissions";
+    cajas.answer(ui::vbOK);   // the bid opens read-only, and says so
     abre(obra);
     espera();
     ASSERT_TRUE(quarvel::obraAbierta);
+    EXPECT_TRUE(cajas.texts().back().startsWith(carpeta ? "La obra se abrió sólo para lectura porque la carpeta"
+                                                        : "La obra se abrió sólo para lectura porque el archivo"))
+        << cajas.texts().back().toStdString();
     pre = ui::Forms::instance().find<FrmPre>();
     ASSERT_NE(pre, nullptr);
     grid = pre->Grid1();

@@ -1,6 +1,8 @@
 // The report window reached from the program's main window, as a user reaches it: the print command
 // shows it modal, the preview command modeless, and neither with no printer installed.
 #include "copia_programa.h"
+#include "dao.h"
+#include "solo_lectura.h"
 #include "forms.h"
 #include "frmrep.h"
 #include "printers.h"
@@ -12,12 +14,23 @@
 #include "ventanas.h"
 
 #include <QComboBox>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <tuple>
 
 namespace {
+
+QByteArray huella(const QString& ruta) {
+  QFile f(ruta);
+  return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
+}
 
 class Programa : public shelltest::ShellTest {
 protected:
@@ -29,13 +42,32 @@ protected:
     }
     registraVentanasEntrada(ventanas::registro());
     registraVentanasReportes(ventanas::registro());
-    ASSERT_NE(arranca(), nullptr);
+    ASSERT_NE(arranca(producto()), nullptr);
     abre(carpeta.archivo("Ejemplo.mdb"));
     ASSERT_TRUE(quarvel::obraAbierta);
     modales.clear();  // the splash
   }
-  // The notice of a bid not yet locked, shown before every report.
-  void avisoSinCerrar() { cajas.answer(ui::vbOK); }
+  virtual QString producto() const { return QStringLiteral("Tornavo"); }
+  // The notice of a bid not yet locked, shown before every report (in the contractor's edition).
+  void avisoSinCerrar() {
+    if (producto() != u"Plicadora")
+      cajas.answer(ui::vbOK);
+  }
+  // The report window the preview command opens (nullptr when none), its previews answered: each
+  // one's page count goes to paginas, and it closes.
+  frmRep* abrePresentacion(int& paginas) {
+    avisoSinCerrar();
+    if (!clic("mnuPre"))
+      return nullptr;
+    wb::PrintService::instance().setPreviewHook([&paginas](QWidget& dlg) {
+      QTimer::singleShot(0, &dlg, [&paginas, &dlg] {
+        if (auto* w = dlg.findChild<QPrintPreviewWidget*>())
+          paginas = w->pageCount();
+        dlg.close();
+      });
+    });
+    return ui::Forms::instance().find<frmRep>();
+  }
 };
 
 TEST_F(Programa, PrintShowsTheReportWindowModalAndPreviewModeless) {
@@ -78,18 +110,9 @@ TEST_F(Programa, NoPrinterNoReportWindow) {
 // Every kind of the sample bid previewed from the window the preview command opened, through the
 // writers the program registers.
 TEST_F(Programa, EveryKindIsPreviewedFromTheWindow) {
-  avisoSinCerrar();
-  ASSERT_TRUE(clic("mnuPre"));
-  frmRep* f = ui::Forms::instance().find<frmRep>();
-  ASSERT_NE(f, nullptr);
   int paginas = -1;
-  wb::PrintService::instance().setPreviewHook([&](QWidget& dlg) {
-    QTimer::singleShot(0, &dlg, [&] {
-      if (auto* w = dlg.findChild<QPrintPreviewWidget*>())
-        paginas = w->pageCount();
-      dlg.close();
-    });
-  });
+  frmRep* f = abrePresentacion(paginas);
+  ASSERT_NE(f, nullptr);
   for (int tipo = 0; tipo < repgen::kTiposReporte; ++tipo) {
     SCOPED_TRACE(tipo);
     f->Combo2->setCurrentIndex(tipo);
@@ -112,5 +135,84 @@ TEST_F(Programa, ClosingTheBidClosesTheReportWindow) {
   ASSERT_TRUE(clic("mnuCer"));
   EXPECT_EQ(ui::Forms::instance().find<frmRep>(), nullptr);
 }
+
+// A bid whose file or folder cannot be written (by its permissions: the superuser too reads it so),
+// in both editions: every kind previews and prints to a PDF file with no word but the read-only
+// notice of the opening; what the reports recalculate into the bid (amounts, the total in words)
+// stays in memory, and the file is as it was. The PDF is proposed beside the bid, or in the user's
+// folder when the bid's folder cannot be written.
+class ProgramaSoloLectura : public Programa, public ::testing::WithParamInterface<std::tuple<const char*, bool>> {
+protected:
+  QString producto() const override { return QString::fromLatin1(std::get<0>(GetParam())); }
+  bool enCarpeta() const { return std::get<1>(GetParam()); }
+};
+
+TEST_P(ProgramaSoloLectura, PrintsEveryKindAndLeavesTheFileAsItWas) {
+  ASSERT_TRUE(clic("mnuCer"));
+  const QString obra = carpeta.copiaEjemplo("obras/ejemplo.mdb");
+  {
+    // What the reports recalculate, stale in the file.
+    auto db = dao::DBEngine::OpenDatabase(obra, true, false, quarvel::kConexion);
+    db->Execute("UPDATE DatosGenerales SET Totalletra = '$1.00'");
+    db->Execute("UPDATE Presupuesto SET Importe = 0 WHERE Codigo = 'PRE-001'");
+    db->Close();
+  }
+  const QByteArray antes = huella(obra);
+  QTemporaryDir salida;
+  {
+    testsupport::SoloLectura soloLectura(enCarpeta() ? QFileInfo(obra).absolutePath() : obra,
+                                         testsupport::SoloLectura::SoloPermisos);
+    cajas.answer(ui::vbOK);
+    abre(obra);
+    ASSERT_TRUE(quarvel::obraAbierta);
+    ASSERT_EQ(cajas.shown().size(), 1u);
+    EXPECT_TRUE(cajas.texts()[0].startsWith("La obra se abrió sólo para lectura")) << cajas.texts()[0].toStdString();
+    QStringList avisos = cajas.texts();
+
+    int paginas = -1;
+    frmRep* f = abrePresentacion(paginas);
+    ASSERT_NE(f, nullptr);
+    if (producto() != u"Plicadora")
+      avisos << "La base de datos aun no esta cerrada";
+    QString propuesto, pdf;
+    wb::PrintService::instance().setPrintDialogHook([&](QPrinter& p) {
+      propuesto = p.outputFileName();
+      p.setOutputFileName(pdf);
+      return true;
+    });
+    for (int tipo = 0; tipo < repgen::kTiposReporte; ++tipo) {
+      SCOPED_TRACE(tipo);
+      f->Combo2->setCurrentIndex(tipo);
+      emit f->Combo2->activated(tipo);
+      f->Combo3->setCurrentIndex(1);
+      paginas = -1;
+      f->Command1->click();
+      EXPECT_GT(paginas, 0);
+
+      f->Combo3->setCurrentIndex(0);
+      pdf = salida.filePath(QStringLiteral("reporte%1.pdf").arg(tipo));
+      f->Command1->click();
+      EXPECT_GT(QFileInfo(pdf).size(), 1000);
+      EXPECT_EQ(QFileInfo(propuesto).absolutePath(),
+                enCarpeta() ? QDir::homePath() : QFileInfo(obra).absolutePath());
+    }
+    wb::PrintService::instance().setPreviewHook(nullptr);
+    wb::PrintService::instance().setPrintDialogHook(nullptr);
+    EXPECT_EQ(cajas.texts(), avisos);
+
+    // Recalculated for the reports, in memory.
+    EXPECT_NE(quarvel::rsDatosGenerales->Value("Totalletra").toString(), "$1.00");
+    auto importe = quarvel::dbObra->OpenRecordset("SELECT Sum(Importe) AS i FROM Presupuesto WHERE Codigo = 'PRE-001'");
+    EXPECT_GT(importe->Value("i").toDouble(), 0);
+    ASSERT_TRUE(clic("mnuCer"));
+  }
+  EXPECT_EQ(huella(obra), antes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ediciones, ProgramaSoloLectura,
+                         ::testing::Combine(::testing::Values("Tornavo", "Plicadora"), ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param)) + (std::get<1>(info.param) ? "_Carpeta" : "_Archivo");
+                         });
 
 }  // namespace

@@ -3,6 +3,8 @@
 // permissions are taken away and, where permissions do not bind (tests run as root), it is marked
 // immutable. Everything is put back when the object goes. Efectivo() tells whether the path really
 // refuses writes here (a file system without the immutable mark, for one, leaves it writable to root).
+// SoloPermisos only takes the permissions away: a file marked read-only as a user marks it, which the
+// superuser could still write.
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
@@ -16,10 +18,12 @@ namespace testsupport {
 
 class SoloLectura {
 public:
-  explicit SoloLectura(const QString& ruta) : ruta_(ruta), permisos_(QFile::permissions(ruta)) {
+  enum Alcance { Inmutable, SoloPermisos };
+  explicit SoloLectura(const QString& ruta, Alcance alcance = Inmutable)
+      : ruta_(ruta), permisos_(QFile::permissions(ruta)) {
     QFile::setPermissions(ruta_, permisos_ & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser |
                                                QFileDevice::WriteGroup | QFileDevice::WriteOther));
-    if (::geteuid() == 0) inmutable_ = marca(true);
+    if (alcance == Inmutable && ::geteuid() == 0) inmutable_ = marca(true);
   }
   ~SoloLectura() {
     if (inmutable_) marca(false);

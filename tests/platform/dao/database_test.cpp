@@ -84,6 +84,47 @@ TEST_F(BidTest, AFileOrFolderThatCannotBeWrittenRefusesWritesWith3027) {
   }
 }
 
+// Read-only by its permissions alone (as a user marks a file read-only; it binds the superuser here
+// too) or by a mark no one may pass, the file or its folder: the database tells which, reads as any
+// other, refuses writes with 3027, and keeps what is written while MemoryWrites lives in memory only.
+TEST_F(BidTest, AFileThatCannotBeWrittenIsReadInMemoryAndKeepsRecalculationsThere) {
+  EXPECT_EQ(db->Access(), FileAccess::Writable);
+  db->Close();
+  const QByteArray antes = digest(path);
+  using testsupport::SoloLectura;
+  struct Caso {
+    bool carpeta;
+    SoloLectura::Alcance alcance;
+  };
+  for (const Caso& c : {Caso{false, SoloLectura::SoloPermisos}, Caso{true, SoloLectura::SoloPermisos},
+                        Caso{false, SoloLectura::Inmutable}, Caso{true, SoloLectura::Inmutable}}) {
+    SCOPED_TRACE(std::string(c.carpeta ? "carpeta" : "archivo") + (c.alcance == SoloLectura::Inmutable ? ", inmutable" : ""));
+    {
+      SoloLectura soloLectura(c.carpeta ? dir.path() : path, c.alcance);
+      auto obra = DBEngine::OpenDatabase(path, true, false, kConnect);
+      EXPECT_EQ(obra->Access(), c.carpeta ? FileAccess::FolderReadOnly : FileAccess::FileReadOnly);
+      const auto paridad = [&] {
+        return obra->OpenRecordset("SELECT Paridad FROM Monedas WHERE Moneda = 'PESOS'")->Value("Paridad").toDouble();
+      };
+      EXPECT_EQ(errorOf([&] { obra->Execute("UPDATE Monedas SET Paridad = 20 WHERE Moneda = 'PESOS'"); }), 3027);
+      {
+        MemoryWrites enMemoria;
+        obra->Execute("UPDATE Monedas SET Paridad = 20 WHERE Moneda = 'PESOS'");
+        DBEngine::EndAction();
+      }
+      EXPECT_EQ(paridad(), 20);
+      EXPECT_EQ(errorOf([&] { obra->Execute("DELETE FROM Pie"); }), 3027) << "only while it lives";
+      obra->Close();
+      EXPECT_EQ(digest(path), antes);
+      EXPECT_EQ(filesIn(dir.path()), QStringList({"obra.mdb"}));
+    }
+    auto otra = DBEngine::OpenDatabase(path, true, false, kConnect);
+    EXPECT_EQ(otra->Access(), FileAccess::Writable);
+    EXPECT_EQ(otra->OpenRecordset("SELECT Paridad FROM Monedas WHERE Moneda = 'PESOS'")->Value("Paridad").toDouble(), 1);
+    otra->Close();
+  }
+}
+
 TEST_F(BidTest, ExclusiveOpenKeepsOtherProcessesOut) {
   db->Close();
   {
