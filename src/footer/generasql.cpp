@@ -150,8 +150,11 @@ QString GeneraSql::valorCampo(const QString& campo, int32_t tipo, const vb::Vari
 
 void GeneraSql::DameValores(const QString& campo, int32_t tipo, const vb::Variant& valor) {
   try {
+    // Only a text can hold an IIF; any other value keeps its type, so that a Boolean or a date given
+    // as a number is read as one (-1/0, the date's serial).
     vb::Variant v = valor;
-    if (!general::esNulo(v)) v = vb::Variant(v.toString().replace(QLatin1String("iif("), QLatin1String("IIF(")));
+    if (v.isString() && !general::esNulo(v))
+      v = vb::Variant(QString(v.rawString()).replace(QLatin1String("iif("), QLatin1String("IIF(")));
     vb::Variant texto;
     if (tipo >= 0 && tipo <= 4 && v.isString() && v.rawString().contains(QLatin1String("IIF(")))
       texto = vb::Variant(DameCadenaIIF(v, tipo));

@@ -2,8 +2,9 @@
 // The SQL statement builder: the caller names a table and the kind of statement, adds fields with
 // their values and a type code, adds WHERE terms, and takes the text of one INSERT, UPDATE or DELETE,
 // which it then executes itself. Values become SQL literals by their type code:
-//   0 as they stand, 1 number ("." decimals, null is 0), 2 text (quoted, quotes doubled),
-//   3 Boolean (1 or 0, null is 0), 4 date ('yyyy/mm/dd'; not a date gives today).
+//   0 as they stand, 1 number ("." decimals, null is 0, a Boolean -1/0, a date its serial),
+//   2 text (quoted, quotes doubled), 3 Boolean (1 or 0, null is 0), 4 date ('yyyy/mm/dd'; not a date
+//   gives today).
 // Each operation traps its own errors: it shows "<prefix><number> <description>" in a message box
 // and ends without finishing (see each operation).
 //

@@ -86,6 +86,34 @@ TEST(GeneraSql, FieldLiteralsByTypeCode) {
   EXPECT_EQ(literal("F", 2, Variant("iif(A>0,si,no)"), 5), "");
 }
 
+TEST(GeneraSql, ABooleanOrADateAsANumberIsItsNumericValue) {
+  const Variant mediodia = Variant::fromDate(39887.5);  // 15/03/2009 12:00
+  struct Caso {
+    int tipo;
+    Variant valor;
+    QString esperado;
+  };
+  const Caso casos[] = {
+      {1, Variant(true), "-1"},
+      {1, Variant(false), "0"},
+      {1, mediodia, "39887.5"},
+      {1, Variant::fromDate(2009, 3, 15), "39887"},
+      // The other codes read them as before.
+      {3, Variant(true), "1"},
+      {3, Variant(false), "0"},
+      {4, mediodia, "'2009/03/15'"},
+  };
+  testui::ScriptedMsgBoxes cajas;
+  for (const Caso& c : casos) {
+    EXPECT_EQ(literal("F", c.tipo, c.valor), c.esperado) << c.tipo << " " << c.valor.toString().toStdString();
+    if (c.tipo == 1) {
+      EXPECT_EQ(GeneraSql().CadenaOk(c.valor, 1, true), c.esperado);
+      EXPECT_EQ(condicion(1, c.valor), "DELETE FROM T WHERE   C = " + c.esperado + " ");
+    }
+  }
+  EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
+}
+
 TEST(GeneraSql, ConditionLiterals) {
   EXPECT_EQ(condicion(2, Variant("O'Brien")), "DELETE FROM T WHERE   C = 'O''Brien' ");
   EXPECT_EQ(condicion(2, Variant::null()), "DELETE FROM T WHERE   C = '' ");
