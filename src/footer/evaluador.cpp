@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -253,10 +254,12 @@ QString Evaluador::rutaFunciones() const {
 }
 
 void Evaluador::cargaFunciones() {
-  QFile archivo(rutaFunciones());
-  if (!archivo.exists()) return;
-  if (!archivo.open(QIODevice::ReadOnly))
-    throw vb::Error(75);
+  // Only a readable file is a function file: a folder, a pipe (whose opening would wait for a writer)
+  // or a file the user may not read under that name leaves the evaluator without user functions.
+  const QFileInfo info(rutaFunciones());
+  if (!info.isFile() || !info.isReadable()) return;
+  QFile archivo(info.filePath());
+  if (!archivo.open(QIODevice::ReadOnly)) return;
   LectorCampos lector(textoDelArchivo(archivo.readAll()));
   lector.saltaLinea();
   while (!lector.alFinal()) {

@@ -172,9 +172,9 @@ class Evaluador : public Propietario {
   struct Llave {};
 
 public:
-  // Creates the engine and loads the user functions of "ANALIZEM.FUN" in carpetaPrograma when the
-  // file is there (its name in any letter case); a malformed file makes the creation fail with the
-  // reading error.
+  // Creates the engine and loads the user functions of "ANALIZEM.FUN" in carpetaPrograma when a
+  // readable file of that name is there (its name in any letter case; anything else of that name loads
+  // nothing); a malformed file makes the creation fail with the reading error.
   static std::shared_ptr<Evaluador> crear(const QString& carpetaPrograma);
   Evaluador(Llave, const QString& carpetaPrograma);
   // Rewrites "ANALIZEM.FUN", under the name it was found by, when Funciones holds a function.

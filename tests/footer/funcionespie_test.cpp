@@ -8,6 +8,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+
+#include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -54,6 +59,19 @@ QByteArray lee(const QString& ruta) {
 
 class FuncionesPie : public piefixture::PieTest {
 protected:
+  // The page opened again on a function file that finishes evaluates the footer, with no message
+  // besides the `mensajes` already shown: its fourth row totals `cuarto`.
+  void evaluaConFuncionesQueTerminan(size_t mensajes, const Currency& cuarto) {
+    pagina.reset();
+    guarda(enPrograma(footer::Evaluador::ArchivoFunciones), archivoDeFunciones({{"Doble", "2*X", {"X"}}}));
+    pagina = std::make_unique<footer::PaginaPie>();
+    pagina->Form_Load();
+    pagina->Form_Activate();
+    EXPECT_EQ(cajas.shown().size(), mensajes) << cajas.texts().join(" | ").toStdString();
+    EXPECT_EQ(totales()[3], cuarto);
+    EXPECT_TRUE(sinTotal().empty());
+  }
+
   QString enPrograma(const QString& nombre) const { return QDir(dir_.path()).filePath(nombre); }
   QStringList archivosDeFunciones() const {
     return QDir(dir_.path()).entryList({"*.fun"}, QDir::Files);  // the pattern ignores case
@@ -105,15 +123,43 @@ TEST_F(FuncionesPie, ARunawayFunctionFileEndsWithAClearErrorAndThePageWorksOn) {
   EXPECT_EQ(sinTotal().size(), 10u);
   EXPECT_EQ(factorIntegrado(), cur("0"));
 
-  // With a function file that finishes, the page opened again evaluates the footer.
-  pagina.reset();
-  guarda(enPrograma(footer::Evaluador::ArchivoFunciones), archivoDeFunciones({{"Doble", "2*X", {"X"}}}));
-  pagina = std::make_unique<footer::PaginaPie>();
-  pagina->Form_Load();
+  evaluaConFuncionesQueTerminan(2, cur("115"));
+}
+
+TEST_F(FuncionesPie, SomethingNamedLikeTheFunctionFileThatIsNoReadableFileLoadsNothing) {
+  abre("Ejemplo.mdb", 1);
   pagina->Form_Activate();
-  EXPECT_EQ(cajas.shown().size(), 2u) << cajas.texts().join(" | ").toStdString();
-  EXPECT_EQ(totales()[3], cur("115"));
-  EXPECT_TRUE(sinTotal().empty());
+  ASSERT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
+  const std::vector<Currency> sinArchivo = totales();
+  TearDown();
+
+  const QString archivo = footer::Evaluador::ArchivoFunciones;
+  struct Caso {
+    const char* nombre;
+    std::function<bool(const QString& ruta)> crea;
+  };
+  const Caso casos[] = {
+      {"a folder", [](const QString& ruta) { return QDir().mkdir(ruta); }},
+      {"a link to a folder",
+       [&](const QString& ruta) { return QDir().mkdir(ruta + ".d") && QFile::link(ruta + ".d", ruta); }},
+      {"a named pipe", [](const QString& ruta) { return mkfifo(QFile::encodeName(ruta).constData(), 0644) == 0; }},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    bool creado = false;
+    abre("Ejemplo.mdb", 1, [&](const QString&, const QString&) { creado = c.crea(enPrograma(archivo)); });
+    ASSERT_TRUE(creado);
+    pagina->Form_Activate();
+    EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
+    EXPECT_EQ(totales(), sinArchivo);
+    TearDown();
+    // Nothing was written in its place.
+    const QFileInfo queda(enPrograma(archivo));
+    EXPECT_FALSE(queda.isFile() && !queda.isSymLink());
+    QFile::remove(enPrograma(archivo));
+    QDir().rmdir(enPrograma(archivo));
+    QDir().rmdir(enPrograma(archivo) + ".d");
+  }
 }
 
 }  // namespace
