@@ -126,6 +126,62 @@ TEST_F(FuncionesPie, ARunawayFunctionFileEndsWithAClearErrorAndThePageWorksOn) {
   evaluaConFuncionesQueTerminan(2, cur("115"));
 }
 
+TEST_F(FuncionesPie, HostileFunctionFilesEndWithTheirErrorAndThePageWorksOn) {
+  const QString celdas = QString("S") + QString(", S").repeated(127);
+  struct Caso {
+    const char* nombre;
+    std::vector<Funcion> funciones;
+    QString mensaje;
+  };
+  const Caso casos[] = {
+      {"a Filter over 128 cells of one 16M-character text",
+       {{"G", "UBound(Filter(Array(" + celdas + "), Chr(98)))", {"S"}}, {"round", "G(String(16777216, 97)) + X", {"X", "N"}}},
+       "frmDatGen.CalculaPieTotal 18 - Cálculo interrumpido: la evaluación excede el trabajo máximo permitido"},
+      {"a recursion that holds a Split of 900 001 cells in every call",
+       {{"R", "UBound(Array(Split(String(900000, 44), Chr(44)), R(X)))", {"X"}}, {"round", "R(X)", {"X", "N"}}},
+       "frmDatGen.CalculaPieTotal 7 - Memoria insuficiente"},
+      {"a recursion that holds a new text of 16M characters in every call",
+       {{"T", "Len(String(16000000, 97) & T(X))", {"X"}}, {"round", "T(X)", {"X", "N"}}},
+       "frmDatGen.CalculaPieTotal 7 - Memoria insuficiente"},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    abre("Ejemplo.mdb", 1, [&](const QString&, const QString&) {
+      guarda(enPrograma(footer::Evaluador::ArchivoFunciones), archivoDeFunciones(c.funciones));
+    });
+    const std::vector<Currency> antes = totales();
+    const size_t vistas = cajas.shown().size();
+    cajas.answer(ui::vbOK);
+    pagina->Form_Activate();
+    ASSERT_EQ(cajas.shown().size(), vistas + 1);
+    EXPECT_EQ(cajas.shown()[vistas].prompt, c.mensaje);
+    EXPECT_EQ(sinTotal().size(), 10u);  // the pass stopped before it had any total
+    evaluaConFuncionesQueTerminan(vistas + 1, antes[3]);
+    TearDown();
+  }
+}
+
+TEST_F(FuncionesPie, FunctionBodiesThatTakeAPartOfACallsResultOrChainManyOperatorsEvaluate) {
+  // The file has no way to write a quote inside a body: texts are built with Chr.
+  const std::vector<Funcion> casos[] = {
+      {{"Parte", "Split(S, Chr(44))(I)", {"S", "I"}}, {"round", "X*0 + CDbl(Parte(5 & Chr(44) & 7 & Chr(44) & 9, 1))", {"X", "N"}}},
+      {{"round", "X*0" + QString("+1").repeated(100000) + "-99993", {"X", "N"}}},
+      {{"round", "Array(X*0+7, X)(0)", {"X", "N"}}},
+  };
+  for (const std::vector<Funcion>& funciones : casos) {
+    SCOPED_TRACE(funciones.back().cuerpo.left(40).toStdString());
+    abre("Ejemplo.mdb", 1, [&](const QString&, const QString&) {
+      guarda(enPrograma(footer::Evaluador::ArchivoFunciones), archivoDeFunciones(funciones));
+    });
+    pagina->Form_Activate();
+    EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
+    EXPECT_EQ(totales()[2], cur("7"));
+    EXPECT_EQ(totales().back(), cur("7"));
+    TearDown();
+    QFile::remove(enPrograma(footer::Evaluador::ArchivoFunciones));
+  }
+}
+
 TEST_F(FuncionesPie, SomethingNamedLikeTheFunctionFileThatIsNoReadableFileLoadsNothing) {
   abre("Ejemplo.mdb", 1);
   pagina->Form_Activate();

@@ -43,17 +43,21 @@ struct Expr;
 using ExprPtr = std::unique_ptr<Expr>;
 
 struct Expr {
+  // Binary: operators of one level in a row, a op1 b op2 c ..., kept as one flat chain evaluated
+  // left to right, so that a long chain is no deeper than one operator.
+  // Index: the array a call gives, indexed where it stands: Split(T, ",")(1).
   // Missing: an argument left out between commas, F(1, , 3); a built-in takes its default.
-  enum class Kind : unsigned char { Literal, Name, Call, Unary, Binary, Missing };
+  enum class Kind : unsigned char { Literal, Name, Call, Unary, Binary, Index, Missing };
   Kind kind = Kind::Literal;
-  BinOp bin = BinOp::Add;
   UnOp un = UnOp::Neg;
   int depth = 1;                 // height of the tree below, bounded by the parser
   bool paren = false;            // written in its own brackets: as an argument it goes by value
   vb::Variant literal;           // Literal
-  NameRef name;                  // Name (bare), Call (name with a bracketed argument list)
-  std::vector<ExprPtr> args;     // Call
-  ExprPtr a, b;                  // Unary (a), Binary (a, b)
+  NameRef name;                  // Name (bare), Call (name with a bracketed argument list); Index: the
+                                 // called name, for messages
+  std::vector<ExprPtr> args;     // Call: arguments; Binary: the operands; Index: the index
+  std::vector<BinOp> ops;        // Binary: the operators between the operands
+  ExprPtr a;                     // Unary: the operand; Index: the call whose result is indexed
 };
 
 struct Stmt {

@@ -318,9 +318,9 @@ const Builtin kNumeric[] = {
     {"randomize", 0, 1, bRandomize, true},
     {"cbool", 1, 1, bCBool},   {"cbyte", 1, 1, bCByte},     {"csng", 1, 1, bCSng},   {"cstr", 1, 1, bCStr},
     {"cdate", 1, 1, bCDate},   {"cdbl", 1, 1, bCDbl},       {"cint", 1, 1, bCInt},   {"clng", 1, 1, bCLng},
-    {"ccur", 1, 1, bCCur},     {"isnumeric", 1, 1, bIsNumeric},                      {"isnull", 1, 1, bIsNull},
-    {"isempty", 1, 1, bIsEmpty}, {"isarray", 1, 1, bIsArray}, {"isobject", 1, 1, bIsObject},
-    {"isdate", 1, 1, bIsDate}, {"vartype", 1, 1, bVarType}, {"typename", 1, 1, bTypeName},
+    {"ccur", 1, 1, bCCur},     {"isnumeric", 1, 1, bIsNumeric},                      partial({"isnull", 1, 1, bIsNull}),
+    partial({"isempty", 1, 1, bIsEmpty}), partial({"isarray", 1, 1, bIsArray}), partial({"isobject", 1, 1, bIsObject}),
+    {"isdate", 1, 1, bIsDate}, partial({"vartype", 1, 1, bVarType}), partial({"typename", 1, 1, bTypeName}),
 };
 
 // VBScript's named constants that the built-ins take or give.

@@ -5,6 +5,7 @@
 
 #include "errors.h"
 #include "operators.h"
+#include "textfinder.h"
 
 #include <algorithm>
 
@@ -54,8 +55,9 @@ Value bLen(const BuiltinArgs& a) {
 Value bTrim(const BuiltinArgs& a) { return ofText(a[0], [](const QString& s) { return Value(Variant(vb::Trim(s))); }); }
 Value bLTrim(const BuiltinArgs& a) { return ofText(a[0], [](const QString& s) { return Value(Variant(vb::LTrim(s))); }); }
 Value bRTrim(const BuiltinArgs& a) { return ofText(a[0], [](const QString& s) { return Value(Variant(vb::RTrim(s))); }); }
-Value bUCase(const BuiltinArgs& a) { return ofText(a[0], [](const QString& s) { return Value(Variant(vb::UCase(s))); }); }
-Value bLCase(const BuiltinArgs& a) { return ofText(a[0], [](const QString& s) { return Value(Variant(vb::LCase(s))); }); }
+// A letter may change into more than one (ß into SS): the result is checked as any new text.
+Value bUCase(const BuiltinArgs& a) { return ofText(a[0], [](const QString& s) { return textValue(vb::UCase(s)); }); }
+Value bLCase(const BuiltinArgs& a) { return ofText(a[0], [](const QString& s) { return textValue(vb::LCase(s)); }); }
 
 Value bLeft(const BuiltinArgs& a) {
   const int32_t n = count(a[1]);
@@ -88,7 +90,7 @@ Value bInStr(const BuiltinArgs& a) {
   const QString s = text(a[i]), sought = text(a[i + 1]);
   if (start > s.size()) return Variant(int32_t(0));
   if (sought.isEmpty()) return Variant(start);
-  return Variant(int32_t(s.indexOf(sought, start - 1, cs) + 1));
+  return Variant(int32_t(TextFinder(sought, cs).indexIn(s, start - 1) + 1));
 }
 
 // InStrRev(text, sought[, start[, compare]]): the last match that ends at or before start.
@@ -103,7 +105,7 @@ Value bInStrRev(const BuiltinArgs& a) {
   if (sought.isEmpty()) return Variant(start);
   const qsizetype from = start - sought.size();
   if (from < 0) return Variant(int32_t(0));
-  return Variant(int32_t(s.lastIndexOf(sought, from, cs) + 1));
+  return Variant(int32_t(TextFinder(sought, cs).lastIndexIn(s, from) + 1));
 }
 
 Value bSpace(const BuiltinArgs& a) {
@@ -141,11 +143,12 @@ Value bReplace(const BuiltinArgs& a) {
   if (start > s.size()) return Variant(QString());
   const QString rest = s.mid(start - 1);
   if (find.isEmpty() || limit == 0) return Variant(rest);
+  const TextFinder finder(find, cs);
   QString out;
   qsizetype at = 0;
   int32_t done = 0;
   for (;;) {
-    const qsizetype hit = limit >= 0 && done >= limit ? -1 : rest.indexOf(find, at, cs);
+    const qsizetype hit = limit >= 0 && done >= limit ? -1 : finder.indexIn(rest, at);
     const qsizetype upTo = hit < 0 ? rest.size() : hit;
     checkTextLength(out.size() + (upTo - at) + (hit < 0 ? 0 : with.size()));
     out += QStringView(rest).mid(at, upTo - at);
@@ -199,6 +202,7 @@ Value bEscape(const BuiltinArgs& a) {
     static const QString plain = QStringLiteral("@*_+-./");
     QString out;
     for (QChar c : s) {
+      if (out.size() >= kMaxTextLength) raise(errOutOfStringSpace);  // up to six characters each
       const char16_t u = c.unicode();
       if ((u < 128 && (c.isLetterOrNumber())) || plain.contains(c)) out += c;
       else if (u < 256) out += u'%' + QString::number(u, 16).rightJustified(2, u'0').toUpper();
@@ -281,6 +285,7 @@ Value bJoin(const BuiltinArgs& a) {
   const QString sep = a.has(1) ? text(a[1]) : QStringLiteral(" ");
   QString out;
   for (size_t i = 0; i < arr.items.size(); ++i) {
+    a.work.charge(1);  // the characters joined are charged with the result
     const QString piece = elementText(arr.items[i]);
     checkTextLength(out.size() + piece.size() + (i ? sep.size() : 0));
     if (i) out += sep;
@@ -298,12 +303,13 @@ Value bSplit(const BuiltinArgs& a) {
   const Qt::CaseSensitivity cs = comparison(a, 3);
   const QString s = text(a[0]);
   const QString sep = a.has(1) ? text(a[1]) : QStringLiteral(" ");
+  const TextFinder finder(sep, cs);
   std::vector<Value> items;
   if (!s.isEmpty() && limit != 0) {
     qsizetype at = 0;
     for (;;) {
       const bool last = sep.isEmpty() || (limit > 0 && int64_t(items.size()) == limit - 1);
-      const qsizetype hit = last ? -1 : s.indexOf(sep, at, cs);
+      const qsizetype hit = last ? -1 : finder.indexIn(s, at);
       if (int64_t(items.size()) >= kMaxArrayCells) raise(errOutOfMemory);
       items.emplace_back(Variant(s.mid(at, hit < 0 ? -1 : hit - at)));
       if (hit < 0) break;
@@ -319,11 +325,13 @@ Value bFilter(const BuiltinArgs& a) {
   if (isNull(a[1])) raise(errInvalidNull);
   const QString sought = text(a[1]);
   const bool include = a.has(2) ? flag(a[2]) : true;
-  const Qt::CaseSensitivity cs = comparison(a, 3);
+  const TextFinder finder(sought, comparison(a, 3));
   std::vector<Value> items;
   for (const Value& v : arr.items) {
     const QString s = elementText(v);
-    if (s.contains(sought, cs) == include) items.emplace_back(Variant(s));
+    a.work.charge(1);
+    a.work.chargeChars(uint64_t(s.size()));
+    if ((finder.indexIn(s) >= 0) == include) items.emplace_back(Variant(s));
   }
   return Value::array(0, std::move(items));
 }
@@ -331,15 +339,15 @@ Value bFilter(const BuiltinArgs& a) {
 constexpr int kMany = 1 << 30;
 
 const Builtin kText[] = {
-    {"len", 1, 1, bLen},           {"trim", 1, 1, bTrim},         {"ltrim", 1, 1, bLTrim},
+    partial({"len", 1, 1, bLen}),           {"trim", 1, 1, bTrim},         {"ltrim", 1, 1, bLTrim},
     {"rtrim", 1, 1, bRTrim},       {"ucase", 1, 1, bUCase},       {"lcase", 1, 1, bLCase},
-    {"left", 2, 2, bLeft},         {"right", 2, 2, bRight},       {"mid", 2, 3, bMid},
+    partial({"left", 2, 2, bLeft}), partial({"right", 2, 2, bRight}), partial({"mid", 2, 3, bMid}),
     {"instr", 2, 4, bInStr},       {"instrrev", 2, 4, bInStrRev}, {"space", 1, 1, bSpace},
     {"string", 2, 2, bString},     {"replace", 3, 6, bReplace},   {"strcomp", 2, 3, bStrComp},
-    {"strreverse", 1, 1, bStrReverse}, {"asc", 1, 1, bAsc},       {"ascw", 1, 1, bAscW},
+    {"strreverse", 1, 1, bStrReverse}, partial({"asc", 1, 1, bAsc}), partial({"ascw", 1, 1, bAscW}),
     {"chr", 1, 1, bChr},           {"chrw", 1, 1, bChrW},         {"escape", 1, 1, bEscape},
     {"unescape", 1, 1, bUnescape}, {"rgb", 3, 3, bRGB},
-    {"array", 0, kMany, bArray},   {"lbound", 1, 2, bLBound},     {"ubound", 1, 2, bUBound},
+    partial({"array", 0, kMany, bArray}), partial({"lbound", 1, 2, bLBound}), partial({"ubound", 1, 2, bUBound}),
     {"join", 1, 2, bJoin},         {"split", 1, 4, bSplit},       {"filter", 2, 4, bFilter},
 };
 

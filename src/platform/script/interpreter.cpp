@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
 namespace script {
 
@@ -18,13 +19,9 @@ namespace {
 constexpr int kMaxCallDepth = 1000;
 constexpr size_t kMaxStackBytes = size_t(2) << 20;  // for one outermost call into the engine
 constexpr int kMaxCachedTexts = 512;
-// Work that costs more than an expression node: a procedure call (its frame), a built-in's call,
-// and texts, whose characters cost a step per this many.
+// Work that costs more than an expression node: a procedure call (its frame), a built-in's call.
 constexpr uint64_t kCallSteps = 8;
 constexpr uint64_t kBuiltinSteps = 4;
-constexpr uint64_t kCharsPerStep = 8;
-// The clock is read once per this many steps.
-constexpr uint64_t kStepsBetweenClockReads = 1 << 16;
 
 uintptr_t currentFrame() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
 
@@ -59,6 +56,8 @@ const vb::Variant& scalarOf(const Value& v) {
   return v.variant();
 }
 
+uint64_t textSize(const vb::Variant& v) { return v.isString() ? uint64_t(v.rawString().size()) : 0; }
+
 }  // namespace
 
 // One call's variables. Module-level code runs in a frame without procedure.
@@ -71,18 +70,25 @@ struct Frame {
   std::unique_ptr<QHash<QString, Value>> implicit;  // names assigned without declaration
 };
 
-// Every entry from the host: sets the stack budget on the outermost one and turns running out of
-// memory into an error.
+// Every entry from the host: sets the stack budget, the work bound and the memory that arrays are
+// counted to on the outermost one, and turns running out of memory into an error. Leaving the
+// outermost one gives back the long texts no value holds any more.
 struct EntryGuard {
-  explicit EntryGuard(Runtime& r) : r_(r) {
-    if (r_.entries_++ == 0) {
+  explicit EntryGuard(Runtime& r) : r_(r), outermost_(r_.entries_++ == 0) {
+    if (outermost_) {
       r_.stackLimit_ = stackLimitFromHere();
       r_.depth_ = 0;
-      r_.startWork();
+      r_.work_.start(r_.limit_);
+      scope_.emplace(r_.memory_);
     }
   }
-  ~EntryGuard() { --r_.entries_; }
+  ~EntryGuard() {
+    --r_.entries_;
+    if (outermost_) r_.memory_->sweep();
+  }
   Runtime& r_;
+  const bool outermost_;
+  std::optional<Memory::Scope> scope_;
 };
 
 template <typename F>
@@ -106,7 +112,11 @@ void ModuleData::clear() {
 }
 
 Runtime::Runtime() { addModule(QStringLiteral("Global")); }
-Runtime::~Runtime() = default;
+
+Runtime::~Runtime() {
+  modules_.clear();
+  memory_->clearTexts();  // arrays the host keeps must not keep the texts alive through it
+}
 
 ModuleData* Runtime::findModule(const QString& name) {
   const QString key = nameKey(name);
@@ -129,17 +139,7 @@ void Runtime::reset() {
   global().clear();
   readNames_.clear();
   codeChanged();
-}
-
-void Runtime::startWork() {
-  steps_ = 0;
-  nextCheck_ = std::min(limit_.steps, kStepsBetweenClockReads);
-  clock_.start();
-}
-
-void Runtime::checkWork() {
-  if (steps_ >= limit_.steps || clock_.elapsed() >= limit_.milliseconds) raise(errWorkLimit);
-  nextCheck_ = std::min(limit_.steps, steps_ + kStepsBetweenClockReads);
+  memory_->sweep();
 }
 
 // What an assignment or a by-value argument keeps: an array that something else holds is copied,
@@ -308,7 +308,7 @@ void Runtime::checkStack() {
 }
 
 Value Runtime::evalExpr(const Expr& e, Frame& f) {
-  if (++steps_ >= nextCheck_) checkWork();
+  work_.charge(1);
   switch (e.kind) {
     case Expr::Kind::Literal: return Value(e.literal);
     case Expr::Kind::Name: return readName(e.name, f);
@@ -316,32 +316,51 @@ Value Runtime::evalExpr(const Expr& e, Frame& f) {
     case Expr::Kind::Unary: {
       checkStack();
       const Value a = evalExpr(*e.a, f);
-      return unaryOp(e.un, scalarOf(a));
+      const vb::Variant& x = scalarOf(a);
+      work_.chargeChars(textSize(x));  // a text is read as a number
+      Value r = unaryOp(e.un, x);
+      memory_->hold(r);
+      return r;
     }
     case Expr::Kind::Missing: raise(errInvalidCall);
-    case Expr::Kind::Binary: {
+    case Expr::Kind::Binary: return binaryChain(e, f);
+    case Expr::Kind::Index: {
       checkStack();
-      const Value a = evalExpr(*e.a, f);
-      const Value b = evalExpr(*e.b, f);
-      Value r = binaryOp(e.bin, scalarOf(a), scalarOf(b));
-      if (r.variant().isString()) charge(uint64_t(r.variant().rawString().size()) / kCharsPerStep);
-      return r;
+      Value array = evalExpr(*e.a, f);
+      return index(array, e.name.text, e.args, f);
     }
   }
   return Value();
 }
 
+// Left to right, one operator at a time. Texts cost their characters whatever the operator does
+// with them: joined, compared, or read as numbers.
+Value Runtime::binaryChain(const Expr& e, Frame& f) {
+  checkStack();
+  Value r = evalExpr(*e.args[0], f);
+  for (size_t i = 0; i < e.ops.size(); ++i) {
+    if (i) work_.charge(1);
+    const Value b = evalExpr(*e.args[i + 1], f);
+    const vb::Variant& x = scalarOf(r);
+    const vb::Variant& y = scalarOf(b);
+    work_.chargeChars(textSize(x) + textSize(y));
+    r = Value(binaryOp(e.ops[i], x, y));
+    memory_->hold(r);
+  }
+  return r;
+}
+
 Value Runtime::callExpr(const Expr& e, Frame& f) {
   checkStack();
   const NameRef& n = e.name;
-  if (n.local >= 0) return index(*f.cells[n.local], n, e.args, f);
+  if (n.local >= 0) return index(*f.cells[n.local], n.text, e.args, f);
   if (f.implicit) {
     auto it = f.implicit->find(n.key);
-    if (it != f.implicit->end()) return index(*it, n, e.args, f);
+    if (it != f.implicit->end()) return index(*it, n.text, e.args, f);
   }
   if (n.cache.epoch != epoch_) resolve(n, *f.module);
   switch (n.cache.kind) {
-    case NameRef::Kind::Var: return index(n.cache.var->value, n, e.args, f);
+    case NameRef::Kind::Var: return index(n.cache.var->value, n.text, e.args, f);
     case NameRef::Kind::Proc: return callProcedure(*n.cache.proc, e.args, f);
     case NameRef::Kind::Builtin: return callBuiltin(*n.cache.builtin, e.args, f);
     case NameRef::Kind::None: break;
@@ -351,18 +370,18 @@ Value Runtime::callExpr(const Expr& e, Frame& f) {
 
 // The index is evaluated before the array is looked at: evaluating it may run a function that
 // replaces the array.
-Runtime::Element Runtime::element(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f) {
-  if (args.size() != 1) raise(array.isArray() ? errSubscript : errTypeMismatch, n.text);
+Runtime::Element Runtime::element(Value& array, const QString& name, const std::vector<ExprPtr>& args, Frame& f) {
+  if (args.size() != 1) raise(array.isArray() ? errSubscript : errTypeMismatch, name);
   const int32_t i = scalarOf(evalExpr(*args[0], f)).toLong();
   ArrayData* a = array.arrayData();
-  if (!a) raise(errTypeMismatch, n.text);
+  if (!a) raise(errTypeMismatch, name);
   const int64_t pos = int64_t(i) - a->lower;
   if (pos < 0 || pos >= int64_t(a->items.size())) raise(errSubscript);
   return {a, size_t(pos)};
 }
 
-Value Runtime::index(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f) {
-  const Element e = element(array, n, args, f);
+Value Runtime::index(Value& array, const QString& name, const std::vector<ExprPtr>& args, Frame& f) {
+  const Element e = element(array, name, args, f);
   return e.array->items[e.position];
 }
 
@@ -371,7 +390,7 @@ Value Runtime::callBuiltin(const Builtin& b, const std::vector<ExprPtr>& args, F
   if (b.constant) return Value(*b.constant);
   std::vector<Value> values;
   values.reserve(args.size());
-  uint64_t chars = 0;
+  uint64_t chars = 0;  // of the texts given, which the built-in may read through
   uint32_t missing = 0;
   for (const ExprPtr& a : args) {
     if (a->kind == Expr::Kind::Missing) {
@@ -386,11 +405,14 @@ Value Runtime::callBuiltin(const Builtin& b, const std::vector<ExprPtr>& args, F
     const vb::Variant& v = values.back().variant();
     if (v.isString()) chars += uint64_t(v.rawString().size());
   }
-  charge(kBuiltinSteps + chars / kCharsPerStep);
+  work_.charge(kBuiltinSteps);
+  if (!b.partial) work_.chargeChars(chars);
   if (b.isVolatile) ++stateGen_;  // what reads it has no value to remember
-  Value r = b.fn(BuiltinArgs{values, builtinState_, missing});
-  if (r.isArray()) charge(uint64_t(r.cells()));
-  else if (r.variant().isString()) charge(uint64_t(r.variant().rawString().size()) / kCharsPerStep);
+  // What the built-in does beyond reading its texts (the cells of an array, ...) it charges itself.
+  Value r = b.fn(BuiltinArgs{values, builtinState_, work_, missing});
+  if (r.isArray()) work_.charge(uint64_t(r.cells()));
+  else work_.chargeChars(textSize(r.variant()));
+  memory_->hold(r);
   return r;
 }
 
@@ -495,6 +517,12 @@ void Runtime::touchedNonlocal(const QString& key) {
   if (readNames_.contains(key)) ++stateGen_;
 }
 
+// A parameter bound to a variable we cannot name here: any remembered value may have read it.
+void Runtime::touchedThroughParameter() {
+  ++nonlocalStores_;
+  ++stateGen_;
+}
+
 void Runtime::storeNonlocal(Variable& v, Value value) {
   v.value = std::move(value);
   touchedNonlocal(v.key);
@@ -505,10 +533,11 @@ void Runtime::execAssign(const Stmt& s, Frame& f) {
   Value value = stored(evalExpr(*s.value, f));
   if (s.indexed) {
     Value* arr = nullptr;
-    bool outside = false;
+    bool outside = false;  // a variable of the module, by its own name
+    bool bound = false;    // a parameter bound to something outside the call
     if (n.local >= 0) {
       arr = f.cells[n.local];
-      outside = f.nonlocal[n.local];
+      bound = f.nonlocal[n.local];
     } else if (f.implicit && f.implicit->contains(n.key)) {
       arr = &(*f.implicit)[n.key];
     } else {
@@ -521,17 +550,15 @@ void Runtime::execAssign(const Stmt& s, Frame& f) {
       }
     }
     if (!arr) raise(errTypeMismatch, n.text);
-    const Element e = element(*arr, n, s.args, f);
+    const Element e = element(*arr, n.text, s.args, f);
     e.array->set(e.position, std::move(value));
     if (outside) touchedNonlocal(n.key);
+    if (bound) touchedThroughParameter();
     return;
   }
   if (n.local >= 0) {
     *f.cells[n.local] = std::move(value);
-    if (f.nonlocal[n.local]) {
-      ++nonlocalStores_;
-      ++stateGen_;  // bound to a variable we cannot name here
-    }
+    if (f.nonlocal[n.local]) touchedThroughParameter();
     return;
   }
   if (n.self) {

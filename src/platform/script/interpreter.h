@@ -2,9 +2,9 @@
 // The engine's inner workings: modules, their variables and procedures, and the tree-walking
 // evaluation. Hosts use scriptcontrol.h.
 #include "ast.h"
+#include "bounds.h"
 #include "builtins.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
 #include <QStringList>
@@ -35,15 +35,6 @@ struct ModuleData {
 
 struct Frame;
 
-// The bound on the work of one call into the engine (addCode, run, executeStatement, eval):
-// evaluation steps (a node of an expression is one, a procedure call or a long text costs more),
-// and the time on the clock as a safety net. Past either the call ends with error 18. The default
-// step count is about three seconds of work on a current machine; no footer comes near it.
-struct WorkLimit {
-  uint64_t steps = 150'000'000;
-  int milliseconds = 10'000;
-};
-
 class Runtime {
 public:
   Runtime();
@@ -67,11 +58,11 @@ public:
 
   void setWorkLimit(WorkLimit limit) { limit_ = limit; }
   WorkLimit workLimit() const { return limit_; }
+  void setMemoryLimit(uint64_t bytes) { memory_->setLimit(bytes); }
+  // What the engine's texts and arrays hold now.
+  uint64_t memoryHeld() const { return memory_->held(); }
   // Counts work done: error 18 past the bound.
-  void charge(uint64_t steps) {
-    steps_ += steps;
-    if (steps_ >= nextCheck_) checkWork();
-  }
+  void charge(uint64_t steps) { work_.charge(steps); }
 
   // ---- used by the evaluation ----
   Value evalExpr(const Expr& e, Frame& f);
@@ -92,13 +83,13 @@ private:
     ArrayData* array;
     size_t position;
   };
-  Element element(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f);
-  Value index(Value& array, const NameRef& n, const std::vector<ExprPtr>& args, Frame& f);
+  Element element(Value& array, const QString& name, const std::vector<ExprPtr>& args, Frame& f);
+  Value index(Value& array, const QString& name, const std::vector<ExprPtr>& args, Frame& f);
   Value stored(const Value& v);
-  void startWork();
-  void checkWork();
+  Value binaryChain(const Expr& e, Frame& f);
   void storeNonlocal(Variable& v, Value value);
   void touchedNonlocal(const QString& key);
+  void touchedThroughParameter();
   Variable& createVariable(ModuleData& m, const QString& name);
   void checkStack();
   void codeChanged();
@@ -113,9 +104,8 @@ private:
   int entries_ = 0;
   uintptr_t stackLimit_ = 0;
   WorkLimit limit_;
-  uint64_t steps_ = 0;
-  uint64_t nextCheck_ = 0;
-  QElapsedTimer clock_;
+  Work work_;
+  std::shared_ptr<Memory> memory_ = std::make_shared<Memory>();
   BuiltinState builtinState_;
 };
 

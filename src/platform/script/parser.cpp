@@ -221,8 +221,11 @@ private:
         break;
       case Expr::Kind::Unary: bindExpr(*e.a, p, vars, reads); break;
       case Expr::Kind::Binary:
+        for (ExprPtr& a : e.args) bindExpr(*a, p, vars, reads);
+        break;
+      case Expr::Kind::Index:
         bindExpr(*e.a, p, vars, reads);
-        bindExpr(*e.b, p, vars, reads);
+        for (ExprPtr& a : e.args) bindExpr(*a, p, vars, reads);
         break;
     }
   }
@@ -310,6 +313,12 @@ private:
     return e;
   }
 
+  static int deepest(const std::vector<ExprPtr>& list) {
+    int below = 0;
+    for (const ExprPtr& x : list) below = std::max(below, x->depth);
+    return below;
+  }
+
   static void setDepth(Expr& e, int below) {
     e.depth = below + 1;
     if (e.depth > kMaxTreeDepth) raise(errOutOfStack);
@@ -317,20 +326,25 @@ private:
 
   ExprPtr expression(int minPrec) {
     ExprPtr lhs = operand(minPrec);
+    int chainPrec = 0;  // the level of the chain built here so far
     for (;;) {
       BinOp op;
       const int prec = precedence(cur(), &op);
       if (prec == 0 || prec < minPrec) return lhs;
       next();
-      // Left-associative: the right side binds only tighter operators. After "^" a sign may
-      // still come (2^-1).
+      // Left-associative: the right side binds only tighter operators, so the operators met here
+      // never bind tighter than the one before. After "^" a sign may still come (2^-1).
       ExprPtr rhs = expression(prec + 1);
-      ExprPtr e = make(Expr::Kind::Binary);
-      e->bin = op;
-      setDepth(*e, std::max(lhs->depth, rhs->depth));
-      e->a = std::move(lhs);
-      e->b = std::move(rhs);
-      lhs = std::move(e);
+      if (prec != chainPrec) {
+        ExprPtr e = make(Expr::Kind::Binary);
+        setDepth(*e, lhs->depth);
+        e->args.push_back(std::move(lhs));
+        lhs = std::move(e);
+        chainPrec = prec;
+      }
+      setDepth(*lhs, std::max(lhs->depth - 1, rhs->depth));
+      lhs->ops.push_back(op);
+      lhs->args.push_back(std::move(rhs));
     }
   }
 
@@ -385,10 +399,17 @@ private:
         if (isOp(Op::LParen)) {
           ExprPtr e = make(Expr::Kind::Call);
           e->args = bracketedArgs();
-          int below = 0;
-          for (const ExprPtr& a : e->args) below = std::max(below, a->depth);
-          setDepth(*e, below);
+          setDepth(*e, deepest(e->args));
           e->name = std::move(n);
+          // What the call gives may be indexed at once, as often as it is an array of arrays.
+          while (isOp(Op::LParen)) {
+            ExprPtr ix = make(Expr::Kind::Index);
+            ix->args = bracketedArgs();
+            setDepth(*ix, std::max(e->depth, deepest(ix->args)));
+            ix->name.text = e->name.text;
+            ix->a = std::move(e);
+            e = std::move(ix);
+          }
           return e;
         }
         ExprPtr e = make(Expr::Kind::Name);

@@ -15,8 +15,8 @@
 // description: compile errors 1002-1041 (1006 "Se esperaba ')'", ...), 500 undefined name under
 // Option Explicit (which covers the whole module once any block states it), 13 type mismatch,
 // 11 division by zero, 6 overflow, 450 wrong number of arguments, 9 subscript, 94 Null, 28 nesting
-// or recursion too deep, 18 a call that works past the bound (setWorkLimit), 14 a text and 7 an
-// array past their size bounds. Numbers in code and numeric text use "." whatever the locale.
+// or recursion too deep, 18 a call that works past the bound (setWorkLimit), 7 values that hold more
+// memory than the bound (setMemoryLimit), 14 a text and 7 an array past their size bounds. Numbers in code and numeric text use "." whatever the locale.
 #include "value.h"
 
 #include <QString>
@@ -99,9 +99,15 @@ public:
   uint64_t callCount() const;
 
   // The bound on the work of each call into the engine: evaluation steps (one per expression node;
-  // calls and long texts cost more) and milliseconds on the clock. Past either the call ends with
-  // error 18 and the engine stays usable. The default lets one call work for a few seconds.
+  // calls, built-ins, the cells of arrays and the characters of texts they go through cost more) and
+  // milliseconds on the clock. Past either the call ends with error 18 and the engine stays usable.
+  // The default lets one call work for a few seconds.
   void setWorkLimit(uint64_t steps, int milliseconds);
+  // The bound on what the engine's texts and arrays hold together, in bytes (256 MB unless told):
+  // past it the call ends with error 7 "Memoria insuficiente", gives back what it made, and the
+  // engine stays usable.
+  void setMemoryLimit(uint64_t bytes);
+  uint64_t memoryHeld() const;
 
 private:
   std::unique_ptr<Runtime> rt_;

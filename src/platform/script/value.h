@@ -19,13 +19,24 @@ constexpr int64_t kMaxArrayCells = int64_t(1) << 20;      // elements, those of 
 // Error 14 when a text of that many characters would pass the bound.
 void checkTextLength(qsizetype length);
 
+class Memory;
+
 struct ArrayData {
+  ArrayData() = default;
+  ArrayData(const ArrayData&) = delete;
+  ArrayData& operator=(const ArrayData&) = delete;
+  ~ArrayData();
+
   int lower = 0;
   std::vector<Value> items;
   int64_t cells = 0;  // items plus the cells of the arrays among them
 
-  // Replaces an element, keeping the cell count (error 7 past the bound).
+  // Replaces an element, keeping the cell count and what the array holds (error 7 past a bound).
   void set(size_t position, Value v);
+
+  // The engine's memory this array is counted to (none for an array the host made), and how much.
+  std::shared_ptr<Memory> memory;
+  uint64_t bytes = 0;
 };
 
 class Value {
@@ -33,7 +44,8 @@ public:
   Value() = default;
   Value(vb::Variant v) : v_(std::move(v)) {}  // NOLINT: a Variant is a value
 
-  // An array with positions lower .. lower + items.size() - 1; error 7 past the bound.
+  // An array with positions lower .. lower + items.size() - 1; error 7 past the bound on its cells,
+  // or, made in a call into an engine, past the bound on what the engine's values hold.
   static Value array(int lower, std::vector<Value> items);
 
   bool isArray() const { return arr_ != nullptr; }

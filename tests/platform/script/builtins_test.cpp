@@ -4,8 +4,10 @@
 #include "qt_print.h"
 #include "scriptcontrol.h"
 #include "script_test_util.h"
+#include "textfinder.h"
 #include "vbdate.h"
 
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 using vb::Variant;
@@ -136,6 +138,44 @@ TEST(ScriptBuiltins, Texts) {
   expectValues(cases);
 }
 
+TEST(ScriptBuiltins, TextSearchesFindWhatAPlainSearchFinds) {
+  // Few letters, so that near misses and overlaps abound; the library's plain search is the reference.
+  QRandomGenerator rng(20250611);
+  const QString letters = QString::fromUtf8("aAbBñÑ");
+  auto random = [&](int maxLength) {
+    QString t;
+    const int n = rng.bounded(maxLength + 1);
+    for (int i = 0; i < n; ++i) t += letters[rng.bounded(rng.bounded(2) ? 2 : int(letters.size()))];
+    return t;
+  };
+  for (int round = 0; round < 4000; ++round) {
+    const QString text = random(14);
+    QString sought = random(5);
+    if (sought.isEmpty()) sought = "a";
+    for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+      const script::TextFinder finder(sought, cs);
+      for (qsizetype from = 0; from <= text.size(); ++from) {
+        ASSERT_EQ(finder.indexIn(text, from), text.indexOf(sought, from, cs))
+            << text.toStdString() << " / " << sought.toStdString() << " from " << from << " cs " << cs;
+        ASSERT_EQ(finder.lastIndexIn(text, from), text.lastIndexOf(sought, from, cs))
+            << text.toStdString() << " / " << sought.toStdString() << " back from " << from << " cs " << cs;
+      }
+    }
+  }
+  // Texts where each place nearly matches a long sought text: found (or not) all the same.
+  const ValueCase cases[] = {
+      {"InStr(String(200000, \"a\") & \"b\", String(3000, \"a\") & \"b\")", i32(197001)},
+      {"InStr(String(200000, \"a\"), \"b\" & String(3000, \"a\"))", i32(0)},
+      {"InStr(1, String(200000, \"a\"), String(3000, \"A\") & \"B\", vbTextCompare)", i32(0)},
+      {"InStrRev(\"b\" & String(200000, \"a\"), \"b\" & String(3000, \"a\"))", i32(1)},
+      {"InStrRev(String(200000, \"a\"), String(3000, \"a\") & \"b\")", i32(0)},
+      {"Len(Replace(String(200000, \"a\"), \"b\" & String(3000, \"a\"), \"\"))", i32(200000)},
+      {"UBound(Split(String(200000, \"a\"), String(3000, \"a\") & \"b\"))", i32(0)},
+      {"UBound(Filter(Array(String(200000, \"a\")), String(3000, \"a\") & \"b\"))", i32(-1)},
+  };
+  expectValues(cases);
+}
+
 TEST(ScriptBuiltins, ArraysJoinSplitAndFilter) {
   const ValueCase cases[] = {
       {"UBound(Array(1, 2, 3))", i32(2)},
@@ -156,6 +196,44 @@ TEST(ScriptBuiltins, ArraysJoinSplitAndFilter) {
       {"Join(Filter(Array(\"ABC\", \"abc\", \"x\"), \"b\", True, vbTextCompare), \",\")", Variant("ABC,abc")},
   };
   expectValues(cases);
+}
+
+TEST(ScriptBuiltins, TheArrayACallGivesIsIndexedWhereItStands) {
+  const ValueCase cases[] = {
+      {"Split(\"a,b,c\", \",\")(1)", Variant("b")},
+      {"Array(1, 2)(1)", i16(2)},
+      {"Array(Array(1, 2), 3)(0)(1)", i16(2)},
+      {"Split(\"a,b,c\", \",\")(1 + 1) & Split(\"x y\")(0)", Variant("cx")},
+      {"Len(Split(\"uno,dos\", \",\")(1)) * 2", i32(6)},
+      {"UBound(Array(Split(\"a,b\", \",\"), 1)(0))", i32(1)},
+  };
+  expectValues(cases);
+
+  script::ScriptControl sc;
+  script::Module& m = sc.modules().add("M");
+  // In a one-expression function body it is the only way to take one part of a text.
+  m.addCode("Function Parte( S,I)\r\nParte=Split(S, \",\")(I)\r\nEnd Function\r\n"
+            "Function Lista()\r\nLista=Array(10, 20, 30)\r\nEnd Function");
+  EXPECT_EQ(m.eval("Parte(\"5,7,9\", 2)"), Variant("9"));
+  EXPECT_EQ(m.eval("Lista()(1) + Lista(  )(2)"), i16(50));
+  struct Case {
+    const char* text;
+    int number;
+  };
+  const Case errors[] = {
+      {"Split(\"a,b\", \",\")(2)", 9},
+      {"Array(1, 2)(-1)", 9},
+      {"Array()(0)", 9},
+      {"Array(1, 2)(0, 0)", 9},
+      {"Array(1, 2)()", 9},
+      {"Len(\"ab\")(0)", 13},
+      {"Parte(\"5,7\", 5)", 9},
+      {"Array(1, 2)(\"x\")", 13},
+      {"Array(1, 2)(Null)", 94},
+  };
+  for (const Case& c : errors) {
+    EXPECT_EQ(errorOf([&] { m.eval(c.text); }), c.number) << c.text;
+  }
 }
 
 TEST(ScriptBuiltins, Inspection) {

@@ -185,6 +185,36 @@ TEST(ScriptControl, RememberedFunctionValuesFollowTheVariablesTheyRead) {
   EXPECT_EQ(sc.callCount(), before);
 }
 
+TEST(ScriptControl, ARememberedValueNeverOutlivesAChangeMadeThroughAnArgument) {
+  ScriptControl sc;
+  Module& m = sc.modules().add("M");
+  m.addCode(
+      "Private A\r\n"
+      "Function G()\r\nG=A(0)\r\nEnd Function\r\n"
+      "Sub Pon(P)\r\nP(0)=9\r\nEnd Sub\r\n"
+      "Sub PonEn(P)\r\nPon P\r\nEnd Sub\r\n"
+      "Function Cambia(P)\r\nP(0)=9\r\nCambia=0\r\nEnd Function");
+  struct Case {
+    const char* statement;  // run after A = Array(1) and a first G, which remembers 1
+    const char* expression;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"Pon A", "G", "9"},
+      {"PonEn A", "G", "9"},
+      {"Call Pon(A)", "G", "9"},
+      {"X = Cambia(A)", "G", "9"},
+      {"", "G & \"/\" & Cambia(A) & \"/\" & G", "1/0/9"},
+      {"", "Cambia(A) & \"/\" & G & \"/\" & G", "0/9/9"},
+  };
+  for (const Case& c : cases) {
+    m.executeStatement("A = Array(1)");
+    EXPECT_EQ(m.eval("G"), Variant(int16_t(1)));
+    if (*c.statement) m.executeStatement(c.statement);
+    EXPECT_EQ(m.eval(c.expression).toString(), QString::fromUtf8(c.expected)) << c.statement << " | " << c.expression;
+  }
+}
+
 TEST(ScriptControl, AFooterWhereEachRowReadsTheTwoAboveStaysLinear) {
   // Without remembering argument-less results this chain costs a Fibonacci number of calls.
   ScriptControl sc;
@@ -340,4 +370,67 @@ TEST(ScriptControl, TextsAndArraysPastTheirBoundsAreErrorsNotCrashes) {
   int number = 0;
   for (int i = 0; i < 40 && number == 0; ++i) number = errorOf([&] { m.executeStatement("Crece"); });
   EXPECT_EQ(number, 7);
+}
+
+TEST(ScriptControl, BuiltinsAndOperatorsAreChargedByTheWorkTheyDo) {
+  ScriptControl sc;
+  Module& m = sc.modules().add("M");
+  m.addCode("Private Vacios, Largos, S, T");
+  m.executeStatement("Vacios = Split(String(999999, \",\"), \",\")");  // a million empty texts
+  m.executeStatement("S = String(1000000, \"a\")");
+  m.executeStatement("T = String(1000000, \"a\")");
+  m.executeStatement("Largos = Array(S" + QString(", S").repeated(63) + ")");  // one text in 64 cells
+  // Each case is one call whose arguments and result are small, and whose work is far past the bound.
+  sc.setWorkLimit(200000, 3600000);
+  const char* cases[] = {
+      "UBound(Filter(Vacios, \"b\"))",
+      "UBound(Filter(Largos, \"b\"))",
+      "UBound(Filter(Largos, \"B\", False, vbTextCompare))",
+      "Len(Join(Vacios, \"\"))",
+      "S = T",
+      "S < T",
+      "S <> T Or False",
+  };
+  for (const char* c : cases) {
+    QString description;
+    EXPECT_EQ(errorOf([&] { m.eval(c); }, &description), 18) << c;
+    EXPECT_EQ(description, "Cálculo interrumpido: la evaluación excede el trabajo máximo permitido") << c;
+  }
+  // Calls that do little on the same values stay well inside the bound.
+  EXPECT_EQ(m.eval("UBound(Vacios) + UBound(Largos) + Len(Largos(3)) + Len(T)"), Variant(int32_t(2999999 + 63)));
+  EXPECT_EQ(m.eval("Left(S, 2) & Right(T, 1) & Mid(S, 500000, 2) = \"aaaaa\""), Variant(true));
+}
+
+namespace {
+
+// Functions F1 .. Fn, each holding what `held` builds while it calls the next one.
+void addHoldingChain(Module& m, int n, const QString& held) {
+  m.addCode(QString("Function F%1(X)\r\nF%1=X\r\nEnd Function").arg(n + 1));
+  for (int k = n; k >= 1; --k)
+    m.addCode(QString("Function F%1(X)\r\nF%1=UBound(Array(%2, F%3(X)))\r\nEnd Function").arg(k).arg(held).arg(k + 1));
+}
+
+}  // namespace
+
+TEST(ScriptControl, WhatOneEvaluationHoldsIsBoundedAsAWhole) {
+  struct Case {
+    const char* name;
+    QString held;  // by each of 20 nested calls: together far more than the bound
+  };
+  const Case cases[] = {
+      {"arrays of 900 001 cells", "Split(String(900000, \",\"), \",\")"},
+      {"distinct texts of 16M characters", "String(16000000, Chr(65 + X))"},
+      {"arrays of arrays", "Array(Split(String(300000, \",\"), \",\"), Split(String(300000, \",\"), \",\"))"},
+  };
+  for (const Case& c : cases) {
+    ScriptControl sc;
+    Module& m = sc.modules().add("M");
+    addHoldingChain(m, 20, c.held);
+    QString description;
+    EXPECT_EQ(errorOf([&] { m.eval("F1(1)"); }, &description), 7) << c.name;
+    EXPECT_EQ(description, "Memoria insuficiente") << c.name;
+    // What the failed call held is given back: the engine goes on, and a shorter chain fits.
+    EXPECT_EQ(m.eval("F19(1)"), Variant(int32_t(1))) << c.name;
+    EXPECT_EQ(m.eval("Len(Space(1000)) + UBound(Split(String(999, \",\"), \",\"))"), Variant(int32_t(1999)));
+  }
 }

@@ -1,0 +1,100 @@
+#include "bounds.h"
+
+#include "errors.h"
+#include "value.h"
+
+#include <algorithm>
+
+namespace script {
+
+namespace {
+
+// The clock is read once per this many steps.
+constexpr uint64_t kStepsBetweenClockReads = 1 << 16;
+// The heap's share of a text: its header and the allocator's own.
+constexpr uint64_t kTextOverhead = 32;
+
+thread_local const std::shared_ptr<Memory>* tCurrent = nullptr;
+
+uint64_t textBytes(const QString& s) { return 2 * uint64_t(s.capacity()) + kTextOverhead; }
+
+}  // namespace
+
+// ---- work ----
+
+void Work::start(const WorkLimit& limit) {
+  limit_ = limit;
+  steps_ = 0;
+  nextCheck_ = std::min(limit_.steps, kStepsBetweenClockReads);
+  clock_.start();
+}
+
+void Work::check() {
+  if (steps_ >= limit_.steps || clock_.elapsed() >= limit_.milliseconds) raise(errWorkLimit);
+  nextCheck_ = std::min(limit_.steps, steps_ + kStepsBetweenClockReads);
+}
+
+// ---- memory ----
+
+void Memory::take(uint64_t bytes) {
+  if (held_ + bytes > limit_) {
+    sweep();
+    if (held_ + bytes > limit_) raise(errOutOfMemory);
+  }
+  held_ += bytes;
+}
+
+uint64_t Memory::cell(const Value& v) {
+  if (v.isArray() || !v.variant().isString()) return 0;
+  const QString& s = v.variant().rawString();
+  if (s.size() >= kLongText) {
+    holdText(s);
+    return 0;
+  }
+  return s.capacity() == 0 ? 0 : textBytes(s);
+}
+
+void Memory::holdText(const QString& s) {
+  if (s.size() < kLongText || known_.count(s.constData())) return;
+  // A look at two of the texts counted for each new one: those no value holds go back soon, not only
+  // once the bound is reached.
+  for (int k = 0; k < 2 && !texts_.empty(); ++k) {
+    const size_t i = next_ % texts_.size();
+    if (!dropIfUnheld(i)) next_ = i + 1;
+  }
+  take(textBytes(s));
+  known_.insert(s.constData());
+  texts_.push_back(s);
+}
+
+void Memory::hold(const Value& v) {
+  if (!v.isArray() && v.variant().isString()) holdText(v.variant().rawString());
+}
+
+bool Memory::dropIfUnheld(size_t i) {
+  if (!texts_[i].isDetached()) return false;
+  give(textBytes(texts_[i]));
+  known_.erase(texts_[i].constData());
+  std::swap(texts_[i], texts_.back());
+  texts_.pop_back();
+  return true;
+}
+
+void Memory::sweep() {
+  for (size_t i = 0; i < texts_.size();)
+    if (!dropIfUnheld(i)) ++i;
+}
+
+void Memory::clearTexts() {
+  for (const QString& s : texts_) give(textBytes(s));
+  texts_.clear();
+  known_.clear();
+}
+
+const std::shared_ptr<Memory>* Memory::current() { return tCurrent; }
+
+Memory::Scope::Scope(const std::shared_ptr<Memory>& m) : previous_(tCurrent) { tCurrent = &m; }
+
+Memory::Scope::~Scope() { tCurrent = previous_; }
+
+}  // namespace script
