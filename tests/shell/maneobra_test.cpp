@@ -10,6 +10,7 @@
 #include "qt_print.h"
 #include "quarvel.h"
 #include "shellfixture.h"
+#include "solo_lectura.h"
 #include "vbdate.h"
 
 #include <QCryptographicHash>
@@ -209,6 +210,27 @@ TEST_F(ShellTest, RepairCommandOnADiskThatRefusesTheCopy) {
   ASSERT_TRUE(clic("mnuCer"));
   auto db = dao::DBEngine::OpenDatabase(obra, false, true, quarvel::kConexion);
   EXPECT_EQ(db->OpenRecordset("SELECT Remate FROM Monedas")->Value("Remate").toString(), "MONEDA NACIONAL");
+}
+
+// A bid that cannot be written is not repaired (that would replace it): 3027, and it is as it was,
+// open again read-only.
+TEST_F(ShellTest, RepairCommandOnAReadOnlyBid) {
+  ASSERT_NE(arranca(), nullptr);
+  const QString obra = carpeta.copiaEjemplo("obras/puente.mdb");
+  const QByteArray antes = huella(obra);
+  testsupport::SoloLectura soloLectura(obra, testsupport::SoloLectura::SoloPermisos);
+  cajas.answer(ui::vbOK);
+  abre(obra);
+  ASSERT_TRUE(quarvel::obraAbierta);
+  cajas.answer(ui::vbOK).answer(ui::vbOK);
+  ASSERT_TRUE(clic("mnuRepCom"));
+  ASSERT_EQ(cajas.texts().size(), 3) << cajas.texts().join(" | ").toStdString();
+  EXPECT_EQ(cajas.texts()[1], "Error en el Módulo MDITool.RepararObra 3027 " + dao::errorDescription(3027));
+  EXPECT_TRUE(cajas.texts()[2].startsWith("La obra se abrió sólo para lectura")) << cajas.texts()[2].toStdString();
+  EXPECT_EQ(huella(obra), antes);
+  EXPECT_EQ(archivosEn(carpeta.archivo("obras")), QStringList({"puente.mdb"}));
+  EXPECT_TRUE(quarvel::obraAbierta);
+  EXPECT_TRUE(QFile::exists(carpeta.archivo("paratorn.bak"))) << "the library is repaired all the same";
 }
 
 TEST_F(ShellTest, RepairCommandWithoutABid) {

@@ -89,6 +89,8 @@ void DBEngine::CompactDatabase(const QString& src, const QString& dst, const QSt
 
 void DBEngine::CompactInPlace(const QString& path, const QString& backup, const QString& connect) {
   auto conn = holdForCompaction(path, connect);
+  // It would replace a file that may not be written.
+  if (conn->access() != FileAccess::Writable) raise(3027);
   // Held exclusively: no other program is at work on the file, so whatever lies beside it is stale.
   files::removeLeftovers(conn->path());
   compactOver(*conn, conn->path(), backup);

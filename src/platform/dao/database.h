@@ -68,8 +68,8 @@ public:
   // Compacts path into a copy beside it that then takes its place in one step; with a backup name,
   // the file as it was stays under that name. At every moment path holds the old file or the whole
   // compacted one. The file is held exclusively meanwhile (3356 when it is open anywhere), and what
-  // interrupted work left beside it is removed first (files.h). Errors as OpenDatabase's and the
-  // file errors of files.h.
+  // interrupted work left beside it is removed first (files.h). Errors as OpenDatabase's, 3027 for a
+  // file that cannot be written (FileAccess), and the file errors of files.h.
   static void CompactInPlace(const QString& path, const QString& backup, const QString& connect = {});
   static Workspace& Workspaces(int index = 0);
   // The end of a user action: commits every open database's pending writes (a refusal goes to the
