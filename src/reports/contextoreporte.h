@@ -269,6 +269,10 @@ public:
   void EscribeFuente(const vb::Variant& valor, int32_t col, int32_t colFormato, const vb::Variant& renFormato,
                      bool desplazar, int tipo, bool negrita);
   void AjustaAltura();            // fits the current row's height and counts it
+  // The figure of the report's current cell, when wider than its column (a total rounded up past the
+  // largest amount a template's column holds), in a font half a point smaller at a time until it
+  // fits, rather than as "#".
+  void ajustaCifra();
   void subRaya();                 // a thin rule along the top of the report's selection
   void lineaEnBlanco();           // next row, fitted and counted
   void lineaEnBlancoSinSombra();  // a 50-twip row, then lineaEnBlanco

@@ -4,6 +4,7 @@
 
 #include "copiaformato.h"
 #include "korgen.h"
+#include "metrics.h"
 
 #include <cmath>
 
@@ -85,6 +86,23 @@ void ContextoReporte::subRaya() {
                     b.crBottom);
   Reporte.setBorder(-1, 0, 0, -1, 0, -1, wb::kKeepColor, wb::kKeepColor, wb::kKeepColor, wb::kKeepColor,
                     wb::kKeepColor);
+}
+
+void ContextoReporte::ajustaCifra() {
+  const int r = Reporte.row(), c = Reporte.col();
+  const QString cifra = Reporte.workbook().displayText(Reporte.currentSheet(), r, c);
+  wb::CellStyle estilo = Reporte.cellStyle();
+  // The room a figure has, as the renderer measures it, less a pixel.
+  const double ancho = Reporte.colWidth(c) - 2 * wb::metrics::kCellPadTwips - wb::metrics::indentTwips(estilo) -
+                       wb::metrics::kTwipsPerPixel;
+  const int minimo = 100;  // five points
+  bool cambia = false;
+  while (estilo.font.sizeTwips > minimo && wb::metrics::textWidth(estilo.font, cifra) > ancho) {
+    estilo.font.sizeTwips -= 10;
+    cambia = true;
+  }
+  if (cambia)
+    Reporte.setCellStyle(estilo);
 }
 
 void ContextoReporte::lineaEnBlanco() {

@@ -95,7 +95,9 @@ void ConceptosPrecios::escribe() {
   rep_.repEscribeTexto(QStringLiteral("Importe del Cto. cerrado al peso inmediato sup."), descripcion_.col,
                        descripcion_.col, renDescripcion, true, true, false, false, true, false);
   rep_.repEscribeTexto(KorGen::RedondeaSuperior(totalReporte_.toDouble()), importe_.col, importe_.col, renImporte,
-                       true, false, false, true, true, false);
+                       true, false, false, false, true, false);
+  rep_.ajustaCifra();
+  rep_.AjustaAltura();
   int cierre = 2;
   if (const auto otras = paridades_.extranjeras(); !otras.empty()) {
     escribeParidades(otras);

@@ -142,6 +142,7 @@ void MontosMensuales::imprimeTotalesMensuales() {
     r.setActiveCell(ren, col);
     copiaCeldaAncho(rep_.Formato, parciales.col, parciales.ren, r, false);
     r.setNumber(importe.toDouble());
+    rep_.ajustaCifra();
   };
   escribe(primerRenglon, formato_.col, granTotal_);
   escribe(primerRenglon + 2, formato_.col, KorGen::RedondeaSuperior(granTotal_.toDouble()));

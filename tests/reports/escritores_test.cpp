@@ -103,29 +103,50 @@ TEST_F(Escritores, TheSampleOfEveryReport) {
   }
 }
 
-// Prices a hundred times the sample's (a budget over a thousand million): every amount of every
-// report prints in figures, none as "#" for want of room, on every page.
+// Amounts of any size print in figures, none as "#" for want of room, on every page of every report:
+// prices a hundred times the sample's (a budget over a thousand million), and a budget at the bound,
+// 999,999,999,999.40, whose totals rounded up to the next peso are 1,000,000,000,000.00.
 TEST_F(Escritores, AmountsOfAnySizeFitTheirColumns) {
-  ejecuta("UPDATE Presupuesto SET Precio = Precio * 100");
-  for (const Reporte& k : kReportes) {
-    SCOPED_TRACE(k.nombre);
-    elige(k.tipo);
-    ASSERT_TRUE(rep_->GeneraReporte());
-    const wb::Book& r = rep_->Reporte;
-    const wb::SheetPrintLayout impreso(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter));
-    samples::RecordingDevice hoja(QSizeF(12240, 15840));
-    QStringList almohadillas;
-    for (int p = 0; p < impreso.pageCount(); ++p) {
-      hoja.clear();
-      QPainter pintor(&hoja);
-      impreso.paintPage(pintor, p);
-      pintor.end();
-      for (const samples::DrawnText& t : hoja.texts)
-        if (!t.text.isEmpty() && t.text.count(u'#') == t.text.size())
-          almohadillas << QStringLiteral("page %1").arg(p + 1);
+  struct Caso {
+    const char* nombre;
+    std::vector<const char*> sql;
+  };
+  const Caso casos[] = {
+      {"x100", {"UPDATE Presupuesto SET Precio = Precio * 100"}},
+      {"cota",
+       {"UPDATE Presupuesto SET Precio = 0, Moneda = 'PESOS'",
+        "UPDATE Presupuesto SET Precio = 333333333333.1333 WHERE Codigo = 'EQ-001' AND Partida = 'A06001'"}},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.nombre);
+    for (const char* sql : caso.sql)
+      ejecuta(sql);
+    for (const Reporte& k : kReportes) {
+      SCOPED_TRACE(k.nombre);
+      elige(k.tipo);
+      ASSERT_TRUE(rep_->GeneraReporte());
+      const wb::Book& r = rep_->Reporte;
+      const wb::SheetPrintLayout impreso(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter));
+      samples::RecordingDevice hoja(QSizeF(12240, 15840));
+      QStringList almohadillas;
+      int billones = 0;  // figures of 1,000,000,000,000.00 printed
+      for (int p = 0; p < impreso.pageCount(); ++p) {
+        hoja.clear();
+        QPainter pintor(&hoja);
+        impreso.paintPage(pintor, p);
+        pintor.end();
+        for (const samples::DrawnText& t : hoja.texts) {
+          if (!t.text.isEmpty() && t.text.count(u'#') == t.text.size())
+            almohadillas << QStringLiteral("page %1").arg(p + 1);
+          billones += t.text.contains(QStringLiteral("1,000,000,000,000.00")) ? 1 : 0;
+        }
+      }
+      EXPECT_TRUE(almohadillas.isEmpty()) << almohadillas.join(QLatin1Char(' ')).toStdString();
+      if (QLatin1String(caso.nombre) == QLatin1String("cota") &&
+          (k.tipo == repgen::kMontosMensuales || k.tipo == repgen::kConceptosPrecios))
+        EXPECT_GT(billones, 0);
+      guarda(QStringLiteral("%1-%2").arg(caso.nombre, k.nombre));
     }
-    EXPECT_TRUE(almohadillas.isEmpty()) << almohadillas.join(QLatin1Char(' ')).toStdString();
-    guarda(QStringLiteral("x100-") + k.nombre);
   }
 }
 
