@@ -11,8 +11,11 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
+
+#include <cmath>
 
 using dialogos::control;
 using dialogos::twips;
@@ -39,13 +42,35 @@ FrmErrores::FrmErrores(QWidget* parent) : QDialog(parent) {
   Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
   Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Text1->setTabChangesFocus(true);
+  anchoLista_ = Text1->width();
   Salir = control<QPushButton>(this, QStringLiteral("Salir"), QStringLiteral("&Salir"), twips(3960, 4980, 1095, 315));
   Imprimir = control<QPushButton>(this, QStringLiteral("Imprimir"), QStringLiteral("&Imprimir"),
                                   twips(5190, 4980, 1095, 315));
   setTabOrder(Salir, Imprimir);
   setTabOrder(Imprimir, Text1);
+  connect(Text1, &QPlainTextEdit::textChanged, this, [this] { ajustaAncho(); });
   connect(Salir, &QPushButton::clicked, this, [this] { Salir_Click(); });
   connect(Imprimir, &QPushButton::clicked, this, [this] { Imprimir_Click(); });
+}
+
+// The list as wide as its longest line (its title), so that no line is cut on screen; never narrower
+// than the window was drawn. The buttons keep their place at the right of the foot.
+void FrmErrores::ajustaAncho() {
+  const QFontMetrics fm(Text1->font());
+  int linea = 0;
+  for (QString l : Text1->toPlainText().split(QLatin1Char('\n')))
+    linea = std::max(linea, fm.horizontalAdvance(l.remove(QLatin1Char('\r'))));
+  // The frame, the document's margins, the cursor and the vertical scroll bar around the text.
+  const int bordes = 2 * Text1->frameWidth() + 2 * int(std::ceil(Text1->document()->documentMargin())) +
+                     Text1->cursorWidth() + Text1->verticalScrollBar()->sizeHint().width();
+  const int ancho = std::max(anchoLista_, linea + bordes);
+  const int cambio = ancho - Text1->width();
+  if (cambio == 0)
+    return;
+  Text1->resize(ancho, Text1->height());
+  for (QPushButton* b : {Salir, Imprimir})
+    b->move(b->x() + cambio, b->y());
+  setFixedSize(width() + cambio, height());
 }
 
 void FrmErrores::Muestra(const QString& texto) {

@@ -27,4 +27,8 @@ public:
   void Imprimir_Click();
 
   void reject() override;  // the close box and Escape unload, as Salir does
+
+private:
+  int anchoLista_ = 0;  // the list's width as the window is drawn
+  void ajustaAncho();
 };

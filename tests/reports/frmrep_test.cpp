@@ -18,10 +18,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -329,7 +331,9 @@ TEST_F(Ventana, PrintedFilesAreNamedAfterTheirDocumentAndNeverReplacedUnasked) {
   EXPECT_EQ(impresiones, 1);
   QFile errores(ruta("Errores.pdf"));
   ASSERT_TRUE(errores.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(errores.readAll().startsWith("%PDF-"));
+  const QByteArray lista = errores.readAll();
+  errores.close();
+  EXPECT_TRUE(lista.startsWith("%PDF-"));
   ASSERT_TRUE(presupuesto.open(QIODevice::ReadOnly));
   EXPECT_EQ(presupuesto.readAll(), impreso);
   presupuesto.close();
@@ -339,6 +343,39 @@ TEST_F(Ventana, PrintedFilesAreNamedAfterTheirDocumentAndNeverReplacedUnasked) {
   QTest::mouseClick(f->Command1, Qt::LeftButton);
   EXPECT_EQ(impresiones, 2);
   EXPECT_EQ(cajas_.texts().last(), "El archivo \"Errores.pdf\" ya existe.\r\n¿Desea reemplazarlo?");
+  ASSERT_TRUE(errores.open(QIODevice::ReadOnly));
+  EXPECT_EQ(errores.readAll(), lista);
+}
+
+// The error list on screen shows every line whole, its title the longest: nothing to scroll
+// sideways, its buttons at the foot of the window, right of the list's start and inside the window.
+TEST_F(Ventana, TheErrorListShowsItsFirstLineWhole) {
+  ejecuta("UPDATE Presupuesto SET Cantidad = Cantidad + 1 WHERE Codigo = 'PRE-001'");
+  frmRep* f = ventana();
+  int vistas = 0;
+  responde = [&](QDialog* d) {
+    auto* errores = qobject_cast<FrmErrores*>(d);
+    if (!errores)
+      return;
+    ++vistas;
+    errores->show();
+    QCoreApplication::processEvents();
+    QPlainTextEdit* lista = errores->Text1;
+    const QString primera = lista->toPlainText().section(QLatin1Char('\n'), 0, 0);
+    EXPECT_EQ(primera, "Diferencias de cantidades entre el Presupuesto y Programa de Obra");
+    EXPECT_EQ(lista->horizontalScrollBar()->maximum(), 0);
+    EXPECT_LE(QFontMetrics(lista->font()).horizontalAdvance(primera), lista->viewport()->width());
+    EXPECT_EQ(lista->verticalScrollBar()->value(), 0);
+    const QRect ventana = errores->rect();
+    for (QPushButton* b : {errores->Salir, errores->Imprimir}) {
+      EXPECT_TRUE(ventana.contains(b->geometry())) << b->objectName().toStdString();
+      EXPECT_GT(b->y(), lista->geometry().bottom());
+    }
+    EXPECT_EQ(errores->Imprimir->geometry().right(), lista->geometry().right());
+    errores->hide();
+  };
+  elige(f->Combo2, repgen::kProgramaObra);
+  EXPECT_EQ(vistas, 1);
 }
 
 // "Aceptar" on the preview: the whole report in the preview window, maximised.
@@ -391,8 +428,8 @@ TEST_F(Ventana, NothingIsPrintedWhenThereIsNoReport) {
   EXPECT_EQ(cajas_.shown()[0].icon(), ui::vbExclamation);
 }
 
-// A kind whose template cannot be read, damaged or missing: the window says so, naming the file and
-// what is wrong, shows no sample, and "Aceptar" does nothing; a readable kind brings both back.
+// A kind whose template cannot be read, damaged, cut short or missing: the window says so, naming the
+// file and what is wrong, shows no sample, and "Aceptar" does nothing; a readable kind brings both back.
 TEST_F(Ventana, AnUnreadableTemplateIsToldAndShowsNoSample) {
   {
     QFile danado(ruta("Parator3.kor"));
@@ -400,6 +437,12 @@ TEST_F(Ventana, AnUnreadableTemplateIsToldAndShowsNoSample) {
     danado.write("no es un libro");
   }
   ASSERT_TRUE(QFile::remove(ruta("Parator4.kor")));
+  {
+    // The start of a zip file and nothing after it: a workbook cut short.
+    QFile cortado(ruta("Parator5.kor"));
+    ASSERT_TRUE(cortado.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    cortado.write("PK\x03\x04 cortado");
+  }
   frmRep* f = ventana();
   f->show();
   int dialogos = 0;
@@ -411,8 +454,11 @@ TEST_F(Ventana, AnUnreadableTemplateIsToldAndShowsNoSample) {
     int tipo;
     const char* mensaje;
   };
-  for (const Caso& c : {Caso{repgen::kProgramaObra, "No se puede abrir el archivo \"Parator3.kor\": no es un libro .xlsx"},
-                        Caso{repgen::kMontosMensuales, "No se puede abrir el archivo \"Parator4.kor\": no existe"}}) {
+  // Every cause in Spanish.
+  for (const Caso& c :
+       {Caso{repgen::kProgramaObra, "No se puede abrir el archivo \"Parator3.kor\": no es un libro .xlsx"},
+        Caso{repgen::kMontosMensuales, "No se puede abrir el archivo \"Parator4.kor\": no existe"},
+        Caso{repgen::kConceptosPrecios, "No se puede abrir el archivo \"Parator5.kor\": no es un archivo zip válido"}}) {
     SCOPED_TRACE(c.tipo);
     elige(f->Combo2, repgen::kPresupuesto == f->Combo2->currentIndex() ? repgen::kTotalesPresupuesto
                                                                          : repgen::kPresupuesto);

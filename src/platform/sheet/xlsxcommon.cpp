@@ -1,6 +1,10 @@
 #include "xlsxcommon.h"
 
+#include <QFileInfo>
 #include <QStringList>
+
+#include <pugixml.hpp>
+#include <zip.h>
 
 namespace wb::xlsx {
 
@@ -91,6 +95,57 @@ QString encodeXString(const QString& s) {
       out += s[i];
   }
   return out;
+}
+
+QString zipCause(int zipError) {
+  switch (zipError) {
+    case ZIP_ER_NOZIP: return QStringLiteral("no es un archivo zip válido");
+    case ZIP_ER_INCONS: return QStringLiteral("es un archivo zip dañado: su índice no concuerda con su contenido");
+    case ZIP_ER_EOF: return QStringLiteral("está incompleto: termina antes de tiempo");
+    case ZIP_ER_CRC:
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPRESSED_DATA: return QStringLiteral("su contenido comprimido está dañado");
+    case ZIP_ER_READ:
+    case ZIP_ER_SEEK:
+    case ZIP_ER_TELL: return QStringLiteral("no se pudo leer del disco");
+    case ZIP_ER_WRITE: return QStringLiteral("no se pudo escribir en el disco");
+    case ZIP_ER_OPEN: return QStringLiteral("no se puede abrir");
+    case ZIP_ER_NOENT: return QStringLiteral("no existe");
+    case ZIP_ER_MEMORY: return QStringLiteral("no hay memoria suficiente");
+    case ZIP_ER_MULTIDISK: return QStringLiteral("es un archivo zip de varios volúmenes, que no se admite");
+    case ZIP_ER_COMPNOTSUPP: return QStringLiteral("está comprimido con un método que no se admite");
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD: return QStringLiteral("está cifrado con contraseña");
+    default: return QStringLiteral("error %1 del archivo zip").arg(zipError);
+  }
+}
+
+QString xmlCause(int parseStatus) {
+  switch (parseStatus) {
+    case pugi::status_out_of_memory: return QStringLiteral("no hay memoria suficiente");
+    case pugi::status_unrecognized_tag: return QStringLiteral("una etiqueta no reconocida");
+    case pugi::status_bad_pi: return QStringLiteral("una declaración mal formada");
+    case pugi::status_bad_comment: return QStringLiteral("un comentario mal formado");
+    case pugi::status_bad_cdata: return QStringLiteral("una sección CDATA mal formada");
+    case pugi::status_bad_doctype: return QStringLiteral("una declaración de tipo mal formada");
+    case pugi::status_bad_pcdata: return QStringLiteral("un texto mal formado");
+    case pugi::status_bad_start_element: return QStringLiteral("una etiqueta de apertura mal formada");
+    case pugi::status_bad_attribute: return QStringLiteral("un atributo mal formado");
+    case pugi::status_bad_end_element: return QStringLiteral("una etiqueta de cierre mal formada");
+    case pugi::status_end_element_mismatch: return QStringLiteral("una etiqueta que no se cierra como se abrió");
+    case pugi::status_no_document_element: return QStringLiteral("no tiene ningún elemento");
+    default: return QStringLiteral("error %1 de XML").arg(parseStatus);
+  }
+}
+
+QString readCause(const QString& path) {
+  const QFileInfo info(path);
+  if (info.isDir())
+    return QStringLiteral("es una carpeta");
+  if (!info.isReadable())
+    return QStringLiteral("no tiene permiso para leerlo");
+  return QStringLiteral("no se puede leer");
 }
 
 }  // namespace wb::xlsx

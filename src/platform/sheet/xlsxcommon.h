@@ -36,4 +36,11 @@ QString relsPartOf(const QString& part);
 QString decodeXString(const QString& s);
 QString encodeXString(const QString& s);
 
+// What went wrong, in the words of a message to the user ("No se puede abrir el archivo ...: <cause>"),
+// never the English of the libraries underneath: a libzip error (ZIP_ER_*), a pugixml parse status,
+// and a file that cannot be opened to be read.
+QString zipCause(int zipError);
+QString xmlCause(int parseStatus);
+QString readCause(const QString& path);
+
 }  // namespace wb::xlsx

@@ -133,13 +133,8 @@ public:
   explicit Package(const QString& path) {
     int err = 0;
     za_ = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
-    if (!za_) {
-      zip_error_t ze;
-      zip_error_init_with_code(&ze, err);
-      const QString msg = QString::fromUtf8(zip_error_strerror(&ze));
-      zip_error_fini(&ze);
-      bad(QStringLiteral("no es un archivo zip válido (%1)").arg(msg));
-    }
+    if (!za_)
+      bad(zipCause(err));
     const zip_int64_t n = zip_get_num_entries(za_, 0);
     for (zip_int64_t i = 0; i < n; ++i) {
       const char* nm = zip_get_name(za_, zip_uint64_t(i), 0);
@@ -183,7 +178,8 @@ public:
     QByteArray data(qsizetype(st.size), Qt::Uninitialized);
     zip_file_t* f = zip_fopen_index(za_, zip_uint64_t(i), 0);
     if (!f)
-      bad(QStringLiteral("no se puede leer la parte %1 (%2)").arg(name, QString::fromUtf8(zip_strerror(za_))));
+      bad(QStringLiteral("no se puede leer la parte %1 (%2)")
+              .arg(name, zipCause(zip_error_code_zip(zip_get_error(za_)))));
     const zip_int64_t got = zip_fread(f, data.data(), st.size);
     const bool ok = got == zip_int64_t(st.size);
     zip_fclose(f);
@@ -198,9 +194,7 @@ public:
     const pugi::xml_parse_result r = doc.load_buffer(data.constData(), size_t(data.size()),
                                                      pugi::parse_default | pugi::parse_ws_pcdata_single);
     if (!r)
-      bad(QStringLiteral("XML mal formado en %1 (%2, posición %3)")
-              .arg(name, QString::fromUtf8(r.description()))
-              .arg(r.offset));
+      bad(QStringLiteral("XML mal formado en %1 (%2, posición %3)").arg(name, xmlCause(r.status)).arg(r.offset));
     if (!doc.document_element())
       bad(QStringLiteral("la parte %1 está vacía").arg(name));
   }
@@ -1106,7 +1100,7 @@ void readXlsx(const QString& path, Workbook& into) {
     fail(QStringLiteral("no existe"));
   }
   if (!f.open(QIODevice::ReadOnly))
-    fail(QStringLiteral("no se puede leer (%1)").arg(f.errorString()));
+    fail(readCause(path));
   const QByteArray head = f.read(8);
   f.close();
   if (head.startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")))

@@ -1029,7 +1029,7 @@ QByteArray Writer::zipped() const {
   zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &ze);
   zip_t* za = buffer ? zip_open_from_source(buffer, ZIP_TRUNCATE, &ze) : nullptr;
   if (!za) {
-    const QString msg = QString::fromUtf8(zip_error_strerror(&ze));
+    const QString msg = zipCause(zip_error_code_zip(&ze));
     zip_error_fini(&ze);
     if (buffer)
       zip_source_free(buffer);
@@ -1045,7 +1045,7 @@ QByteArray Writer::zipped() const {
     if (idx < 0) {
       if (src)
         zip_source_free(src);
-      const QString msg = QString::fromUtf8(zip_strerror(za));
+      const QString msg = zipCause(zip_error_code_zip(zip_get_error(za)));
       zip_discard(za);
       zip_source_free(buffer);
       fail(msg);
@@ -1054,7 +1054,7 @@ QByteArray Writer::zipped() const {
     zip_file_set_mtime(za, zip_uint64_t(idx), when, 0);
   }
   if (zip_close(za) != 0) {
-    const QString msg = QString::fromUtf8(zip_strerror(za));
+    const QString msg = zipCause(zip_error_code_zip(zip_get_error(za)));
     zip_discard(za);
     zip_source_free(buffer);
     fail(msg);
@@ -1068,7 +1068,7 @@ QByteArray Writer::zipped() const {
     read = zip_source_read(buffer, bytes.data(), st.size) == zip_int64_t(st.size);
     zip_source_close(buffer);
   }
-  const QString msg = read ? QString() : QString::fromUtf8(zip_error_strerror(zip_source_error(buffer)));
+  const QString msg = read ? QString() : zipCause(zip_error_code_zip(zip_source_error(buffer)));
   zip_source_free(buffer);
   if (!read)
     fail(msg);
