@@ -38,6 +38,9 @@ const ColumnaFija kColumnas[] = {
     {"Total", "TotalVol", 1300, &kFormatoCantidad, false},
 };
 
+// Partida, Renglón, Código and Descripción: what names the concept of a row, kept in view.
+constexpr int kColumnasConcepto = 4;
+
 }  // namespace
 
 FrmPrograma::FrmPrograma(QWidget* parent)
@@ -61,6 +64,7 @@ FrmPrograma::FrmPrograma(QWidget* parent)
   }
   grid_->SetEvents(this);
   grid_->SetDataSource(data_);
+  grid_->SetFrozenCols(kColumnasConcepto);
 }
 
 FrmPrograma::~FrmPrograma() { grid_->SetEvents(nullptr); }
@@ -195,6 +199,19 @@ void FrmPrograma::PostEvent(int msgId) {
   if (!texto.isEmpty())
     ui::MsgBox(texto, ui::vbInformation);
   grid_->setFocus();
+}
+
+void FrmPrograma::FetchCellTips(int, int colIndex, int rowIndex, QString& cellTip, bool, int&) {
+  if (rowIndex >= 0 || colIndex < columnasFijas_)
+    return;
+  const int periodo = periodoDeColumna(colIndex);
+  if (periodo < 1 || periodo >= int(quarvel::tablaPeriodos.size()))
+    return;
+  const quarvel::Periodo& p = quarvel::tablaPeriodos[size_t(periodo)];
+  if (p.inicio == 0 || p.fin == 0)
+    return;
+  cellTip = QStringLiteral("Del ") + vb::Format(vb::Variant::fromDate(p.inicio), kFormatoFecha) +
+            QStringLiteral(" al ") + vb::Format(vb::Variant::fromDate(p.fin), kFormatoFecha);
 }
 
 void FrmPrograma::MouseMove(int button, int shift, double x, double y) { FuncGrid::marcaDrag(grid_, button, shift, x, y); }

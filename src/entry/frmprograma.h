@@ -5,6 +5,10 @@
 // period whose cells are the volumes of table Programa. Only the dates (Comienzo, Fin) and the period
 // cells are edited here; the checks and writes are programa.h's.
 //
+// The concept columns (Partida to Descripción) stay in view while the period columns scroll; a period
+// column's header keeps its caption "Periodo n", which a paste reads, and its tip gives the period's
+// first and last day.
+//
 // Period columns are added after the saved column layout is restored and removed before it is saved,
 // so the layout never holds them. The general-data dialog, when the period count changes, removes
 // and adds them again on an open window:
@@ -57,6 +61,8 @@ private:
   void BeforeColUpdate(int colIndex, const vb::Variant& oldValue, bool& cancel) override;
   void AfterColUpdate(int colIndex) override;
   void PostEvent(int msgId) override;
+  void FetchCellTips(int splitIndex, int colIndex, int rowIndex, QString& cellTip, bool fullyDisplayed,
+                     int& tipStyle) override;
   void MouseMove(int button, int shift, double x, double y) override;
   void MouseUp(int button, int shift, double x, double y) override;
 

@@ -111,7 +111,8 @@ void FuncGrid::marcaDrag(ui::BoundGrid* grid, int button, int /*shift*/, double 
   if (ui::BoundGrid* activo = gridDe(ui::Forms::instance().activeChild()); activo && activo->DataChanged())
     activo->SetDataChanged(false);
   grid->setFocus();
-  grid->SelBookmarks().Add(grid->RowBookmark(fila));
+  // Every row from where the drag began to this one: a quick pointer skips none.
+  grid->MarkRowsTo(grid->RowBookmark(fila));
   if (fila + 1 == grid->VisibleRows()) {
     if (tocaDesplazar())
       grid->Scroll(0, 1);

@@ -61,8 +61,8 @@ public:
   static void GrabaGrid(const QString& nombre, ui::BoundGrid* grid);
   static QString archivoLayout();  // the program folder's "kortorn.grx"
 
-  // Left button held over the record selectors: the row under the pointer is marked (an edit open in
-  // the active window's grid is dropped first). On the last shown row the grid scrolls one row down,
+  // Left button held over the record selectors: the rows from where the drag began to the one under
+  // the pointer are marked (an edit open in the active window's grid is dropped first). On the last shown row the grid scrolls one row down,
   // on the first one row up, at most once every 0.1 s.
   static void marcaDrag(ui::BoundGrid* grid, int button, int shift, double x, double y);
   // Left button released over the grid's top-left corner: the main window's select-all.

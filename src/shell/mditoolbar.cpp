@@ -168,9 +168,10 @@ void MDIToolbar::asignaTeclas() {
   teclasDeLaVentanaActiva();
 }
 
-// Copy, paste and close act on the active child window, and have their keys only while there is one:
-// with none, Cerrar of the Window menu ends the program and Copiar reports error 91, which a key
-// pressed out of habit must not do. The child's frame gives up its own close keys to them.
+// Copy, paste, select-all and close act on the active child window, and have their keys only while
+// there is one: with none, Cerrar of the Window menu ends the program, which a key pressed out of habit
+// must not do. The child's frame gives up its own close keys to them. In a cell's editor the editor
+// keeps Ctrl+C, Ctrl+V and Ctrl+A for its own text.
 void MDIToolbar::teclasDeLaVentanaActiva() {
   const QList<QKeySequence> cierre = {QKeySequence(Qt::CTRL | Qt::Key_F4), QKeySequence(Qt::CTRL | Qt::Key_W)};
   QMdiSubWindow* activa = area_->currentSubWindow();
@@ -186,6 +187,7 @@ void MDIToolbar::teclasDeLaVentanaActiva() {
   };
   pon("miedicion", "miedicioncopiar", {QKeySequence(Qt::CTRL | Qt::Key_C)});
   pon("miedicion", "miedicionpegar", {QKeySequence(Qt::CTRL | Qt::Key_V)});
+  pon("miedicion", "miedicionall", {QKeySequence(Qt::CTRL | Qt::Key_A)});
   pon("miventana", "miventanacerrar", cierre);
 }
 
@@ -360,6 +362,8 @@ void MDIToolbar::reparar() {
 }
 
 void MDIToolbar::pegaConGuarda() {
+  if (!ui::Forms::instance().activeChild())
+    return;  // no window to paste into: nothing to refuse either
   if (quarvel::rsDatosGenerales) {
     // Null counts as False; a recordset that cannot be read (no bid) refuses nothing here.
     const auto marcado = [](const char* campo) {
@@ -379,14 +383,14 @@ void MDIToolbar::pegaConGuarda() {
   mnuPegar();
 }
 
+// With no child window, copy and paste have nothing to act on and do nothing (rather than report the
+// missing window as error 91).
 void MDIToolbar::mnuCopiar() {
   const auto& copia = ventanas::registro().copiaClipboard;
-  if (!copia)
+  QWidget* hijo = ui::Forms::instance().activeChild();
+  if (!copia || !hijo)
     return;
   try {
-    QWidget* hijo = ui::Forms::instance().activeChild();
-    if (!hijo)
-      throw vb::Error(91);
     copia(hijo->focusWidget());
   } catch (const vb::Error& e) {
     ui::MsgBox(QStringLiteral("mnuCopiar ") + QString::number(e.number()) + u' ' + e.description());
@@ -395,12 +399,10 @@ void MDIToolbar::mnuCopiar() {
 
 void MDIToolbar::mnuPegar() {
   const ventanas::Registro& v = ventanas::registro();
-  if (!v.pegaClipboard)
+  QWidget* hijo = ui::Forms::instance().activeChild();
+  if (!v.pegaClipboard || !hijo)
     return;
   try {
-    QWidget* hijo = ui::Forms::instance().activeChild();
-    if (!hijo)
-      throw vb::Error(91);
     v.pegaClipboard(hijo->focusWidget());
     QCoreApplication::processEvents();
     puntero::Normal();

@@ -8,6 +8,7 @@
 #include "quarvel.h"
 #include "variant.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QCursor>
@@ -348,6 +349,15 @@ bool Importaobra(const QString& ruta) {
 }
 
 bool VerificaEstructura(const QString& ruta) {
+  // Without the template no bid can be checked: the message names the program's missing file, not
+  // the bid, which is there.
+  if (!QFileInfo(rutaPlantilla(kPlantilla)).isFile()) {
+    ui::MsgBox(QStringLiteral("No se encuentra el archivo del programa ") + kPlantilla + QStringLiteral(" en ") +
+                   QDir::toNativeSeparators(quarvel::rutaPrograma) +
+                   QStringLiteral(": sin él no se puede abrir ninguna obra. Vuelva a instalar el programa."),
+               ui::vbExclamation);
+    return false;
+  }
   const int codigo = ComparaEstructura(ruta, kPlantilla, quarvel::kConexion, true);
   quitaRestos(ruta);
   if (codigo == kIgual) return true;

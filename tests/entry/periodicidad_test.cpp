@@ -7,11 +7,18 @@
 #include "arranque.h"
 #include "obra_periodica.h"
 #include "quarvel.h"
+#include "twips.h"
 #include "vbdate.h"
 
 #include "qt_print.h"
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+#include <QToolTip>
 #include <QClipboard>
 #include <QDate>
 
@@ -112,6 +119,54 @@ TEST_P(PeriodicidadTest, EveryPeriodTakesTheVolumesOfItsDays) {
   EXPECT_TRUE(grid->cellText(r, columna(primero + 1)).isEmpty());
   EXPECT_EQ(concepto("A01004", 1), nuevo.toString("dd/MM/yyyy") + "-30/06/2025 286.5");
   EXPECT_EQ(cajas.shown().size(), 1u);
+}
+
+// Many period columns: scrolled to the last period, the concept columns (Partida to Descripción) still
+// show at the left and the period's cell beside them; each period's header keeps its caption
+// "Periodo n" (a paste reads it) and tells its first and last day in its tip.
+TEST_P(PeriodicidadTest, ConceptColumnsStayInViewAndPeriodHeadersTellTheirDays) {
+  FrmPrograma* f = abrePrograma();
+  ASSERT_NE(f, nullptr);
+  ui::BoundGrid* grid = f->Grid1();
+  const int periodos = GetParam().periodos;
+  const int ultima = kPrimerPeriodo + periodos - 1;
+  auto* fijas = grid->findChild<QTableView*>(QStringLiteral("FrozenColumns"));
+  ASSERT_NE(fijas, nullptr);
+  ASSERT_TRUE(fijas->isVisible());
+  for (int c = 0; c < grid->Columns().Count(); ++c)
+    EXPECT_EQ(fijas->isColumnHidden(c), c >= 4) << c;
+
+  fila(grid, "A01004", 1);
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_End);
+  ASSERT_EQ(grid->currentIndex().column(), ultima);
+  EXPECT_GT(grid->horizontalScrollBar()->value(), 0);
+  const QRect vp = grid->viewport()->geometry();
+  for (int c = 0; c < 4; ++c) {
+    const int x = fijas->columnViewportPosition(c) + 2;
+    EXPECT_EQ(grid->ColContaining(ui::pixelsToTwips(vp.left() + x)), c);
+  }
+  const QRect actual = grid->visualRect(grid->currentIndex());
+  EXPECT_GE(actual.left(), fijas->width());
+  EXPECT_LE(actual.right(), vp.width());
+
+  const auto tip = [&](int col) {
+    grid->scrollTo(grid->recordsetModel()->index(grid->currentIndex().row(), col));
+    QHeaderView* cabecera = grid->horizontalHeader();
+    const QPoint p(cabecera->sectionViewportPosition(col) + cabecera->sectionSize(col) / 2, cabecera->height() / 2);
+    QToolTip::hideText();
+    QHelpEvent ayuda(QEvent::ToolTip, p, cabecera->viewport()->mapToGlobal(p));
+    QApplication::sendEvent(cabecera->viewport(), &ayuda);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  const char* finPrimero = GetParam().codigo == 2 ? "15/03/2025" : GetParam().codigo == 3 ? "09/03/2025" : "03/03/2025";
+  const char* inicioUltimo = GetParam().codigo == 2 ? "16/08/2025" : GetParam().codigo == 3 ? "25/08/2025" : "29/08/2025";
+  EXPECT_EQ(tip(ultima), QStringLiteral("Del %1 al 29/08/2025").arg(inicioUltimo));
+  EXPECT_EQ(tip(kPrimerPeriodo), QStringLiteral("Del 03/03/2025 al %1").arg(finPrimero));
+  EXPECT_EQ(grid->Columns(ultima).Caption(), QStringLiteral("Periodo %1").arg(periodos));
+  EXPECT_EQ(grid->recordsetModel()->headerData(ultima, Qt::Horizontal).toString(),
+            QStringLiteral("Periodo %1").arg(periodos));
+  EXPECT_TRUE(cajas.texts().isEmpty()) << cajas.texts().join(" | ").toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Casos, PeriodicidadTest, ::testing::ValuesIn(testsupport::kPeriodicidades),

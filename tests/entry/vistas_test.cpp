@@ -6,6 +6,7 @@
 #include "frmcolgrid.h"
 #include "frmpartorn.h"
 #include "frmpre.h"
+#include "mditoolbar.h"
 #include "arranque.h"
 #include "quarvel.h"
 #include "twips.h"
@@ -15,6 +16,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
 #include <QDialog>
 #include <QFile>
 #include <QHeaderView>
@@ -256,6 +260,104 @@ TEST_F(VistasTest, DraggingOverTheRecordSelectorsMarksRowsAndTheCornerMarksAll) 
   ASSERT_TRUE(clic(QStringLiteral("miedicionall")));
   EXPECT_EQ(grid->SelBookmarks().Count(), 257);
   EXPECT_EQ(columnaDe(grid, 0).size(), 257);
+}
+
+// Rows are marked as in any grid, in every list window: a quick drag over the record selectors marks
+// every row it passed, Shift+click marks the range from the row clicked before, and Ctrl+A marks every
+// row (in a cell's editor Ctrl+A is the editor's own: its text).
+TEST_F(VistasTest, RowsAreMarkedAsInAnyGrid) {
+  MDIToolbar* principal = MDIToolbar::instancia();
+  principal->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(principal));
+  for (const char* herramienta : {"PU", "Monedas", "Partidas", "Programa"}) {
+    SCOPED_TRACE(herramienta);
+    ui::BoundGrid* grid = muestraRejilla(QString::fromLatin1(herramienta));
+    ASSERT_NE(grid, nullptr);
+    ui::RecordsetModel* modelo = grid->recordsetModel();
+    const int hasta = std::min(4, modelo->recordCount() - 1);  // two currencies only
+    const auto marcadas = [&] {
+      std::vector<int> filas;
+      for (int i = 0; i < grid->SelBookmarks().Count(); ++i)
+        filas.push_back(modelo->rowOf(grid->SelBookmarks().Item(i)));
+      return filas;
+    };
+    const auto desde = [&](int primera) {
+      std::vector<int> filas;
+      for (int r = primera; r <= hasta; ++r)
+        filas.push_back(r);
+      return filas;
+    };
+    QWidget* selectores = grid->verticalHeader()->viewport();
+    const auto en = [&](int fila) {
+      return QPointF(grid->verticalHeader()->width() / 2.0, grid->verticalHeader()->sectionViewportPosition(fila) + 4);
+    };
+    // The pointer goes from the first row to the last in one move.
+    QTest::mousePress(selectores, Qt::LeftButton, Qt::NoModifier, en(0).toPoint());
+    QMouseEvent mueve(QEvent::MouseMove, en(hasta), selectores->mapToGlobal(en(hasta)), Qt::NoButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(selectores, &mueve);
+    QTest::mouseRelease(selectores, Qt::LeftButton, Qt::NoModifier, en(hasta).toPoint());
+    EXPECT_EQ(marcadas(), desde(0));
+
+    QTest::mouseClick(selectores, Qt::LeftButton, Qt::NoModifier, en(1).toPoint());
+    QTest::mouseClick(selectores, Qt::LeftButton, Qt::ShiftModifier, en(hasta).toPoint());
+    EXPECT_EQ(marcadas(), desde(1));
+
+    grid->setFocus();
+    QTest::keySequence(grid, QKeySequence(QStringLiteral("Ctrl+A")));
+    EXPECT_EQ(grid->SelBookmarks().Count(), modelo->recordCount());
+    grid->SelBookmarks().Clear();
+  }
+  ui::BoundGrid* precios = muestraRejilla(QStringLiteral("PU"));
+  ASSERT_NE(precios, nullptr);
+  QLineEdit* editor = escribe(precios, FrmPre::cPrecio, QStringLiteral("17.5"));
+  ASSERT_NE(editor, nullptr);
+  editor->deselect();
+  QTest::keySequence(editor, QKeySequence(QStringLiteral("Ctrl+A")));
+  EXPECT_EQ(editor->selectedText(), "17.5");
+  EXPECT_EQ(precios->SelBookmarks().Count(), 0);
+  QTest::keyClick(editor, Qt::Key_Escape);
+  EXPECT_TRUE(cajas.texts().isEmpty()) << cajas.texts().join(" | ").toStdString();
+}
+
+// Ctrl+V where nothing can be pasted says so: a block in the currencies or the section totals, a value
+// in a cell that is only shown. Nothing changes.
+TEST_F(VistasTest, PastingWhereNothingCanBePastedSaysSo) {
+  MDIToolbar* principal = MDIToolbar::instancia();
+  principal->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(principal));
+  const QString sinBloques = QStringLiteral("En esta ventana no se pueden pegar bloques de datos; se pegan en los precios "
+                                            "unitarios y en el programa de obra.");
+  const QString soloConsulta = QStringLiteral("En esta celda no se puede pegar: es sólo de consulta.");
+  struct Caso {
+    const char* herramienta;
+    const char* portapapeles;
+    QString mensaje;
+  } casos[] = {
+      {"Monedas", "Moneda\tParidad\nDOLARES\t20\n", sinBloques},
+      {"Partidas", "Código\tPrecio\nPRE-001\t20\n", sinBloques},
+      {"Partidas", "1000", soloConsulta},
+      {"PU", "Cantidad nueva", soloConsulta},  // the current cell: Partida, which is only shown
+  };
+  const QString todo = QStringLiteral("SELECT Codigo & ' ' & Precio & ' ' & Moneda FROM Presupuesto ORDER BY Partida, "
+                                      "Renglon");
+  const QStringList antes = consulta(todo);
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(std::string(c.herramienta) + " " + c.portapapeles);
+    ui::BoundGrid* grid = muestraRejilla(QString::fromLatin1(c.herramienta));
+    ASSERT_NE(grid, nullptr);
+    grid->setCurrentIndex(grid->recordsetModel()->index(0, 0));
+    testui::ScriptedMsgBoxes cajasCaso;
+    cajasCaso.answer(ui::vbOK);
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(c.portapapeles));
+    grid->setFocus();
+    QTest::keySequence(grid, QKeySequence(QStringLiteral("Ctrl+V")));
+    espera();
+    EXPECT_EQ(cajasCaso.texts(), QStringList({c.mensaje}));
+  }
+  EXPECT_EQ(consulta(todo), antes);
+  EXPECT_EQ(consulta("SELECT Moneda & ' ' & Paridad FROM Monedas ORDER BY Moneda"),
+            QStringList({"DOLARES 17.25", "PESOS 1"}));
 }
 
 }  // namespace

@@ -317,6 +317,49 @@ TEST_F(ShellTest, MissingRecentBidsAreReported) {
   EXPECT_EQ(caption(), "Tornavo de Presupuesto");
 }
 
+// Without the template bid "TORNAVO.KOR" in the program folder no bid can be checked: opening one,
+// from the dialog or the recent bids, names that missing file of the program, not the bid (which is
+// there), and nothing is opened.
+TEST_F(ShellTest, AMissingTemplateIsNamedWhenABidIsOpened) {
+  ASSERT_NE(arranca(), nullptr);
+  const QString obra = carpeta.copiaEjemplo("obras/uno.mdb");
+  abre(obra);
+  ASSERT_TRUE(quarvel::obraAbierta);
+  clic("mnuCer");
+  ASSERT_TRUE(QFile::remove(carpeta.archivo("TORNAVO.KOR")));
+  const QString falta = QStringLiteral("No se encuentra el archivo del programa TORNAVO.KOR en ") +
+                        QDir::toNativeSeparators(quarvel::rutaPrograma) +
+                        QStringLiteral(": sin él no se puede abrir ninguna obra. Vuelva a instalar el programa.");
+  cajas.answer(ui::vbOK).answer(ui::vbOK);
+  abre(obra);
+  ASSERT_TRUE(clic("mnuobra1"));
+  EXPECT_EQ(cajas.texts(), QStringList({falta, falta}));
+  EXPECT_EQ(cajas.shown()[0].icon(), ui::vbExclamation);
+  EXPECT_FALSE(quarvel::obraAbierta);
+  EXPECT_EQ(caption(), "Tornavo de Presupuesto");
+  EXPECT_TRUE(QFile::exists(obra));
+}
+
+// With a bid open and no child window, Copiar and Pegar of the left bar and of the Edition menu have
+// nothing to act on: nothing happens, and no error is reported.
+TEST_F(ShellTest, CopyAndPasteWithoutAChildWindowDoNothing) {
+  QStringList llamadas;
+  ventanas::registro().copiaClipboard = [&](QWidget*) { llamadas << "copia"; };
+  ventanas::registro().pegaClipboard = [&](QWidget*) { llamadas << "pega"; };
+  ASSERT_NE(arranca(), nullptr);
+  abre(carpeta.archivo("Ejemplo.mdb"));
+  ASSERT_TRUE(quarvel::obraAbierta);
+  ASSERT_EQ(ui::Forms::instance().activeChild(), nullptr);
+  for (const char* herramienta : {"mnuCop", "mnuPeg", "miedicioncopiar", "miedicionpegar"})
+    EXPECT_TRUE(clic(herramienta)) << herramienta;
+  // A locked bid too: there is nothing to paste into, so nothing to refuse.
+  quarvel::dbObra->Execute("UPDATE DatosGenerales SET BaseCerrada = -1");
+  quarvel::rsDatosGenerales->Requery();
+  EXPECT_TRUE(clic("mnuPeg"));
+  EXPECT_TRUE(llamadas.isEmpty());
+  EXPECT_TRUE(cajas.texts().isEmpty()) << cajas.texts().join(" | ").toStdString();
+}
+
 TEST_F(ShellTest, BidHeldByAnotherProgram) {
   ASSERT_NE(arranca(), nullptr);
   const QString ejemplo = carpeta.archivo("Ejemplo.mdb");

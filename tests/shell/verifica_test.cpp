@@ -26,6 +26,7 @@ using dao::DataType;
 using ui::vbAbort;
 using ui::vbIgnore;
 using ui::vbNo;
+using ui::vbOK;
 using ui::vbRetry;
 using ui::vbYes;
 
@@ -213,9 +214,15 @@ TEST_F(Estructura, ComparisonErrorsReachTheCallerAndChangeNothing) {
   } catch (const vb::Error& e) {
     EXPECT_EQ(e.number(), 3024);
   }
+  // Without the template the check asks nothing and changes nothing: the one message names the
+  // program's missing file, not the bid.
   QFile::remove(plantilla());
-  testui::ScriptedMsgBoxes cajas;  // no question may be asked
-  EXPECT_THROW(VERIFICA::VerificaEstructura(ruta), vb::Error);
+  testui::ScriptedMsgBoxes cajas;
+  cajas.answer(vbOK);
+  EXPECT_FALSE(VERIFICA::VerificaEstructura(ruta));
+  ASSERT_EQ(cajas.texts().size(), 1);
+  EXPECT_TRUE(cajas.texts()[0].startsWith("No se encuentra el archivo del programa TORNAVO.KOR en "))
+      << cajas.texts()[0].toStdString();
   EXPECT_EQ(huella(ruta), antes);
 }
 

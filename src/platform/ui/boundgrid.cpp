@@ -200,10 +200,12 @@ BoundGrid::BoundGrid(QWidget* parent)
       return;
     QScopedValueRollback<bool> guard(applyingWidths_, true);
     Columns(i).SetWidth(int(pixelsToTwips(size)));
+    if (i < frozenCols_) updateFrozen();
   });
   connect(model_, &RecordsetModel::columnChanged, this, &BoundGrid::applyColumn);
   connect(model_, &QAbstractItemModel::modelReset, this, [this] {
     marks_.Clear();   // bookmarks of rows read before mean nothing now
+    rowAnchor_ = dao::Bookmark();
     applyColumns();
     model_->setCurrentRow(currentIndex().row());
   });
@@ -213,7 +215,7 @@ BoundGrid::BoundGrid(QWidget* parent)
     connect(model_, signal, this, [this] { model_->setCurrentRow(currentIndex().row()); });
   connect(model_, &QAbstractItemModel::columnsInserted, this, &BoundGrid::applyColumns);
   connect(model_, &QAbstractItemModel::columnsRemoved, this, &BoundGrid::applyColumns);
-  marks_.onChanged_ = [this] { viewport()->update(); };
+  marks_.onChanged_ = [this] { repaintCells(); };
 }
 
 BoundGrid::~BoundGrid() {
@@ -253,6 +255,7 @@ void BoundGrid::bind() {
   editIndex_ = QPersistentModelIndex();
   addNewPending_ = false;
   marks_.Clear();
+  rowAnchor_ = dao::Bookmark();
   selStartCol_ = selEndCol_ = colAnchor_ = -1;
   model_->setRecordset(data_ ? data_->Recordset() : nullptr);
   followRecordset();
@@ -267,23 +270,28 @@ void BoundGrid::applyColumn(int col, int property) {
         QScopedValueRollback<bool> guard(applyingWidths_, true);
         horizontalHeader()->resizeSection(col, twipsToPixels(c.Width()));
       }
+      if (col < frozenCols_) updateFrozen();
       break;
     case Column::Property::Visible: {
       QScopedValueRollback<bool> guard(applyingWidths_, true);
       setColumnHidden(col, !c.Visible());
       if (c.Visible()) horizontalHeader()->resizeSection(col, twipsToPixels(c.Width()));
+      if (col < frozenCols_) updateFrozen();
       break;
     }
-    default: viewport()->update(); break;
+    default: repaintCells(); break;
   }
 }
 
 void BoundGrid::applyColumns() {
-  QScopedValueRollback<bool> guard(applyingWidths_, true);
-  for (int i = 0; i < Columns().Count(); ++i) {
-    horizontalHeader()->resizeSection(i, twipsToPixels(Columns(i).Width()));
-    setColumnHidden(i, !Columns(i).Visible());
+  {
+    QScopedValueRollback<bool> guard(applyingWidths_, true);
+    for (int i = 0; i < Columns().Count(); ++i) {
+      horizontalHeader()->resizeSection(i, twipsToPixels(Columns(i).Width()));
+      setColumnHidden(i, !Columns(i).Visible());
+    }
   }
+  updateFrozen();
 }
 
 void BoundGrid::SetAllowAddNew(bool allow) { model_->setAddNewRow(allow); }
@@ -346,6 +354,11 @@ int BoundGrid::ColContaining(double xTwips) const {
   const QRect vp = viewport()->geometry();
   const int x = twipsToPixels(xTwips) - vp.left();
   if (x < 0 || x >= vp.width()) return -1;
+  return columnAtViewportX(x);
+}
+
+int BoundGrid::columnAtViewportX(int x) const {
+  if (frozen_ && frozen_->isVisible() && x >= 0 && x < frozenWidth()) return frozen_->columnAt(x);
   return columnAt(x);
 }
 
@@ -473,12 +486,150 @@ bool BoundGrid::inSelectedColumns(int col) const {
 
 void BoundGrid::SetSelStartCol(int col) {
   selStartCol_ = col;
-  viewport()->update();
+  repaintCells();
 }
 
 void BoundGrid::SetSelEndCol(int col) {
   selEndCol_ = col;
+  repaintCells();
+}
+
+void BoundGrid::markRange(int from, int to) {
+  const int step = from <= to ? 1 : -1;
+  for (int r = from;; r += step) {
+    marks_.Add(model_->bookmarkAt(r));   // an invalid bookmark (the add-new row) adds nothing
+    if (r == to) break;
+  }
+}
+
+void BoundGrid::MarkRowsTo(const dao::Bookmark& bookmark) {
+  const int row = model_->rowOf(bookmark);
+  if (row < 0) return;
+  const int anchor = model_->rowOf(rowAnchor_);
+  if (anchor < 0) {
+    rowAnchor_ = bookmark;
+    marks_.Add(bookmark);
+    return;
+  }
+  markRange(anchor, row);
+}
+
+// ---- frozen columns ----
+
+int BoundGrid::frozenWidth() const {
+  int width = 0;
+  for (int c = 0; c < frozenCols_ && c < model_->columnCount(); ++c)
+    if (!isColumnHidden(c)) width += columnWidth(c);
+  return width;
+}
+
+void BoundGrid::SetFrozenCols(int n) {
+  frozenCols_ = std::max(0, n);
+  if (frozenCols_ > 0 && !frozen_) {
+    frozen_ = new QTableView(this);
+    frozen_->setObjectName(QStringLiteral("FrozenColumns"));
+    frozen_->setModel(model_);
+    frozen_->setSelectionModel(selectionModel());   // one current cell for both
+    frozen_->setItemDelegate(new GridDelegate(this));   // marked rows painted as the grid paints them
+    frozen_->setFocusPolicy(Qt::NoFocus);
+    frozen_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    frozen_->setSelectionMode(QAbstractItemView::NoSelection);
+    frozen_->setVerticalScrollMode(verticalScrollMode());
+    frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setFrameShape(QFrame::NoFrame);
+    frozen_->setWordWrap(false);
+    frozen_->setMouseTracking(true);
+    frozen_->verticalHeader()->hide();
+    frozen_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    frozen_->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+    QHeaderView* h = frozen_->horizontalHeader();
+    h->setSectionResizeMode(QHeaderView::Interactive);
+    h->setStretchLastSection(false);
+    h->setSectionsClickable(false);
+    h->setHighlightSections(false);
+    h->setDefaultAlignment(horizontalHeader()->defaultAlignment());
+    frozen_->viewport()->installEventFilter(this);
+    h->viewport()->installEventFilter(this);
+    // The columns under it scroll by pixels, so that a scrolled one comes out right beside it.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    connect(frozen_->verticalScrollBar(), &QScrollBar::valueChanged, verticalScrollBar(), &QScrollBar::setValue);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, frozen_->verticalScrollBar(), &QScrollBar::setValue);
+    // A frozen column widened on its own header is the grid's column widened.
+    connect(h, &QHeaderView::sectionResized, this, [this](int i, int, int size) {
+      if (applyingWidths_ || size <= 0 || i >= frozenCols_) return;
+      horizontalHeader()->resizeSection(i, size);
+    });
+    // Columns added later (the schedule's periods) come into the view shown: hide them there.
+    connect(h, &QHeaderView::sectionCountChanged, this, [this] { updateFrozen(); });
+  }
+  updateFrozen();
+}
+
+void BoundGrid::updateFrozen() {
+  if (!frozen_) return;
+  bool any = false;
+  {
+    QScopedValueRollback<bool> guard(applyingWidths_, true);
+    for (int c = 0; c < model_->columnCount(); ++c) {
+      const bool shown = c < frozenCols_ && !isColumnHidden(c);
+      frozen_->setColumnHidden(c, !shown);
+      if (shown) {
+        frozen_->setColumnWidth(c, columnWidth(c));
+        any = true;
+      }
+    }
+  }
+  frozen_->setVisible(any);
+  if (!any) return;
+  placeFrozen();
+  frozen_->verticalScrollBar()->setValue(verticalScrollBar()->value());
+}
+
+// Over the grid's left edge, from the top of the column headers to the bottom of the rows.
+void BoundGrid::placeFrozen() {
+  const QRect vp = viewport()->geometry();
+  const int top = horizontalHeader()->geometry().top();
+  frozen_->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
+  frozen_->setGeometry(vp.left(), top, std::min(frozenWidth(), vp.width()), vp.bottom() + 1 - top);
+}
+
+void BoundGrid::updateGeometries() {
+  QTableView::updateGeometries();
+  if (frozen_ && frozen_->isVisible()) placeFrozen();
+}
+
+void BoundGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  const int covered = frozen_ && frozen_->isVisible() ? frozenWidth() : 0;
+  if (covered == 0 || !index.isValid()) {
+    QTableView::scrollTo(index, hint);
+    return;
+  }
+  QScrollBar* h = horizontalScrollBar();
+  const int before = h->value();
+  QTableView::scrollTo(index, hint);
+  if (index.column() < frozenCols_) {   // always in view: only the row needs scrolling to
+    h->setValue(before);
+    return;
+  }
+  // A column that would sit under the frozen ones comes out right beside them.
+  const int x = columnViewportPosition(index.column());
+  if (x < covered) h->setValue(h->value() - (covered - x));
+}
+
+void BoundGrid::repaintCells() {
   viewport()->update();
+  if (frozen_) frozen_->viewport()->update();
+}
+
+bool BoundGrid::isCellArea(QObject* watched) const {
+  return watched == viewport() || (frozen_ && watched == frozen_->viewport());
+}
+
+QHeaderView* BoundGrid::columnHeaderOf(QObject* watched) const {
+  if (watched == horizontalHeader()->viewport()) return horizontalHeader();
+  if (frozen_ && watched == frozen_->horizontalHeader()->viewport()) return frozen_->horizontalHeader();
+  return nullptr;
 }
 
 // ---- editing ----
@@ -867,25 +1018,34 @@ bool BoundGrid::handleMouse(QObject* watched, QEvent* event) {
   const bool left = me->button() == Qt::LeftButton;
 
   // The grid's own marking.
+  QHeaderView* columnHeader = columnHeaderOf(watched);
   if (press && left && w == verticalHeader()->viewport()) {
     const int row = verticalHeader()->logicalIndexAt(local.y());
     const dao::Bookmark b = model_->bookmarkAt(row);
     if (b.isValid()) moveTo(row, std::max(0, currentIndex().column()));
     if (b.isValid() && currentIndex().row() == row) {   // not while a refused edit holds its row
       selStartCol_ = selEndCol_ = -1;
-      if (me->modifiers() & Qt::ControlModifier) {
+      const bool ctrl = me->modifiers() & Qt::ControlModifier;
+      const int anchor = model_->rowOf(rowAnchor_);
+      if ((me->modifiers() & Qt::ShiftModifier) && anchor >= 0) {
+        if (!ctrl) marks_.Clear();
+        markRange(anchor, row);
+      } else if (ctrl) {
         const auto& items = marks_.items_;
         auto it = std::find(items.begin(), items.end(), b);
         if (it != items.end()) marks_.Remove(int(it - items.begin()));
         else marks_.Add(b);
+        rowAnchor_ = b;
       } else {
         marks_.Clear();
         marks_.Add(b);
+        rowAnchor_ = b;
       }
+      repaintCells();
     }
-  } else if (w == horizontalHeader()->viewport() && (left || (draggingColumns_ && event->type() == QEvent::MouseMove))) {
-    QHeaderView* h = horizontalHeader();
-    const int col = h->logicalIndexAt(local.x());
+  } else if (columnHeader && (left || (draggingColumns_ && event->type() == QEvent::MouseMove))) {
+    QHeaderView* h = columnHeader;
+    const int col = columnAtViewportX(p.x() - viewport()->geometry().left());
     if (press) {
       const int grip = h->style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, h);
       const int start = col >= 0 ? h->sectionViewportPosition(col) : 0;
@@ -899,19 +1059,23 @@ bool BoundGrid::handleMouse(QObject* watched, QEvent* event) {
           colAnchor_ = selStartCol_ = selEndCol_ = col;
         }
         draggingColumns_ = true;
-        viewport()->update();
+        repaintCells();
       }
     } else if (event->type() == QEvent::MouseMove && draggingColumns_ && col >= 0 && colAnchor_ >= 0) {
       selStartCol_ = std::min(colAnchor_, col);
       selEndCol_ = std::max(colAnchor_, col);
-      viewport()->update();
+      repaintCells();
     } else if (event->type() == QEvent::MouseButtonRelease) {
       draggingColumns_ = false;
     }
-  } else if (press && left && w == viewport() && (marks_.Count() > 0 || selStartCol_ >= 0)) {
-    marks_.Clear();
-    selStartCol_ = selEndCol_ = -1;
-    viewport()->update();
+  } else if (press && left && isCellArea(w)) {
+    if (w != viewport()) setFocus();   // a click on a frozen cell: the keys go on to the grid
+    rowAnchor_ = dao::Bookmark();
+    if (marks_.Count() > 0 || selStartCol_ >= 0) {
+      marks_.Clear();
+      selStartCol_ = selEndCol_ = -1;
+      repaintCells();
+    }
   }
   if (event->type() == QEvent::MouseButtonRelease && me->button() == Qt::LeftButton) draggingColumns_ = false;
 
@@ -962,8 +1126,8 @@ void BoundGrid::showTip(QHelpEvent* event, const QPoint& gridPos) {
 }
 
 bool BoundGrid::eventFilter(QObject* watched, QEvent* event) {
-  const bool ours = watched == viewport() || watched == verticalHeader()->viewport() ||
-                    watched == horizontalHeader()->viewport() || (corner_ && watched == corner_);
+  const bool ours = isCellArea(watched) || watched == verticalHeader()->viewport() || columnHeaderOf(watched) ||
+                    (corner_ && watched == corner_);
   if (ours) {
     switch (event->type()) {
       case QEvent::MouseButtonPress:

@@ -39,9 +39,15 @@
 // Mouse: MouseDown/MouseMove/MouseUp(button 1 left 2 right 4 middle, shift 1 Shift 2 Ctrl 4 Alt,
 // x, y in twips from the grid's top-left corner), over cells, headers, record selectors and the
 // top-left corner alike; ColContaining(x) is -1 over the record selectors, RowContaining(y) -1 over
-// the column headers. A left click on a record selector marks that row (Ctrl adds or removes it),
-// on a column header selects that column (Shift or dragging extends the range), on a cell clears
-// both; the corner does nothing of its own.
+// the column headers. A left click on a record selector marks that row (Ctrl adds or removes it,
+// Shift marks the range from the row clicked before, Ctrl+Shift adds that range), on a column
+// header selects that column (Shift or dragging extends the range), on a cell clears both; the
+// corner does nothing of its own.
+//
+// Frozen columns: SetFrozenCols(n) keeps the first n columns in view at the left while the others
+// scroll under them (the schedule's concept columns beside its periods). They are drawn by a view of
+// their own over the grid's left edge, which takes clicks, tips and header selections as the grid
+// does but no edits: frozen columns are meant to be locked.
 #include "forms.h"
 #include "recordsetmodel.h"
 
@@ -155,6 +161,13 @@ public:
   void SetSelEndCol(int col);
   bool isMarked(int row) const;
   bool inSelectedColumns(int col) const;
+  // Marks every row from the anchor (the row last clicked on its record selector, or the first one
+  // marked here) to this one, in that order; rows already marked stay where they are in the list.
+  void MarkRowsTo(const dao::Bookmark& bookmark);
+
+  // ---- columns kept in view (see above); 0: none
+  int FrozenCols() const { return frozenCols_; }
+  void SetFrozenCols(int n);
 
   // ---- editing
   // 0 the current row is a record, 1 it is the add-new row, 2 a new record is being typed there.
@@ -199,6 +212,8 @@ public:
 
   // The text a cell shows (formatted), for copying and tests.
   QString cellText(int row, int col);
+  // A column that would sit under the frozen ones is scrolled out beside them.
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 protected:
   bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
@@ -207,6 +222,7 @@ protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
+  void updateGeometries() override;
   void keyboardSearch(const QString&) override {}   // typing never scans the rows
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool viewportEvent(QEvent* event) override;
@@ -234,6 +250,14 @@ private:
   void positionRecordset(int row);
   void moveTo(int row, int col);
   bool handleMouse(QObject* watched, QEvent* event);
+  void markRange(int from, int to);
+  int columnAtViewportX(int x) const;
+  QHeaderView* columnHeaderOf(QObject* watched) const;
+  bool isCellArea(QObject* watched) const;
+  void repaintCells();
+  int frozenWidth() const;
+  void updateFrozen();
+  void placeFrozen();
   void showTip(QHelpEvent* event, const QPoint& gridPos);
   int firstVisibleRow() const;
   template <class F> bool guarded(F&& handler);
@@ -247,6 +271,7 @@ private:
   bool allowDelete_ = false;
 
   SelectedBookmarks marks_;
+  dao::Bookmark rowAnchor_;   // where a Shift+click or a drag over the record selectors starts
   int selStartCol_ = -1;
   int selEndCol_ = -1;
   int colAnchor_ = -1;
@@ -277,6 +302,8 @@ private:
   int tipWidth_ = 0;
   QString layoutFile_;
   QString layoutName_;
+  int frozenCols_ = 0;
+  QTableView* frozen_ = nullptr;   // the view of the frozen columns, over the grid's left edge
 };
 
 }  // namespace ui

@@ -348,6 +348,101 @@ TEST_F(BoundGridTest, RecordSelectorsMarkRowsAndDeleteAsksTheWindowFirst) {
   EXPECT_EQ(grid()->SelBookmarks().Count(), 0);
 }
 
+// Shift+click on a record selector marks the rows from the one clicked before, as in any grid; with
+// Ctrl it adds them. A drag (MarkRowsTo) marks every row it passed, however fast the pointer moved.
+TEST_F(BoundGridTest, ShiftClickOnRecordSelectorsMarksTheRangeFromTheRowClickedBefore) {
+  QWidget* selectors = grid()->verticalHeader()->viewport();
+  const auto marcadas = [&] {
+    std::vector<int> filas;
+    for (int i = 0; i < grid()->SelBookmarks().Count(); ++i) filas.push_back(model()->rowOf(grid()->SelBookmarks().Item(i)));
+    return filas;
+  };
+  QTest::mouseClick(selectors, Qt::LeftButton, {}, selectorPoint(2));
+  QTest::mouseClick(selectors, Qt::LeftButton, Qt::ShiftModifier, selectorPoint(6));
+  EXPECT_EQ(marcadas(), (std::vector<int>{2, 3, 4, 5, 6}));
+  QTest::mouseClick(selectors, Qt::LeftButton, Qt::ShiftModifier, selectorPoint(0));   // from the same row
+  EXPECT_EQ(marcadas(), (std::vector<int>{2, 1, 0}));
+  QTest::mouseClick(selectors, Qt::LeftButton, Qt::ControlModifier, selectorPoint(8));
+  QTest::mouseClick(selectors, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, selectorPoint(10));
+  EXPECT_EQ(marcadas(), (std::vector<int>{2, 1, 0, 8, 9, 10}));
+  EXPECT_EQ(grid()->currentIndex().row(), 10);
+
+  QTest::mouseClick(selectors, Qt::LeftButton, {}, selectorPoint(1));
+  grid()->MarkRowsTo(model()->bookmarkAt(4));
+  grid()->MarkRowsTo(model()->bookmarkAt(3));
+  EXPECT_EQ(marcadas(), (std::vector<int>{1, 2, 3, 4}));
+
+  // A click on a cell clears the marks and forgets where they began: Shift then marks its row alone.
+  QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellPoint(5, W::cCodigo));
+  QTest::mouseClick(selectors, Qt::LeftButton, Qt::ShiftModifier, selectorPoint(3));
+  EXPECT_EQ(marcadas(), (std::vector<int>{3}));
+}
+
+// The first columns kept in view: scrolled to the far right by the keyboard they still show at the left,
+// the current cell comes out beside them rather than under them, and clicks, tips and header
+// selections on them act as on the grid's own.
+TEST_F(BoundGridTest, FrozenColumnsStayInViewWhileTheOthersScroll) {
+  w->resize(420, 300);
+  grid()->SetFrozenCols(2);   // Partida, Renglón
+  QCoreApplication::processEvents();
+  auto* fijas = grid()->findChild<QTableView*>(QStringLiteral("FrozenColumns"));
+  ASSERT_NE(fijas, nullptr);
+  ASSERT_TRUE(fijas->isVisible());
+  const auto ancho = [&] { return grid()->columnWidth(W::cPartida) + grid()->columnWidth(W::cRenglon); };
+  EXPECT_EQ(fijas->width(), ancho());
+  EXPECT_EQ(fijas->geometry().left(), grid()->viewport()->geometry().left());
+  EXPECT_TRUE(fijas->isColumnHidden(W::cCodigo));
+  const int ultima = grid()->Columns().Count() - 1;
+  EXPECT_TRUE(fijas->isColumnHidden(ultima));
+
+  goTo(3, W::cCodigo);
+  press(Qt::Key_End);
+  ASSERT_EQ(grid()->currentIndex().column(), ultima);
+  EXPECT_GT(grid()->horizontalScrollBar()->value(), 0);
+  const double izquierda = ui::pixelsToTwips(grid()->viewport()->geometry().left() + 3);
+  EXPECT_EQ(grid()->ColContaining(izquierda), W::cPartida);
+  EXPECT_EQ(fijas->indexAt(QPoint(3, 3)).column(), W::cPartida);
+  EXPECT_EQ(fijas->indexAt(QPoint(3, 3)).row(), grid()->rowAt(3));
+  // Back to a frozen column: nothing scrolls sideways; on to the first column beside them: it shows
+  // whole, right of them.
+  const int desplazado = grid()->horizontalScrollBar()->value();
+  press(Qt::Key_Home);
+  EXPECT_EQ(grid()->currentIndex().column(), W::cPartida);
+  EXPECT_EQ(grid()->horizontalScrollBar()->value(), desplazado);
+  press(Qt::Key_Right);
+  press(Qt::Key_Right);
+  ASSERT_EQ(grid()->currentIndex().column(), W::cCodigo);
+  EXPECT_EQ(grid()->visualRect(grid()->currentIndex()).left(), ancho());
+
+  // A click on a frozen cell makes it current and reaches the window's handler with its column.
+  const QPoint celda = fijas->visualRect(model()->index(grid()->rowAt(0) + 4, W::cRenglon)).center();
+  QTest::mouseClick(fijas->viewport(), Qt::LeftButton, {}, celda);
+  EXPECT_EQ(grid()->currentIndex(), model()->index(grid()->rowAt(0) + 4, W::cRenglon));
+  ASSERT_FALSE(w->downs.empty());
+  EXPECT_EQ(w->downs.back().col, W::cRenglon);
+  EXPECT_EQ(w->downs.back().row, 4);
+  // Its header selects the column for a sort, and its tip comes from the window.
+  QHeaderView* cabecera = fijas->horizontalHeader();
+  const QPoint renglon(cabecera->sectionViewportPosition(W::cRenglon) + 5, cabecera->height() / 2);
+  QTest::mouseClick(cabecera->viewport(), Qt::LeftButton, {}, renglon);
+  EXPECT_EQ(grid()->SelStartCol(), W::cRenglon);
+  EXPECT_EQ(grid()->SelEndCol(), W::cRenglon);
+  QHelpEvent ayuda(QEvent::ToolTip, renglon, cabecera->viewport()->mapToGlobal(renglon));
+  QApplication::sendEvent(cabecera->viewport(), &ayuda);
+  EXPECT_EQ(w->log.last(), QStringLiteral("FetchCellTips %1 -1").arg(W::cRenglon));
+
+  // Rows scrolled down scroll there too; widths and hidden columns follow the grid's.
+  grid()->verticalScrollBar()->setValue(20);
+  EXPECT_EQ(fijas->verticalScrollBar()->value(), 20);
+  grid()->Columns(W::cPartida).SetWidth(2400);
+  EXPECT_EQ(fijas->width(), ancho());
+  grid()->Columns(W::cRenglon).SetVisible(false);
+  EXPECT_TRUE(fijas->isColumnHidden(W::cRenglon));
+  EXPECT_EQ(fijas->width(), grid()->columnWidth(W::cPartida));
+  grid()->SetFrozenCols(0);
+  EXPECT_FALSE(fijas->isVisible());
+}
+
 TEST_F(BoundGridTest, HitTestsAndMouseEventsInTwipsOverSelectorsHeadersAndTheCorner) {
   QTest::mouseClick(grid()->verticalHeader()->viewport(), Qt::LeftButton, {}, selectorPoint(3));
   QTest::mouseClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, headerPoint(2));
