@@ -136,6 +136,8 @@ struct ColumnaPeriodo {
   bool subtotal;
 };
 std::vector<ColumnaPeriodo> columnasPeriodo(const RangoPeriodos& rango);
+// A period column's title: the month by name ("Mar 2025"), other periods by their first day ("17/03").
+QString tituloPeriodo(const ColumnaPeriodo& p, bool meses);
 // The periods of the schedule starting at `inicio` (a date serial), all or those of year `ejercicio`
 // (a year without periods: all of them).
 RangoPeriodos rangoPeriodos(double inicio, int periodos, int16_t periodicidad, bool porEjercicio, int ejercicio);

@@ -6,6 +6,7 @@
 #include "internos.h"
 #include "metrics.h"
 #include "msgbox.h"
+#include "periodos.h"
 #include "quarvel.h"
 
 namespace repgen::detalle {
@@ -121,11 +122,16 @@ void CuadroPeriodos::ajustaAlPapel() {
   Ancla titulo = buscaAncla(rep_, QStringLiteral("{título periodo}"), QStringLiteral("{titulo periodo}"));
   if (titulo.col == 0)
     titulo = periodo_;
+  auto& dg = abierto(quarvel::rsDatosGenerales);
+  const bool meses = periodos::periodicidadDe(dg.Value(QStringLiteral("Periodicidad"))) == periodos::kMensual;
   int columnas = 0;  // of the widest pass, its year subtotals included
+  QStringList titulos{QStringLiteral("Total")};
   const auto cuenta = [&] {
     int n = 0;
-    for (const ColumnaPeriodo& c : columnasPeriodo(rep_.rangoPeriodos()))
+    for (const ColumnaPeriodo& c : columnasPeriodo(rep_.rangoPeriodos())) {
       n += c.subtotal ? 2 : 1;
+      titulos << tituloPeriodo(c, meses);
+    }
     columnas = std::max(columnas, n);
   };
   if (rep_.ImprimePorEjercicio) {
@@ -137,6 +143,7 @@ void CuadroPeriodos::ajustaAlPapel() {
     rep_.EjercicioActual = 1;
     cuenta();
   }
+  ajustaCifras(titulo, titulos);
   // Widths as the widest reading of them prints them.
   const double escala = wb::metrics::colWidthSpread(r.workbook().defaultFont());
   const double anchoPeriodo = rep_.Formato.colWidth(titulo.col) * escala;
@@ -154,6 +161,30 @@ void CuadroPeriodos::ajustaAlPapel() {
   const double sobra = (ancho - fijas - porPagina * anchoPeriodo) / escala;
   if (descripcion_.col >= 1 && descripcion_.col < periodo_.col && sobra > 0)
     r.setColWidth(descripcion_.col, r.colWidth(descripcion_.col) + int(sobra));
+}
+
+double CuadroPeriodos::anchoEnCelda(const wb::CellStyle& estilo, const QString& texto, bool negrita) {
+  wb::Font fuente = estilo.font;
+  fuente.bold = fuente.bold || negrita;
+  return wb::metrics::textWidth(fuente, texto) + 2 * wb::metrics::kCellPadTwips + wb::metrics::indentTwips(estilo);
+}
+
+double CuadroPeriodos::anchoTextosPlantilla(int col) {
+  wb::Book& f = rep_.Formato;
+  double ancho = 0;
+  for (const auto& [primero, ultimo] : {std::pair(rep_.renTitulosIni, rep_.renTitulosFin),
+                                        std::pair(rep_.renPieIni, rep_.renPieFin)}) {
+    for (int ren = primero; primero > 0 && ren <= ultimo; ++ren) {
+      f.setActiveCell(ren, col);
+      const QString texto = f.text();
+      if (texto.contains(QLatin1Char('{')))
+        continue;
+      for (const QString& linea : texto.split(QLatin1Char('\n')))
+        if (!linea.trimmed().isEmpty())
+          ancho = std::max(ancho, anchoEnCelda(f.cellStyle(), linea));
+    }
+  }
+  return ancho;
 }
 
 void CuadroPeriodos::escribe() {

@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -54,6 +55,14 @@ protected:
   virtual void conceptoEscrito() {}
   // After the last concept of a pass, before the page foot closes it.
   virtual void finPasada() {}
+  // Before the report is fitted to the paper: the report may narrow columns its figures do not need,
+  // knowing the period titles' anchor and every title the period columns print.
+  virtual void ajustaCifras(const Ancla& /*titulo*/, const QStringList& /*titulos*/) {}
+  // The widest of the template's own texts (not placeholders) in a column of its title and foot
+  // sections, each line of a cell whole, with the cell's margins: what the column must keep.
+  double anchoTextosPlantilla(int col);
+  // The width a cell of this look needs to show the text on one line (bold when told).
+  static double anchoEnCelda(const wb::CellStyle& estilo, const QString& texto, bool negrita = false);
 
 private:
   QHash<QString, vb::Currency> programa_;  // volumes by section, row and period

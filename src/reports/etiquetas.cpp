@@ -203,6 +203,11 @@ void ContextoReporte::escribeParciales(wb::Book& hoja) {
 // period, each with the look and width of the template's title cell; the year over the first period
 // of each year, in the row above. A month is titled by its name ("Mar 2025"); a fortnight, week or day
 // by its first day ("17/03"), the first period from the project's start.
+QString tituloPeriodo(const ColumnaPeriodo& p, bool meses) {
+  return meses ? mesAbreviado(p.mes) + QLatin1Char(' ') + QString::number(p.anio)
+               : QStringLiteral("%1/%2").arg(vb::day(p.dia), 2, 10, QLatin1Char('0')).arg(p.mes, 2, 10, QLatin1Char('0'));
+}
+
 bool ContextoReporte::escribeTitulosPeriodo(wb::Book& hoja) {
   auto& dg = detalle::abierto(quarvel::rsDatosGenerales);
   const vb::Variant periodos = dg.Value(QStringLiteral("Periodos"));
@@ -223,8 +228,7 @@ bool ContextoReporte::escribeTitulosPeriodo(wb::Book& hoja) {
     hoja.setText(texto);
   };
   for (const ColumnaPeriodo& p : columnasPeriodo(rangoPeriodos())) {
-    titulo(meses ? mesAbreviado(p.mes) + QLatin1Char(' ') + QString::number(p.anio)
-                 : QStringLiteral("%1/%2").arg(vb::day(p.dia), 2, 10, QLatin1Char('0')).arg(p.mes, 2, 10, QLatin1Char('0')));
+    titulo(tituloPeriodo(p, meses));
     if (p.anio != anioEscrito && r > 1) {
       hoja.setActiveCell(r - 1, c);
       hoja.setCellStyle(estiloBordes(hoja.cellStyle(), estiloTitulo));

@@ -9,7 +9,10 @@
 #include "dao.h"
 #include "internos.h"
 #include "korgen.h"
+#include "metrics.h"
 #include "quarvel.h"
+
+#include <cmath>
 
 namespace repgen {
 
@@ -56,6 +59,7 @@ private:
   void escribePeriodos(wb::Book& celda) override { calculaMontosConcepto(celda); }
   void conceptoEscrito() override;
   void finPasada() override { imprimeTotalesMensuales(); }
+  void ajustaCifras(const detalle::Ancla& titulo, const QStringList& titulos) override;
   void calculaMontosConcepto(wb::Book& celda);
   void imprimeTotalesMensuales();
 };
@@ -69,6 +73,44 @@ void MontosMensuales::preparaReporte() {
   rep_.totalPeriodos = {};
   // The page foot's total of the periods goes under the concepts' totals.
   rep_.columnaTotalPeriodos = formato_.col;
+}
+
+// The amount columns (the concept's total and the periods) as wide as the widest figure this report
+// prints needs, with their titles whole, never wider than the template made them: a template holds
+// the largest amount any budget can have, and what this budget does not need goes to the description.
+void MontosMensuales::ajustaCifras(const detalle::Ancla& titulo, const QStringList& titulos) {
+  // Every figure of these columns adds amounts of the budget's concepts: none is larger than the sum
+  // of their sizes.
+  vb::Currency suma;
+  bool negativo = false;
+  for (rs_.MoveFirst(); !rs_.EOF_(); rs_.MoveNext()) {
+    const vb::Currency importe = paridades_.importe(
+        rs_.Value(QStringLiteral("Precio")), rs_.Value(QStringLiteral("Moneda")), rs_.Value(QStringLiteral("Cantidad")));
+    negativo = negativo || importe < vb::Currency();
+    suma += importe < vb::Currency() ? -importe : importe;
+  }
+  const QString cifra = (negativo ? QStringLiteral("-") : QString()) +
+                        vb::Format(vb::Variant(KorGen::RedondeaSuperior(suma.toDouble())), QStringLiteral("#,##0.00"));
+  wb::Book& f = rep_.Formato;
+  // Totals and year subtotals are bold.
+  f.setActiveCell(formato_.ren, formato_.col);
+  const double cifras = anchoEnCelda(f.cellStyle(), cifra, true);
+  f.setActiveCell(titulo.ren, titulo.col);
+  double periodo = std::max(cifras, anchoTextosPlantilla(titulo.col));
+  for (const QString& t : titulos)
+    periodo = std::max(periodo, anchoEnCelda(f.cellStyle(), t));
+  const double importe = std::max(cifras, anchoTextosPlantilla(formato_.col));
+  // In whole pixels, as a workbook keeps widths, and a pixel to spare.
+  const auto angosta = [](wb::Book& libro, int col, double necesario) {
+    const int px = wb::metrics::kTwipsPerPixel;
+    const int w = (int(std::ceil(necesario / px)) + 1) * px;
+    if (col > 0 && w < libro.colWidth(col))
+      libro.setColWidth(col, w);
+  };
+  // The period titles take their width from the template's title cell.
+  angosta(f, titulo.col, periodo);
+  if (formato_.col != titulo.col)
+    angosta(rep_.Reporte, formato_.col, importe);
 }
 
 // The concept's amount per period, rounded, with the rounding difference against the concept's

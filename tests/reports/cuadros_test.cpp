@@ -279,9 +279,10 @@ TEST_F(Cuadros, RoundingDifferenceGoesToOneMonth) {
   EXPECT_EQ(KorGen::Redondea(3 * 0.335), Currency::fromDouble(1.01));
 }
 
-// The sample's six months fit one page across, as they always did; the description column takes the
-// width the period columns leave on the paper (at the widest reading of the widths), so its rows wrap
-// less and the report takes no more pages than with the template's width.
+// The sample's six months fit one page across, as they always did; the amount columns of "Montos
+// mensuales" are as wide as the sample's figures need (the template's hold any budget's), and the
+// description column takes the width the period columns leave on the paper (at the widest reading of
+// the widths), so its rows wrap less and the report takes fewer pages than with the template's widths.
 TEST_F(Cuadros, TheDescriptionTakesTheRoomThePeriodsLeave) {
   for (const int tipo : {repgen::kProgramaObra, repgen::kMontosMensuales}) {
     SCOPED_TRACE(tipo);
@@ -292,7 +293,13 @@ TEST_F(Cuadros, TheDescriptionTakesTheRoomThePeriodsLeave) {
     EXPECT_TRUE(pagina.colBreaks.empty());
     EXPECT_EQ(wb::SheetPrintLayout(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter)).pageCount(),
               rep_->numeroPagina);
-    EXPECT_GE(r.colWidth(2), rep_->Formato.colWidth(2));
+    wb::Book plantilla;
+    plantilla.read(ruta(repgen::plantillaReporte(tipo)));
+    EXPECT_GT(r.colWidth(2), plantilla.colWidth(2));
+    if (tipo == repgen::kMontosMensuales) {
+      for (int c : {3, 4, 10})  // the concept's amount, the first month, the year's total
+        EXPECT_LT(r.colWidth(c), plantilla.colWidth(c == 10 ? 4 : c)) << c;
+    }
     double ancho = 0;
     for (int c = 1; c <= pagina.printArea->c2; ++c)
       ancho += r.colWidth(c);

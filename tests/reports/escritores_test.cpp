@@ -103,16 +103,20 @@ TEST_F(Escritores, TheSampleOfEveryReport) {
   }
 }
 
-// Amounts of any size print in figures, none as "#" for want of room, on every page of every report:
-// prices a hundred times the sample's (a budget over a thousand million), and a budget at the bound,
-// 999,999,999,999.40, whose totals rounded up to the next peso are 1,000,000,000,000.00.
+// Amounts of any size print in figures, none as "#" for want of room, on every page of every report,
+// however narrow the amount columns of "Montos mensuales" are made for the budget's figures: the
+// sample's, prices a hundred times the sample's (a budget over a thousand million), credits (negative
+// prices) among them, and a budget at the bound, 999,999,999,999.40, whose totals rounded up to the
+// next peso are 1,000,000,000,000.00.
 TEST_F(Escritores, AmountsOfAnySizeFitTheirColumns) {
   struct Caso {
     const char* nombre;
     std::vector<const char*> sql;
   };
   const Caso casos[] = {
+      {"muestra", {}},
       {"x100", {"UPDATE Presupuesto SET Precio = Precio * 100"}},
+      {"negativos", {"UPDATE Presupuesto SET Precio = -Precio WHERE Partida LIKE 'A0?001'"}},
       {"cota",
        {"UPDATE Presupuesto SET Precio = 0, Moneda = 'PESOS'",
         "UPDATE Presupuesto SET Precio = 333333333333.1333 WHERE Codigo = 'EQ-001' AND Partida = 'A06001'"}},
