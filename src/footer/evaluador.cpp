@@ -3,12 +3,12 @@
 
 #include "database.h"
 #include "errors.h"
+#include "files.h"
 #include "scriptcontrol.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace footer {
@@ -105,7 +105,7 @@ Evaluador::~Evaluador() {
     try {
       grabaFunciones();
     } catch (...) {
-      // An evaluator that cannot write its file ends anyway; the old file stays whole (QSaveFile).
+      // An evaluator that cannot write its file ends anyway; the old file stays whole (files.h).
     }
   }
   funciones_.reset();
@@ -279,10 +279,11 @@ void Evaluador::grabaFunciones() {
              QString::number(f->Parametros()->Count()) + kCrLf;
     for (const auto& p : *f->Parametros()) texto += u'"' + p->Nombre() + u'"' + kCrLf;
   }
-  QSaveFile archivo(rutaFunciones());
-  if (!archivo.open(QIODevice::WriteOnly)) return;
-  archivo.write(texto.toUtf8());
-  archivo.commit();
+  try {
+    files::write(rutaFunciones(), texto.toUtf8());
+  } catch (const vb::Error&) {
+    // Not written: the old file stays whole.
+  }
 }
 
 }  // namespace footer

@@ -1,5 +1,6 @@
 #include "avance.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QProgressDialog>
 
@@ -29,6 +30,11 @@ void Avance::etapa(const QString& texto) {
   nuevaEtapa_ = true;
 }
 
+void Avance::reinicia(const QString& texto) {
+  etapa(texto);
+  cancelado_ = false;
+}
+
 bool Avance::operator()(int hechos, int total) {
   if (cancelado_)
     return false;
@@ -37,12 +43,19 @@ bool Avance::operator()(int hechos, int total) {
     nuevaEtapa_ = false;
     reloj_.restart();
   }
+  if (hechos >= total) {
+    // Done: a dialog at its end would only stand over the window that shows the result.
+    if (dialogo_)
+      delete dialogo_.data();
+    return true;
+  }
   const qint64 ahora = reloj_.elapsed();
   if (ultimaVez_ >= 0 && ahora - ultimaVez_ < kIntervalo)
     return true;
   ultimaVez_ = ahora;
   if (!dialogo_ && ahora >= espera()) {
-    dialogo_ = new QProgressDialog(texto_, QStringLiteral("Cancelar"), 0, std::max(1, total), parent_);
+    QWidget* encima = QApplication::activeModalWidget();
+    dialogo_ = new QProgressDialog(texto_, QStringLiteral("Cancelar"), 0, std::max(1, total), encima ? encima : parent_);
     dialogo_->setObjectName(QStringLiteral("Avance"));
     dialogo_->setWindowTitle(QCoreApplication::applicationName());
     dialogo_->setWindowModality(Qt::ApplicationModal);

@@ -7,6 +7,7 @@
 #include "printing.h"
 
 #include <QFontDatabase>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -91,38 +92,42 @@ void FrmErrores::reject() { Salir_Click(); }
 
 void FrmErrores::Imprimir_Click() {
   wb::PrintService& servicio = wb::PrintService::instance();
-  QPrinter& impresora = servicio.printer();
   // Printed to a file: "Errores.pdf" in the bid's folder, never over a file unasked.
-  if (impresora.outputFormat() == QPrinter::PdfFormat) {
-    const QString archivo = repgen::archivoPdf(QStringLiteral("Errores"));
-    if (!wb::PrintService::mayReplace(archivo))
-      return;
-    impresora.setOutputFileName(archivo);
-  }
+  const bool archivo = servicio.printer().outputFormat() == QPrinter::PdfFormat;
+  const QString pdf = archivo ? repgen::archivoPdf(QStringLiteral("Errores")) : QString();
+  if (archivo && !wb::PrintService::mayReplace(pdf))
+    return;
   QTextDocument documento;
   documento.setDefaultFont(fuenteFija(10));
   documento.setPlainText(Text1->toPlainText());
-  QPainter p;
-  if (!p.begin(&impresora)) {
-    ui::MsgBox(QStringLiteral("Error en FrmErrores.Imprimir_Click: 20102 No se puede imprimir en \"") +
-               servicio.printerName() + QLatin1Char('"'));
-    return;
+  try {
+    const bool impreso = servicio.printPages(pdf, [&](QPagedPaintDevice& hoja, int resolucion) {
+      QPainter p;
+      if (!p.begin(&hoja))
+        return false;
+      // The printer paints on the whole paper: the text goes inside a margin of one inch.
+      documento.documentLayout()->setPaintDevice(&hoja);
+      const double pulgada = resolucion;
+      const QRectF papel = hoja.pageLayout().fullRectPixels(resolucion);
+      const QSizeF pagina(papel.width() - 2 * pulgada, papel.height() - 2 * pulgada);
+      documento.setPageSize(pagina);
+      for (int i = 0; i < documento.pageCount(); ++i) {
+        if (i > 0)
+          hoja.newPage();
+        p.save();
+        p.translate(pulgada, pulgada - i * pagina.height());
+        documento.drawContents(&p, QRectF(QPointF(0, i * pagina.height()), pagina));
+        p.restore();
+      }
+      return p.end();
+    });
+    if (!impreso)
+      ui::MsgBox(QStringLiteral("Error en FrmErrores.Imprimir_Click: 20102 No se puede imprimir en \"") +
+                 servicio.printerName() + QLatin1Char('"'));
+  } catch (const vb::Error& e) {
+    ui::MsgBox(QStringLiteral("Error en FrmErrores.Imprimir_Click: ") + QString::number(e.number()) + QLatin1Char(' ') +
+               e.description());
   }
-  // The printer paints on the whole paper: the text goes inside a margin of one inch.
-  documento.documentLayout()->setPaintDevice(&impresora);
-  const double pulgada = impresora.resolution();
-  const QRectF papel = impresora.paperRect(QPrinter::DevicePixel);
-  const QSizeF pagina(papel.width() - 2 * pulgada, papel.height() - 2 * pulgada);
-  documento.setPageSize(pagina);
-  for (int i = 0; i < documento.pageCount(); ++i) {
-    if (i > 0)
-      impresora.newPage();
-    p.save();
-    p.translate(pulgada, pulgada - i * pagina.height());
-    documento.drawContents(&p, QRectF(QPointF(0, i * pagina.height()), pagina));
-    p.restore();
-  }
-  p.end();
 }
 
 void repgen::muestraErrores(const QString& texto) { FrmErrores::Muestra(texto); }

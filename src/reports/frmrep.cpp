@@ -326,8 +326,10 @@ void frmRep::Command1_Click() {
     // the sheet would hold an empty page or the previous sample.
     if (hecho && rep.Reporte.lastRow() > 0) {
       wb::PrintService& ps = wb::PrintService::instance();
-      avance.etapa(QStringLiteral("Imprimiendo el reporte \"%1\"...").arg(repgen::textoReporte(rep.tipo)));
-      const wb::PrintService::Job trabajo{repgen::archivoPdf(repgen::textoReporte(rep.tipo)), std::ref(avance)};
+      const QString imprimiendo = QStringLiteral("Imprimiendo el reporte \"%1\"...").arg(repgen::textoReporte(rep.tipo));
+      avance.etapa(imprimiendo);
+      const wb::PrintService::Job trabajo{repgen::archivoPdf(repgen::textoReporte(rep.tipo)), std::ref(avance),
+                                          [&] { avance.reinicia(imprimiendo); }};
       if (impresora)
         ps.print(rep.Reporte, true, this, trabajo);
       else

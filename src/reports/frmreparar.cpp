@@ -186,20 +186,14 @@ void frmReparar::quitaRellenos() {
   Nuevo.setSheet(1);
 }
 
-// The rebuilt workbook is written beside the source first, so that a file that cannot be written
-// leaves the source where it was; then it takes the source's name in one step, the source staying
-// as the backup (files.h): the name holds a whole workbook whatever stops the repair.
+// The rebuilt workbook takes the source's place whole, the source staying as the backup (files.h):
+// a file that cannot be written leaves the source where it was, and the name holds a whole workbook
+// whatever stops the repair.
 void frmReparar::guarda(const QString& ruta, wb::Book::FileType tipo) {
-  const QString destino = QFileInfo(ruta).absoluteFilePath();
-  const QString temporal = files::temporaryFor(destino, QStringLiteral("repara"));
-  try {
-    Nuevo.write(temporal, tipo);
-    const QString respaldo = nombreRespaldo(destino);
-    files::replace(temporal, destino, respaldo != destino ? respaldo : QString());
-  } catch (...) {
-    QFile::remove(temporal);
-    throw;
-  }
+  // The backup goes beside the file repaired, a symbolic link followed to it.
+  const QString destino = files::writeTarget(ruta);
+  const QString respaldo = nombreRespaldo(destino);
+  Nuevo.write(destino, tipo, respaldo != destino ? respaldo : QString());
 }
 
 void frmReparar::Command3_Click() { ui::Forms::instance().unload(this); }

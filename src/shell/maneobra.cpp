@@ -228,20 +228,13 @@ bool creaObra(const QString& destino, const QString& archivo) {
     const QString plantilla = general::ArchivoPrograma(archivo);
     if (!QFileInfo(plantilla).isFile())
       throw vb::Error(53);
-    // A file copy replaces the destination, as FileCopy does: the copy is made beside it and takes
-    // its place whole.
-    const QString copia = files::temporaryFor(QFileInfo(destino).absoluteFilePath(), QStringLiteral("crea"));
-    QFile::remove(copia);
-    if (!QFile::copy(plantilla, copia))
+    // A file copy replaces the destination, as FileCopy does, by the one writer of files: a new
+    // bid is a new file of the user's (the template's permissions stay the template's), an existing
+    // one is replaced whole, keeping its owner and permissions, or not at all.
+    QFile origen(plantilla);
+    if (!origen.open(QIODevice::ReadOnly))
       throw vb::Error(70);
-    try {
-      files::replace(copia, QFileInfo(destino).absoluteFilePath());
-    } catch (const vb::Error&) {
-      QFile::remove(copia);
-      throw;
-    }
-    // The template may be read-only where the program is installed; the bid must not be.
-    QFile::setPermissions(destino, QFile::permissions(destino) | QFileDevice::WriteOwner);
+    files::write(destino, origen.readAll());
     creada = true;
   } catch (const vb::Error& e) {
     puntero::Normal();
@@ -434,7 +427,9 @@ bool RepararObra(const QString& carpeta, const QString& archivo, const QString& 
   // Paths of the program folder are written with a leading separator ("/paratorn.kor").
   ruta.replace(QStringLiteral("//"), QStringLiteral("/"));
   const QString actual = dao::DBEngine::ResolvePath(ruta);
-  const QString bak = actual.left(actual.size() - 4) + QStringLiteral(".bak");
+  // The .bak goes beside the file repaired, a symbolic link followed to it.
+  const QString objetivo = files::writeTarget(actual);
+  const QString bak = objetivo.left(objetivo.size() - 4) + QStringLiteral(".bak");
   try {
     // The compacted copy is written beside the file and takes its place in one step, the file as it
     // was staying as the .bak: whatever stops the repair, the name holds a whole database.

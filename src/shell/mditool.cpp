@@ -2,6 +2,7 @@
 
 #include "dao.h"
 #include "error.h"
+#include "files.h"
 #include "forms.h"
 #include "frmpresenta.h"
 #include "general.h"
@@ -73,6 +74,9 @@ bool Main(const QString& rutaPrograma, const QString& producto) {
     linea = 5;
     quarvel::dbParametros = dao::DBEngine::OpenDatabase(general::ArchivoPrograma(QStringLiteral("paratorn.kor")),
                                                         false, false, quarvel::kConexion);
+    // Held now, the library cannot be compacted by another copy of the program: what a compaction
+    // stopped earlier left beside it is stale.
+    files::removeLeftovers(quarvel::dbParametros->Name());
     linea = 6;
     quarvel::rsTitgen = quarvel::dbParametros->OpenRecordset(QStringLiteral("SELECT * FROM titgen"),
                                                              dao::RecordsetType::Dynaset);

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace VERIFICA {
 
@@ -190,7 +191,9 @@ void CreaCampo(dao::TableDef& tabla, const dao::Field& modelo) {
   tabla.Fields().Append(campo);
 }
 
-QString DameNombreTemporal(const QString& ruta) { return files::temporaryFor(ruta, QStringLiteral("reconstruye")); }
+QString DameNombreTemporal(const QString& ruta) {
+  return files::temporaryFor(files::writeTarget(ruta), files::Work::Rebuild);
+}
 
 bool CopiaDatosTabla(dao::Database& db, const QString& tabla, const QString& origen) {
   try {
@@ -302,9 +305,8 @@ bool ActualizaEstructura(const QString& ruta) {
 bool Importaobra(const QString& ruta) {
   RelojDeArena reloj;
   const QString obra = dao::DBEngine::ResolvePath(ruta);
-  // The copy is made beside the bid, whatever the current directory is.
-  const QString temporal = DameNombreTemporal(obra);
-  bool copiada = false;
+  // The copy is made beside the bid's file (its link followed), whatever the current directory is.
+  std::optional<files::Replacement> nueva;
   DatabasePtr copia, vieja;
   try {
     // The bid first: held exclusively, nobody else is rebuilding it, and a copy an interrupted
@@ -312,13 +314,15 @@ bool Importaobra(const QString& ruta) {
     pasoNecesario([&] { vieja = dao::DBEngine::OpenDatabase(obra, true, true, quarvel::kConexion); });
     pasoNecesario([&] {
       files::removeLeftovers(obra);
+      nueva.reset();
+      nueva.emplace(obra, files::Work::Rebuild);
       const QString plantilla = rutaPlantilla(QStringLiteral("TORNAVO.kor"));
-      if (!QFile::copy(plantilla, temporal)) throw vb::Error(QFileInfo::exists(plantilla) ? 75 : 53);
-      copiada = true;
-      // The copy becomes the bid: it takes the bid's permissions, not those of the program's file.
-      QFile::setPermissions(temporal, QFileInfo(obra).permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+      if (!QFile::copy(plantilla, nueva->temporary())) throw vb::Error(QFileInfo::exists(plantilla) ? 75 : 53);
+      // The rebuild writes the copy whatever the template's permissions; it takes the bid's when it
+      // takes its place.
+      QFile::setPermissions(nueva->temporary(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     });
-    pasoNecesario([&] { copia = dao::DBEngine::OpenDatabase(temporal, true, false, quarvel::kConexion); });
+    pasoNecesario([&] { copia = dao::DBEngine::OpenDatabase(nueva->temporary(), true, false, quarvel::kConexion); });
 
     QStringList tablas;
     pasoNecesario([&] {
@@ -335,15 +339,14 @@ bool Importaobra(const QString& ruta) {
     // read, stays held until then, so that no other program opens it in between.
     pasoNecesario([&] { copia->Close(); });
     copia.reset();
-    pasoNecesario([&] { files::replace(temporal, obra); });
-    copiada = false;
+    pasoNecesario([&] { nueva->commit(); });
     vieja->Close();
     vieja.reset();
     return true;
   } catch (const Abandono&) {
+    // The copy closed first, so that it can go with the rebuild.
     copia.reset();
     vieja.reset();
-    if (copiada) QFile::remove(temporal);
     return false;
   }
 }

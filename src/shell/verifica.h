@@ -70,8 +70,9 @@ void CreaTabla(dao::Database& db, dao::TableDef& modelo);
 // appended to tabla; on a table of a database the column is added to it.
 void CreaCampo(dao::TableDef& tabla, const dao::Field& modelo);
 
-// The rebuild's copy of the bid at ruta: beside it, named after it ("obra.mdb.~reconstruye"), so that
-// a copy an interrupted rebuild left is known and removed the next time the bid is checked.
+// The rebuild's copy of the bid at ruta: beside the bid's file (a symbolic link followed), named after
+// it ("obra.mdb.~reconstruye"), so that a copy an interrupted rebuild left is known and removed the
+// next time the bid is checked.
 QString DameNombreTemporal(const QString& ruta);
 
 // Copies every row of origen's table into db's table of the same name with one statement

@@ -1,10 +1,12 @@
 // The report window on the sample bid: its lists, the templates put back in the library, the sample
 // made again for every choice, the options button, printing and previewing.
+#include "archivos.h"
 #include "avance.h"
 #include "dao.h"
 #include "enter_en_boton.h"
 #include "forms.h"
 #include "frmerrores.h"
+#include "vista_previa.h"
 #include "printers.h"
 #include "printing.h"
 #include "quarvel.h"
@@ -19,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -386,11 +387,7 @@ TEST_F(Ventana, AcceptPreviewsTheWholeReport) {
   bool maximizada = false;
   wb::PrintService::instance().setPreviewHook([&](QWidget& dlg) {
     maximizada = dlg.windowState() & Qt::WindowMaximized;
-    QTimer::singleShot(0, &dlg, [&] {
-      if (auto* w = dlg.findChild<QPrintPreviewWidget*>())
-        paginas = w->pageCount();
-      dlg.close();
-    });
+    testsupport::cierraAlMostrarse(dlg, paginas);
   });
   llamadas.clear();
   f->Command1_Click();
@@ -501,6 +498,55 @@ TEST_F(Ventana, TheSampleFillsTheWindowBesideItsButtons) {
       QCoreApplication::processEvents();
       f->grab().save(carpeta + QStringLiteral("/ventana_reportes_%1.png").arg(tipo));
     }
+}
+
+// Printing from the preview over an existing PDF file, as the user does it (the preview's print
+// button, the print dialog, "Sí" to replacing the file): the new file is written beside it, with the
+// progress and its "Cancelar" over the preview. "Cancelar" leaves the old file as it was; a print to
+// its end puts the whole new file in its place. Nothing is left beside it either way.
+TEST_F(Ventana, APrintFromThePreviewReplacesItsFileWholeOrNotAtAll) {
+  prueba::multiplicaPresupuesto(8);
+  wb::PrintService::instance().setPrinterName(ui::pdfPrinterName());
+  quarvel::destinoReporte = 1;
+  frmRep* f = ventana();
+  const QString pdf = ruta("Presupuesto.pdf");
+  const QString carpeta = QFileInfo(pdf).absolutePath();
+  const auto archivos = [&] {  // the databases' journals come and go with their writes
+    QStringList nombres = QDir(carpeta).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    nombres.removeIf([](const QString& n) { return n.endsWith("-journal"); });
+    return nombres;
+  };
+  const auto contenido = [&] { return testsupport::contenido(pdf); };
+  Avance::espera() = 0;
+  for (const bool cancela : {true, false}) {
+    SCOPED_TRACE(cancela ? "Cancelar" : "to its end");
+    ASSERT_TRUE(testsupport::pon(pdf, "documento anterior"));
+    const QStringList antes = archivos();
+    QStringList sobre;  // the windows the progress of the print showed over
+    testsupport::ImprimeDesdeVista imprime([&](QProgressDialog* avance) {
+      if (!avance || !avance->isVisible())
+        return;
+      EXPECT_EQ(avance->labelText(), "Imprimiendo el reporte \"Presupuesto\"...");
+      sobre.append(avance->parentWidget() ? avance->parentWidget()->metaObject()->className() : "");
+      if (cancela && avance->value() > 0)
+        QTest::mouseClick(avance->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    QTest::mouseClick(f->Command1, Qt::LeftButton);
+    Avance::espera() = 500;
+    EXPECT_TRUE(imprime.imprime());
+    ASSERT_FALSE(sobre.isEmpty());
+    EXPECT_EQ(sobre.front(), "QPrintPreviewDialog");
+    if (cancela) {
+      EXPECT_EQ(contenido(), "documento anterior");
+    } else {
+      EXPECT_TRUE(contenido().startsWith("%PDF-"));
+      EXPECT_TRUE(contenido().trimmed().endsWith("%%EOF"));
+    }
+    EXPECT_EQ(archivos(), antes);
+    EXPECT_TRUE(cajas_.shown().empty()) << cajas_.texts().join(QLatin1Char('|')).toStdString();
+    Avance::espera() = 0;
+  }
+  Avance::espera() = 500;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // .xls told apart, and what the rebuilt copy keeps.
 #include "frmreparar.h"
 
+#include "archivos.h"
 #include "copia_programa.h"
 #include "enter_en_boton.h"
 #include "files.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <cmath>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -275,6 +277,65 @@ TEST_F(Reparar, TheBrowseButtonFillsThePath) {
   EXPECT_EQ(ventana_->Text1->text(), ruta("Elegido.kor"));
   ventana_->Command2_Click();  // cancelled: unchanged
   EXPECT_EQ(ventana_->Text1->text(), ruta("Elegido.kor"));
+}
+
+// A template reached through a symbolic link is repaired in the file the link names: the link stays a
+// link, the backup is made beside that file, and the file keeps its mode.
+TEST_F(Reparar, ATemplateReachedThroughALinkIsRepairedInTheFileItNames) {
+  ASSERT_TRUE(QDir(dir_.path()).mkpath("compartida"));
+  ASSERT_TRUE(QDir(dir_.path()).mkpath("mias"));
+  const QString archivo = plantilla("Parator2.kor", "compartida/Totales.kor");
+  ASSERT_EQ(::chmod(QFile::encodeName(archivo).constData(), 0640), 0);
+  ASSERT_EQ(::symlink("../compartida/Totales.kor", QFile::encodeName(ruta("mias/Totales.kor")).constData()), 0);
+  const QByteArray original = contenido(archivo);
+
+  cajas_.answer(ui::vbOK);
+  ventana_->Text1->setText(ruta("mias/Totales.kor"));
+  QTest::mouseClick(ventana_->Command1, Qt::LeftButton);
+  EXPECT_EQ(cajas_.texts(), QStringList({"La hoja ha sido reparada"}));
+  EXPECT_EQ(QFileInfo(ruta("mias/Totales.kor")).symLinkTarget(), archivo);
+  EXPECT_EQ(QDir(ruta("mias")).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList({"Totales.kor"}));
+  EXPECT_EQ(QDir(ruta("compartida")).entryList(QDir::Files | QDir::Hidden), QStringList({"Totales.bak", "Totales.kor"}));
+  EXPECT_EQ(contenido(ruta("compartida/Totales.bak")), original);
+  wb::Book b;
+  b.read(archivo);
+  EXPECT_EQ(b.sheetName(1), "Totales del presupuesto");
+  struct stat st {};
+  ASSERT_EQ(::stat(QFile::encodeName(archivo).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// A template, backup or folder the user may not write is refused with the message of any refused
+// write, naming what refused it, and nothing changes. The superuser passes every permission check, so
+// the rule also reads the permissions themselves: what nobody may write is read-only for everyone,
+// and the test means the same run as root.
+TEST_F(Reparar, AReadOnlyTemplateOrFolderIsRefusedAndLeftAlone) {
+  ASSERT_TRUE(QDir(dir_.path()).mkpath("plantillas"));
+  const QString r = plantilla("Parator2.kor", "plantillas/Totales.kor");
+  ASSERT_TRUE(testsupport::pon(ruta("plantillas/Totales.bak"), "respaldo anterior"));
+  const QByteArray original = contenido(r);
+  struct Caso {
+    const char* que;
+    QString soloLectura;
+  };
+  const Caso casos[] = {{"the template", r}, {"its backup", ruta("plantillas/Totales.bak")}, {"its folder", ruta("plantillas")}};
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.que);
+    {
+      const testsupport::SinEscritura soloLectura(c.soloLectura);
+      ASSERT_TRUE(soloLectura.hecho());
+      cajas_.answer(ui::vbOK);
+      ventana_->Text1->setText(r);
+      QTest::mouseClick(ventana_->Command1, Qt::LeftButton);
+    }
+    ASSERT_FALSE(cajas_.texts().isEmpty());
+    EXPECT_EQ(cajas_.texts().back(),
+              "ErrorReparar: 20102 No se puede escribir el archivo \"Totales.kor\": Permiso denegado: " + c.soloLectura);
+    EXPECT_EQ(contenido(r), original);
+    EXPECT_EQ(contenido(ruta("plantillas/Totales.bak")), "respaldo anterior");
+    EXPECT_EQ(QDir(ruta("plantillas")).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList({"Totales.bak", "Totales.kor"}));
+  }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "registroentrada.h"
 #include "registroreportes.h"
 #include "shellfixture.h"
+#include "vista_previa.h"
 #include "ventanas.h"
 
 #include <QComboBox>
@@ -19,10 +20,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
-#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <tuple>
 
 namespace {
@@ -59,13 +58,8 @@ protected:
     avisoSinCerrar();
     if (!clic("mnuPre"))
       return nullptr;
-    wb::PrintService::instance().setPreviewHook([&paginas](QWidget& dlg) {
-      QTimer::singleShot(0, &dlg, [&paginas, &dlg] {
-        if (auto* w = dlg.findChild<QPrintPreviewWidget*>())
-          paginas = w->pageCount();
-        dlg.close();
-      });
-    });
+    wb::PrintService::instance().setPreviewHook(
+        [&paginas](QWidget& dlg) { testsupport::cierraAlMostrarse(dlg, paginas); });
     return ui::Forms::instance().find<frmRep>();
   }
 };

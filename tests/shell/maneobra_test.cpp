@@ -1,5 +1,7 @@
 // The bid file's life cycle on real files: repair and its .bak, new bids from the template, the shared
-// recordsets and the look-ups of module general on the sample bid.
+// recordsets and the look-ups of module general on the sample bid; the files beside a bid that are
+// not the program's, bids reached through symbolic links and read-only ones.
+#include "archivos.h"
 #include "barcontrol.h"
 #include "corte.h"
 #include "dao.h"
@@ -16,10 +18,18 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <csignal>
+#include <cstring>
+#include <functional>
 #include <map>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace shelltest;
+using testsupport::contenido;
+using testsupport::pon;
 
 namespace {
 
@@ -45,6 +55,37 @@ QStringList restos(const QString& carpeta) {
       quedan << nombre;
   return quedan;
 }
+
+// What a symbolic link says, as written ("" when it is none).
+QString enlace(const QString& ruta) {
+  QByteArray texto(4096, '\0');
+  const ssize_t n = ::readlink(QFile::encodeName(ruta).constData(), texto.data(), size_t(texto.size()));
+  return n < 0 ? QString() : QFile::decodeName(texto.left(n));
+}
+
+// A bid made older than the template in a way only the rebuild mends: a text field of another size.
+void envejece(const QString& ruta) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(QFile::encodeName(ruta).constData(), &db), SQLITE_OK);
+  // The catalogue's names compare as the database layer compares them; plain bytes do here.
+  sqlite3_create_collation(db, "JETTEXT", SQLITE_UTF8, nullptr, [](void*, int n1, const void* a, int n2, const void* b) {
+    const int c = std::memcmp(a, b, size_t(std::min(n1, n2)));
+    return c != 0 ? c : n1 - n2;
+  });
+  EXPECT_EQ(sqlite3_exec(db, "UPDATE MSysFields SET Size = 80 WHERE TableName = 'Monedas' AND FieldName = 'Texto'",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  EXPECT_EQ(sqlite3_changes(db), 1);
+  sqlite3_close(db);
+}
+
+int tamanoTexto(const QString& ruta) {
+  auto db = dao::DBEngine::OpenDatabase(ruta, false, true, quarvel::kConexion);
+  return db->TableDefs().Item("Monedas").Fields().Item("Texto").Size();
+}
+
+const QString kPregunta = "La estructura de la obra no corresponde a la actual, ¿Deseas actualizarla?";
+const QString kActualizada = "La estructura se actualizó satisfactoriamente";
 
 }  // namespace
 
@@ -378,4 +419,215 @@ TEST_F(ShellTest, OutdatedBidIsUpgradedOnlyWhenTheUserAgrees) {
   EXPECT_TRUE(QFile::exists(carpeta.archivo("obras/vieja.bak")));
   EXPECT_TRUE(quarvel::dbObra->QueryDefs().Contains("UnaPartida"));
   EXPECT_EQ(recientes().mid(0, 2), QStringList({vieja, ejemplo}));
+}
+
+// The user's own files beside a bid stay whatever the program does with the bid: the numbered
+// backups of "cp --backup=numbered", "mv -b" and editors ("obra.mdb.~1~"), and any other name that
+// only looks like the program's. What the program itself left there (the temporaries of an
+// interrupted compaction, rebuild or write, and their journals) goes.
+TEST_F(ShellTest, OnlyTheProgramsOwnLeftoversGoWhenABidIsOpenedOrRepaired) {
+  ASSERT_NE(arranca(), nullptr);
+  const QStringList delUsuario = {"puente.mdb.~1~", "puente.mdb.~2~", "puente.mdb.~17~", "puente.mdb~",
+                                  "puente.mdb.~mia", "puente.mdb.~compacta~"};
+  const QStringList delPrograma = {"puente.mdb.~compacta", "puente.mdb.~reconstruye", "puente.mdb.~reconstruye-journal",
+                                   "puente.mdb.~escribe", "puente.mdb.~respaldo"};
+  struct Caso {
+    const char* como;
+    bool antigua;  // a bid the opening rebuilds
+    std::function<void(const QString& obra)> haz;
+  };
+  const Caso casos[] = {
+      {"Archivo, Abrir", false, [&](const QString& obra) { abre(obra); }},
+      {"Archivo, Abrir of a bid the rebuild upgrades", true,
+       [&](const QString& obra) {
+         cajas.answer(ui::vbYes).answer(ui::vbOK);
+         abre(obra);
+         EXPECT_EQ(cajas.texts().mid(cajas.texts().size() - 2), QStringList({kPregunta, kActualizada}));
+       }},
+      {"Reparar/Compactar with the bid open", false,
+       [&](const QString& obra) {
+         abre(obra);
+         ASSERT_TRUE(clic("mnuRepCom"));
+       }},
+      {"Reparar/Compactar without a bid", false,
+       [&](const QString& obra) {
+         dialogos.choose(obra);
+         ASSERT_TRUE(clic("miherramientasrc"));
+       }},
+  };
+  int n = 0;
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.como);
+    clic("mnuCer");
+    const QString carpetaObra = carpeta.archivo(QStringLiteral("obras%1").arg(++n));
+    const QString obra = carpeta.copiaEjemplo(QStringLiteral("obras%1/puente.mdb").arg(n));
+    if (c.antigua)
+      envejece(obra);
+    for (const QString& nombre : delUsuario)
+      pon(carpetaObra + "/" + nombre, nombre.toUtf8());
+    for (const QString& nombre : delPrograma)
+      pon(carpetaObra + "/" + nombre, "resto");
+    const qsizetype cajasAntes = cajas.texts().size();
+    c.haz(obra);
+    EXPECT_TRUE(quarvel::obraAbierta || c.como == QLatin1String("Reparar/Compactar without a bid"));
+    if (!c.antigua)
+      EXPECT_EQ(cajas.texts().size(), cajasAntes) << cajas.texts().join(" | ").toStdString();
+    for (const QString& nombre : delUsuario)
+      EXPECT_EQ(contenido(carpetaObra + "/" + nombre), nombre.toUtf8()) << nombre.toStdString();
+    for (const QString& nombre : delPrograma)
+      EXPECT_FALSE(QFile::exists(carpetaObra + "/" + nombre)) << nombre.toStdString();
+  }
+}
+
+// A compaction of the library stopped by a kill leaves its copy beside it; the next start removes it,
+// and nothing else beside the library.
+TEST_F(ShellTest, TheLibrarysCompactionLeftoverGoesAtTheNextStart) {
+  const QStringList restos = {"paratorn.kor.~compacta", "paratorn.kor.~compacta-journal", "paratorn.kor.~respaldo"};
+  const QStringList propios = {"paratorn.kor.~1~", "paratorn.kor~", "paratorn.bak"};
+  for (const QString& nombre : restos + propios)
+    pon(carpeta.archivo(nombre), nombre.toUtf8());
+  ASSERT_NE(arranca(), nullptr);
+  EXPECT_TRUE(cajas.texts().isEmpty()) << cajas.texts().join(" | ").toStdString();
+  for (const QString& nombre : restos)
+    EXPECT_FALSE(QFile::exists(carpeta.archivo(nombre))) << nombre.toStdString();
+  for (const QString& nombre : propios)
+    EXPECT_EQ(contenido(carpeta.archivo(nombre)), nombre.toUtf8()) << nombre.toStdString();
+}
+
+// A bid reached through a symbolic link (a bid shared from another folder) is still a link after the
+// program rewrote it whole: the file the link names holds the new content, with its owner, group and
+// mode, and the work and the .bak are done beside that file. Another owner can only be given by the
+// superuser: as anyone else the test checks the mode alone.
+TEST_F(ShellTest, ABidReachedThroughASymbolicLinkStaysALink) {
+  ASSERT_NE(arranca(), nullptr);
+  const bool root = ::geteuid() == 0;
+  struct Caso {
+    const char* como;
+    bool existe;  // the file the link names is there before
+    std::function<void(const QString& enlace)> haz;
+    std::function<void(const QString& archivo)> revisa;  // what the file holds afterwards
+  };
+  const Caso casos[] = {
+      {"the rebuild of an outdated bid on opening", true,
+       [&](const QString& ruta) {
+         cajas.answer(ui::vbYes).answer(ui::vbOK);
+         abre(ruta);
+         EXPECT_EQ(cajas.texts().mid(cajas.texts().size() - 2), QStringList({kPregunta, kActualizada}));
+       },
+       [&](const QString& archivo) {
+         EXPECT_EQ(tamanoTexto(archivo), 50);
+         EXPECT_EQ(filas(archivo, "Presupuesto"), 257);
+         EXPECT_TRUE(QFile::exists(QFileInfo(archivo).absolutePath() + "/puente.bak"));
+       }},
+      {"Reparar/Compactar with the bid open", true,
+       [&](const QString& ruta) {
+         abre(ruta);
+         ASSERT_TRUE(clic("mnuRepCom"));
+       },
+       [&](const QString& archivo) {
+         EXPECT_EQ(filas(archivo, "Presupuesto"), 257);
+         EXPECT_EQ(filas(QFileInfo(archivo).absolutePath() + "/puente.bak", "Presupuesto"), 257);
+       }},
+      {"a new bid named by a link to a file still to be made", false,
+       [&](const QString& ruta) {
+         dialogos.choose(ruta);
+         maneobra::pideObra(true, "Nueva");
+       },
+       [&](const QString& archivo) { EXPECT_EQ(filas(archivo, "Presupuesto"), 0); }},
+  };
+  int n = 0;
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.como);
+    clic("mnuCer");
+    ++n;
+    const QString mias = carpeta.archivo(QStringLiteral("mias%1").arg(n));
+    const QString compartida = carpeta.archivo(QStringLiteral("compartida%1").arg(n));
+    ASSERT_TRUE(QDir().mkpath(mias));
+    const QString archivo = compartida + "/puente.mdb";
+    const QByteArray nombre = QFile::encodeName(archivo);
+    if (c.existe) {
+      carpeta.copiaEjemplo(QStringLiteral("compartida%1/puente.mdb").arg(n));
+      if (n == 1)
+        envejece(archivo);
+      if (root)
+        ASSERT_EQ(::chown(nombre.constData(), 4321, 5432), 0);
+      ASSERT_EQ(::chmod(nombre.constData(), 0660), 0);
+    } else {
+      ASSERT_TRUE(QDir().mkpath(compartida));
+    }
+    const QString texto = QStringLiteral("../compartida%1/puente.mdb").arg(n);
+    const QString ruta = mias + "/puente.mdb";
+    ASSERT_EQ(::symlink(QFile::encodeName(texto).constData(), QFile::encodeName(ruta).constData()), 0);
+    const QByteArray antes = huella(archivo);
+
+    c.haz(ruta);
+    EXPECT_TRUE(quarvel::obraAbierta || !c.existe);
+    clic("mnuCer");
+    EXPECT_EQ(enlace(ruta), texto);
+    EXPECT_NE(huella(archivo), antes);
+    c.revisa(archivo);
+    EXPECT_EQ(archivosEn(mias), QStringList({"puente.mdb"}));
+    EXPECT_EQ(restos(compartida), QStringList());
+    if (c.existe) {
+      struct stat st {};
+      ASSERT_EQ(::stat(nombre.constData(), &st), 0);
+      EXPECT_EQ(st.st_mode & 07777, 0660u);
+      if (root) {
+        EXPECT_EQ(st.st_uid, 4321u);
+        EXPECT_EQ(st.st_gid, 5432u);
+      }
+    }
+  }
+}
+
+// A bid the user may not write, or one in a folder the user may not write, is never replaced: the
+// repair is refused as any write to a read-only bid is, a new bid with the message of a refused file
+// copy, and nothing changes. The superuser passes every permission check, so the rule also reads the
+// permissions themselves: what its owner may not write is read-only for everyone, and the test means
+// the same run as root.
+TEST_F(ShellTest, AReadOnlyBidOrFolderIsNeverReplaced) {
+  ASSERT_NE(arranca(), nullptr);
+  const QString obra = carpeta.copiaEjemplo("obras/puente.mdb");
+  const QString carpetaObras = carpeta.archivo("obras");
+  const QByteArray antes = huella(obra);
+  struct Caso {
+    const char* como;
+    QString soloLectura;
+    std::function<void()> haz;
+    QString mensaje;
+  };
+  const Caso casos[] = {
+      {"Reparar/Compactar a read-only bid", obra,
+       [&] {
+         dialogos.choose(obra);
+         ASSERT_TRUE(clic("miherramientasrc"));
+       },
+       "Error en el Módulo MDITool.RepararObra 3027 " + dao::errorDescription(3027)},
+      {"Reparar/Compactar a bid in a read-only folder", carpetaObras,
+       [&] {
+         dialogos.choose(obra);
+         ASSERT_TRUE(clic("miherramientasrc"));
+       },
+       "Error en el Módulo MDITool.RepararObra 3027 " + dao::errorDescription(3027)},
+      {"a new bid in a read-only folder", carpetaObras,
+       [&] {
+         dialogos.choose(carpetaObras + "/nueva.mdb");
+         maneobra::pideObra(true, "Nueva");
+       },
+       "Perminso denegado, Eval.Kor esta siendo por otro usuario"},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.como);
+    {
+      const testsupport::SinEscritura soloLectura(c.soloLectura);
+      ASSERT_TRUE(soloLectura.hecho());
+      cajas.answer(ui::vbOK);
+      c.haz();
+    }
+    ASSERT_FALSE(cajas.texts().isEmpty());
+    EXPECT_EQ(cajas.texts().back(), c.mensaje);
+    EXPECT_EQ(huella(obra), antes);
+    EXPECT_EQ(archivosEn(carpetaObras), QStringList({"puente.mdb"}));
+    EXPECT_FALSE(quarvel::obraAbierta);
+  }
 }

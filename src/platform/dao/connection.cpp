@@ -1,6 +1,7 @@
 #include "connection.h"
 
 #include "daoerror.h"
+#include "files.h"
 #include "jetsql.h"
 #include "sqlfunctions.h"
 
@@ -39,16 +40,12 @@ bool lockByte(int fd, bool write) {
   return fcntl(fd, F_OFD_SETLK, &fl) == 0;
 }
 
-// Why a file cannot be written, decided by what holds for every user: its own write permission (for
-// its owner, so that the superuser, whom permissions do not stop, reads it as others do; or for this
-// process), and the same of its folder, where the journal of a write is made.
+// Why a file cannot be written, by the rule of every file the program writes (files.h): its own write
+// permission (for its owner, so that the superuser, whom permissions do not stop, reads it as others
+// do; or for this process), and the same of its folder, where the journal of a write is made.
 FileAccess accessOf(const QString& canon, bool openedForWriting) {
-  const auto refuses = [](const QByteArray& p) {
-    struct stat st {};
-    return ::stat(p.constData(), &st) != 0 || !(st.st_mode & S_IWUSR) || ::access(p.constData(), W_OK) != 0;
-  };
-  if (!openedForWriting || refuses(QFile::encodeName(canon))) return FileAccess::FileReadOnly;
-  if (refuses(QFile::encodeName(QFileInfo(canon).absolutePath()))) return FileAccess::FolderReadOnly;
+  if (!openedForWriting || files::writeRefusal(canon) != 0) return FileAccess::FileReadOnly;
+  if (files::writeRefusal(QFileInfo(canon).absolutePath()) != 0) return FileAccess::FolderReadOnly;
   return FileAccess::Writable;
 }
 

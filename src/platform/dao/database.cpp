@@ -67,14 +67,9 @@ void compactInto(Connection& conn, const QString& out) {
 
 // The compacted copy of conn's file, made beside target, in target's place (files.h).
 void compactOver(Connection& conn, const QString& target, const QString& backup = {}) {
-  const QString copy = files::temporaryFor(target, QStringLiteral("compacta"));
-  compactInto(conn, copy);
-  try {
-    files::replace(copy, target, backup);
-  } catch (...) {
-    QFile::remove(copy);
-    throw;
-  }
+  files::Replacement compacted(target, files::Work::Compaction);
+  compactInto(conn, compacted.temporary());
+  compacted.commit(backup);
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ Book::FileType Book::read(const QString& path) {
   return FileType::Xlsx;
 }
 
-void Book::write(const QString& path, FileType) const { writeXlsx(path, *wb_); }
+void Book::write(const QString& path, FileType, const QString& backup) const { writeXlsx(path, *wb_, backup); }
 
 void Book::newWorkbook() {
   wb_ = std::make_unique<Workbook>();

@@ -33,7 +33,8 @@ public:
   // Replaces the whole workbook. The current sheet becomes the file's active sheet, the current cell
   // (1, 1). A file that cannot be read raises 20011 and leaves the book as it was.
   FileType read(const QString& path);
-  void write(const QString& path, FileType type = FileType::Xlsx) const;
+  // With a backup name, the file as it was stays under that name.
+  void write(const QString& path, FileType type = FileType::Xlsx, const QString& backup = {}) const;
   void newWorkbook();  // back to one empty sheet
 
   // --- Sheets (numbers 1..numSheets) ---

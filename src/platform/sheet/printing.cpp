@@ -1,10 +1,12 @@
 #include "printing.h"
 
 #include "error.h"
+#include "files.h"
 #include "metrics.h"
 #include "msgbox.h"
 #include "pdfjoin.h"
 #include "printers.h"
+#include "xlsx.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -15,12 +17,12 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QThread>
 
 #include <atomic>
 #include <chrono>
 #include <numeric>
+#include <optional>
 #include <thread>
 
 namespace wb {
@@ -396,19 +398,30 @@ bool PrintService::mayReplace(const QString& path) {
 
 namespace {
 
-// The pages written to a PDF file, whole or not at all: into a file beside it, renamed over it once
-// complete.
+// A PDF file written by the one writer of files (files.h): beside it, put in its place once whole;
+// a cancelled or failed job leaves the file as it was. 20102 naming the file and why when it cannot
+// be written.
+PrintOutcome writePdfFile(const QString& path, const std::function<PrintOutcome(QIODevice&)>& write) {
+  try {
+    files::Replacement pdf(path);
+    const PrintOutcome outcome = write(pdf.device());
+    if (outcome == PrintOutcome::Failed) {
+      pdf.checkDevice();  // the file's own error, when that is what failed
+      throw cannotWrite(path);
+    }
+    if (outcome == PrintOutcome::Done)
+      pdf.commit();
+    return outcome;
+  } catch (const vb::Error& e) {
+    if (e.number() == 20102)
+      throw;
+    throw cannotWrite(path, e.description());
+  }
+}
+
 PrintOutcome writePdfFile(const SheetPrintLayout& layout, const QString& path, const std::vector<int>& pages,
                           const QString& title, const PrintProgress& progress) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
-    return PrintOutcome::Failed;
-  const PrintOutcome outcome = layout.writePdf(file, pages, title, progress);
-  if (outcome != PrintOutcome::Done) {
-    file.cancelWriting();
-    return outcome;
-  }
-  return file.commit() ? PrintOutcome::Done : PrintOutcome::Failed;
+  return writePdfFile(path, [&](QIODevice& out) { return layout.writePdf(out, pages, title, progress); });
 }
 
 }  // namespace
@@ -444,8 +457,6 @@ bool PrintService::print(const Book& book, bool showDialog, QWidget* parent, con
     if (path.isEmpty() || (!asked && !mayReplace(path)))
       return false;
     outcome = writePdfFile(layout, path, pages, sheet.name, job.progress);
-    if (outcome == PrintOutcome::Failed)
-      throw vb::Error(20102, QStringLiteral("No se puede escribir el archivo \"%1\"").arg(QFileInfo(path).fileName()));
   } else {
     outcome = layout.render(pr, pages, job.progress);
     if (outcome == PrintOutcome::Cancelled)
@@ -462,6 +473,7 @@ void PrintService::preview(const Book& book, QWidget* parent, const Job& job) {
   if (pr.outputFormat() == QPrinter::PdfFormat && !job.pdfFile.isEmpty())
     pr.setOutputFileName(job.pdfFile);
   QPrintPreviewDialog dlg(&pr, parent);
+  std::optional<vb::Error> failure;  // a file the print could not write, told once the preview is gone
   QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&](QPrinter* target) {
     const QPageLayout chosen = target->pageLayout();
     const SheetPrintLayout layout(book.workbook(), sheet, chosen.pageSize(), chosen.orientation());
@@ -471,6 +483,20 @@ void PrintService::preview(const Book& book, QWidget* parent, const Job& job) {
       std::vector<int> all(size_t(layout.pageCount()));
       std::iota(all.begin(), all.end(), 0);
       layout.render(*target, all, job.progress);
+      return;
+    }
+    if (job.printFromPreview)
+      job.printFromPreview();
+    if (target->outputFormat() == QPrinter::PdfFormat) {
+      // Never painted into the printer, which would empty the file at once: written as every PDF is.
+      if (target->outputFileName().isEmpty())
+        return;
+      try {
+        writePdfFile(layout, target->outputFileName(), requestedPages(*target, layout.pageCount()), sheet.name,
+                     job.progress);
+      } catch (const vb::Error& e) {
+        failure = e;
+      }
     } else if (layout.render(*target, requestedPages(*target, layout.pageCount()), job.progress) ==
                PrintOutcome::Cancelled) {
       target->abort();
@@ -480,6 +506,8 @@ void PrintService::preview(const Book& book, QWidget* parent, const Job& job) {
   if (previewHook_)
     previewHook_(dlg);
   dlg.exec();
+  if (failure)
+    throw *failure;
 }
 
 void PrintService::exportPdf(const Book& book, const QString& path) {
@@ -487,8 +515,21 @@ void PrintService::exportPdf(const Book& book, const QString& path) {
   const SheetPrintLayout layout(book.workbook(), sheet, paperSize());
   std::vector<int> pages(size_t(std::max(1, layout.pageCount())));
   std::iota(pages.begin(), pages.end(), 0);
-  if (writePdfFile(layout, path, pages, sheet.name, {}) != PrintOutcome::Done)
-    throw vb::Error(20102, QStringLiteral("No se puede escribir el archivo \"%1\"").arg(QFileInfo(path).fileName()));
+  writePdfFile(layout, path, pages, sheet.name, {});
+}
+
+bool PrintService::printPages(const QString& pdfFile, const PagePainter& paint) {
+  QPrinter& pr = printer();
+  if (pr.outputFormat() != QPrinter::PdfFormat)
+    return paint(pr, pr.resolution());
+  pr.setOutputFileName(pdfFile);
+  return writePdfFile(pdfFile, [&](QIODevice& out) {
+           QPdfWriter writer(&out);
+           writer.setResolution(pr.resolution());
+           writer.setPageLayout(pr.pageLayout());
+           writer.setCreator(QStringLiteral("tornavo"));
+           return paint(writer, pr.resolution()) ? PrintOutcome::Done : PrintOutcome::Failed;
+         }) == PrintOutcome::Done;
 }
 
 void PrintService::setPrintDialogHook(PrintDialogHook hook) { dialogHook_ = std::move(hook); }

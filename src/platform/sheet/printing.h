@@ -99,20 +99,31 @@ public:
     // the printer's own (the last one chosen).
     QString pdfFile;
     PrintProgress progress;  // told after each page; false cancels the job
+    // Told as a print from the preview starts: a job of its own after the preview's, told to
+    // `progress` too.
+    std::function<void()> printFromPreview;
   };
 
   // Prints the book's current sheet. With the dialog the user may choose the printer, pages and
   // copies. On the PDF printer an existing file is replaced only when the user says so (the print
-  // dialog asks itself), and the file appears whole or not at all. False when nothing was printed:
+  // dialog asks itself), and the file appears whole or not at all (files.h: a symbolic link followed,
+  // owner and mode kept, a read-only file refused). False when nothing was printed:
   // the dialog or the question was answered no, the job was cancelled, or the PDF printer has no
   // file. vb::Error 20102 when the printer or the file cannot be written.
   bool print(const Book& book, bool showDialog, QWidget* parent = nullptr, const Job& job = {});
   // The print preview of the current sheet, maximised and modal; it can print too (on the PDF
-  // printer it proposes job.pdfFile).
+  // printer it proposes job.pdfFile, and writes the file as print() does, telling job.progress).
+  // vb::Error 20102 once the preview has closed when the file could not be written.
   void preview(const Book& book, QWidget* parent = nullptr, const Job& job = {});
   // Writes the current sheet to a PDF file on the printer's paper, replacing it without a question.
   // vb::Error 20102 when the file cannot be written.
   void exportPdf(const Book& book, const QString& path);
+  // Pages the program paints itself (not a sheet) on the printer, or on the PDF printer into pdfFile,
+  // written as print() writes a file. paint gets a device set to the printer's paper and its
+  // resolution (dots per inch), paints every page and returns false when it could not begin. False
+  // when paint did; vb::Error 20102 when the file cannot be written.
+  using PagePainter = std::function<bool(QPagedPaintDevice& device, int resolution)>;
+  bool printPages(const QString& pdfFile, const PagePainter& paint);
   // Whether a file may be printed to: yes when it does not exist, else the user's answer to
   // "El archivo ... ya existe" (No by default).
   static bool mayReplace(const QString& path);

@@ -15,6 +15,8 @@
 //
 // Errors: vb::Error 20011 for any file that cannot be read (missing, not a zip, a legacy .xls or an
 // encrypted workbook, a missing part, malformed XML, values out of range); 20102 when writing fails.
+#include "error.h"
+
 #include <QString>
 
 namespace wb {
@@ -22,6 +24,11 @@ namespace wb {
 class Workbook;
 
 void readXlsx(const QString& path, Workbook& into);
-void writeXlsx(const QString& path, const Workbook& wb);
+// Written by the one writer of files (files.h): beside the file, put in its place whole; with a
+// backup name, the file as it was stays under it.
+void writeXlsx(const QString& path, const Workbook& wb, const QString& backup = {});
+
+// 20102 "No se puede escribir el archivo "<name>": <why>", for every file the workbook layer writes.
+vb::Error cannotWrite(const QString& path, const QString& why = {});
 
 }  // namespace wb

@@ -405,7 +405,7 @@ public:
     files_.push_back(File{name, std::move(data), compress});
   }
 
-  void run(const QString& path);
+  void run(const QString& path, const QString& backup);
 
 private:
   // libzip's reason when the package cannot be zipped.
@@ -820,7 +820,7 @@ time_t fixedTime() {
   return std::mktime(&t);  // 1980-01-01 00:00 local, the earliest zip time, so output is reproducible
 }
 
-void Writer::run(const QString& path) {
+void Writer::run(const QString& path, const QString& backup) {
   const Workbook& wb = wb_;
   const StyleTable st = buildStyles(wb);
   Strings strings;
@@ -1000,10 +1000,7 @@ void Writer::run(const QString& path) {
 
   // The zip is built in memory and then replaces the file whole (files.h): an interrupted or failed
   // write leaves the old file, and nothing beside it.
-  const QString shown = QFileInfo(path).fileName();
-  auto fail = [&](const QString& why) {
-    throw vb::Error(20102, QStringLiteral("No se puede escribir el archivo \"%1\": %2").arg(shown, why));
-  };
+  auto fail = [&](const QString& why) { throw cannotWrite(path, why); };
   if (QFileInfo(path).isDir())
     fail(QStringLiteral("es una carpeta"));
   if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
@@ -1015,7 +1012,7 @@ void Writer::run(const QString& path) {
     fail(f.why);
   }
   try {
-    files::write(path, bytes);
+    files::write(path, bytes, backup);
   } catch (const vb::Error& e) {
     fail(e.description());
   }
@@ -1077,14 +1074,20 @@ QByteArray Writer::zipped() const {
 
 }  // namespace
 
-void writeXlsx(const QString& path, const Workbook& wb) {
+void writeXlsx(const QString& path, const Workbook& wb, const QString& backup) {
   try {
     Writer w(wb);
-    w.run(path);
+    w.run(path, backup);
   } catch (const std::bad_alloc&) {
-    throw vb::Error(20102, QStringLiteral("No se puede escribir el archivo \"%1\": no hay memoria suficiente")
-                               .arg(QFileInfo(path).fileName()));
+    throw cannotWrite(path, QStringLiteral("no hay memoria suficiente"));
   }
+}
+
+vb::Error cannotWrite(const QString& path, const QString& why) {
+  QString text = QStringLiteral("No se puede escribir el archivo \"%1\"").arg(QFileInfo(path).fileName());
+  if (!why.isEmpty())
+    text += QStringLiteral(": ") + why;
+  return vb::Error(20102, text);
 }
 
 }  // namespace wb

@@ -1,7 +1,9 @@
 #include "gridlayout.h"
 
+#include "error.h"
+#include "files.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 #include <algorithm>
 
@@ -103,14 +105,12 @@ bool writeGridLayout(const QString& file, const QString& name, const GridLayout&
     text += u'[' + s.name + QStringLiteral("]\n");
     for (const QString& l : s.lines) text += l + u'\n';
   }
-  QSaveFile out(file);
-  if (!out.open(QIODevice::WriteOnly)) return false;
-  const QByteArray bytes = text.toUtf8();
-  if (out.write(bytes) != bytes.size()) {
-    out.cancelWriting();
+  try {
+    files::write(file, text.toUtf8());
+    return true;
+  } catch (const vb::Error&) {
     return false;
   }
-  return out.commit();
 }
 
 }  // namespace ui

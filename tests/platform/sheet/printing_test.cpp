@@ -2,7 +2,10 @@
 // printer object the report engine budgets with.
 #include "printing.h"
 
+#include "archivos.h"
 #include "error.h"
+#include "error_of.h"
+#include "vista_previa.h"
 #include "pdfjoin.h"
 #include "scripted_ui.h"
 #include "metrics.h"
@@ -16,11 +19,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <unistd.h>
 
 using namespace wb;
 using samples::DrawnText;
@@ -246,7 +249,7 @@ TEST(PrintService, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
     SCOPED_TRACE(dialog);
     QFile::remove(path);
     testui::ScriptedMsgBoxes boxes;
-    EXPECT_TRUE(ps.print(b, dialog, nullptr, PrintService::Job{path, {}}));  // nothing to replace: no question
+    EXPECT_TRUE(ps.print(b, dialog, nullptr, PrintService::Job{path, {}, {}}));  // nothing to replace: no question
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_EQ(proposed, dialog ? path : QString());
     EXPECT_EQ(pdfPages(path), 4);
@@ -256,14 +259,14 @@ TEST(PrintService, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
       f.write("otro documento");
     }
     boxes.answer(ui::vbNo);
-    EXPECT_FALSE(ps.print(b, dialog, nullptr, PrintService::Job{path, {}}));
+    EXPECT_FALSE(ps.print(b, dialog, nullptr, PrintService::Job{path, {}, {}}));
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.texts()[0], "El archivo \"Presupuesto.pdf\" ya existe.\r\n¿Desea reemplazarlo?");
     EXPECT_EQ(boxes.shown()[0].buttonSet(), ui::vbYesNo);
     EXPECT_EQ(boxes.shown()[0].defaultAnswer(), ui::vbNo);
     EXPECT_EQ(contents(), "otro documento");
     boxes.answer(ui::vbYes);
-    EXPECT_TRUE(ps.print(b, dialog, nullptr, PrintService::Job{path, {}}));
+    EXPECT_TRUE(ps.print(b, dialog, nullptr, PrintService::Job{path, {}, {}}));
     EXPECT_EQ(pdfPages(path), 4);
     proposed.clear();
   }
@@ -283,7 +286,8 @@ TEST(PrintService, ACancelledJobLeavesNoFile) {
                                 ++told;
                                 EXPECT_LE(done, total);
                                 return done < total / 2;
-                              }};
+                              },
+                              {}};
   EXPECT_FALSE(ps.print(b, false, nullptr, job));
   EXPECT_GT(told, 0);
   EXPECT_FALSE(QFile::exists(path));
@@ -335,16 +339,68 @@ TEST(PrintService, PreviewShowsEveryPageMaximised) {
   bool maximised = false;
   ps.setPreviewHook([&](QWidget& dlg) {
     maximised = dlg.windowState() & Qt::WindowMaximized;
-    QTimer::singleShot(0, &dlg, [&] {
-      if (auto* w = dlg.findChild<QPrintPreviewWidget*>())
-        pages = w->pageCount();
-      dlg.close();
-    });
+    testsupport::cierraAlMostrarse(dlg, pages);
   });
   ps.preview(b);
   ps.setPreviewHook(nullptr);
   EXPECT_TRUE(maximised);
   EXPECT_EQ(pages, 4);
+}
+
+// A print from the preview over an existing PDF file, killed half way (kill -9): the old file is
+// whole, and nothing is left beside it. The killed print runs in a process started afresh, as
+// painting needs threads that a forked copy of this one would lack; it works in this test's folder.
+TEST(PrintService, APrintFromThePreviewKilledHalfWayLeavesTheOldFile) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  QTemporaryDir dir;
+  const char* kCarpeta = "TORNAVO_PRUEBA_CARPETA_PDF";
+  if (qEnvironmentVariableIsEmpty(kCarpeta))
+    qputenv(kCarpeta, QFile::encodeName(dir.path()));
+  const QString carpeta = qEnvironmentVariable(kCarpeta);
+  const QString path = carpeta + QStringLiteral("/Presupuesto.pdf");
+  ASSERT_TRUE(testsupport::pon(path, "documento anterior"));
+  Book b;
+  samples::budget(b, 3000);
+  EXPECT_EXIT(
+      {
+        PrintService& ps = PrintService::instance();
+        ps.setPrinterName(ui::pdfPrinterName());
+        testsupport::ImprimeDesdeVista imprime;
+        const auto mataALaMitad = [&](int done, int total) {
+          if (imprime.imprime() && done * 2 >= total)
+            ::kill(::getpid(), SIGKILL);
+          return true;
+        };
+        ps.preview(b, nullptr, PrintService::Job{path, mataALaMitad, {}});
+        _exit(0);
+      },
+      ::testing::KilledBySignal(SIGKILL), "");
+  qunsetenv(kCarpeta);
+  EXPECT_EQ(testsupport::contenido(path), "documento anterior");
+  EXPECT_EQ(QDir(carpeta).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"Presupuesto.pdf"});
+}
+
+// A print from the preview to a file nobody may write is refused with the message of any refused
+// write, once the preview has closed, and the file stays as it was. (Anyone but the superuser is
+// refused by the print dialog itself, before the print starts.)
+TEST(PrintService, APrintFromThePreviewToAReadOnlyFileIsRefused) {
+  if (::geteuid() != 0)
+    GTEST_SKIP() << "the print dialog refuses the file first";
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("Presupuesto.pdf"));
+  ASSERT_TRUE(testsupport::pon(path, "documento anterior"));
+  const testsupport::SinEscritura readOnly(path);
+  ASSERT_TRUE(readOnly.hecho());
+  Book b;
+  samples::budget(b, 100);
+  PrintService& ps = PrintService::instance();
+  ps.setPrinterName(ui::pdfPrinterName());
+  testsupport::ImprimeDesdeVista imprime;
+  QString description;
+  EXPECT_EQ(errorOf([&] { ps.preview(b, nullptr, PrintService::Job{path, {}, {}}); }, &description), 20102);
+  EXPECT_EQ(description, "No se puede escribir el archivo \"Presupuesto.pdf\": Permiso denegado: " + path);
+  EXPECT_EQ(testsupport::contenido(path), "documento anterior");
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"Presupuesto.pdf"});
 }
 
 }  // namespace
