@@ -22,6 +22,9 @@
 #include <QStyleOptionTitleBar>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
+
+#include <functional>
 
 namespace entrytest {
 namespace {
@@ -34,13 +37,16 @@ public:
   ~CajasAceptadas() override { ui::installMsgBoxService(previo_); }
   ui::VbMsgBoxResult show(const ui::MsgBoxRequest& request) override {
     textos << request.prompt;
-    QTimer::singleShot(0, [] {
-      if (QWidget* caja = QApplication::activeModalWidget())
+    QTimer::singleShot(0, [this] {
+      if (QWidget* caja = QApplication::activeModalWidget()) {
+        if (mientrasAbierta) mientrasAbierta();
         QTest::keyClick(caja, Qt::Key_Return);
+      }
     });
     return ui::QtMsgBoxService().show(request);
   }
   QStringList textos;
+  std::function<void()> mientrasAbierta;  // what the user does while a box is open, before Enter
 
 private:
   ui::MsgBoxService* previo_;
@@ -213,9 +219,8 @@ TEST_F(EdicionTest, ATypedNumberWhoseCommasAreNoThousandsSeparatorsIsRefused) {
   }
 }
 
-// Clicks the close box of a window of the MDI area as the user does: the pointer comes over it, then
-// presses and releases there.
-void clicEnCierre(QMdiSubWindow* marco) {
+// The centre of the close box of a window of the MDI area, in the window's coordinates.
+QPoint puntoDeCierre(QMdiSubWindow* marco) {
   QStyleOptionTitleBar barra;
   barra.initFrom(marco);
   barra.subControls = QStyle::SC_All;
@@ -225,8 +230,13 @@ void clicEnCierre(QMdiSubWindow* marco) {
   const int borde = marco->style()->styleHint(QStyle::SH_TitleBar_NoBorder, &barra, marco) ? 0 : 4;
   barra.rect = QRect(borde, borde, marco->width() - 2 * borde,
                      marco->style()->pixelMetric(QStyle::PM_TitleBarHeight, &barra, marco) - borde);
-  const QPoint cierre =
-      marco->style()->subControlRect(QStyle::CC_TitleBar, &barra, QStyle::SC_TitleBarCloseButton, marco).center();
+  return marco->style()->subControlRect(QStyle::CC_TitleBar, &barra, QStyle::SC_TitleBarCloseButton, marco).center();
+}
+
+// Clicks the close box of a window of the MDI area as the user does: the pointer comes over it, then
+// presses and releases there.
+void clicEnCierre(QMdiSubWindow* marco) {
+  const QPoint cierre = puntoDeCierre(marco);
   // The pointer comes over the close box, then clicks it.
   QMouseEvent encima(QEvent::MouseMove, QPointF(cierre), QPointF(marco->mapToGlobal(cierre)), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
@@ -271,6 +281,83 @@ TEST_F(EdicionTest, ClosingTheWindowByItsCloseBoxExplainsARefusedValueOnce) {
   EXPECT_EQ(consulta("SELECT DISTINCT Moneda FROM Presupuesto WHERE Codigo = 'PRE-001'"), QStringList({"PESOS"}));
   EXPECT_EQ(consulta("SELECT Moneda & ' ' & Paridad FROM Monedas ORDER BY Moneda"),
             QStringList({"DOLARES 17.25", "EUROS 20.5", "PESOS 1"}));
+}
+
+// The close box clicked by a hand: the button goes down, the program runs while it is held (the focus
+// leaves the editor, whose value is checked), and it comes up a moment later. A message opened before
+// the release would take it, and the window would stay open with the refused text; so the window
+// closes, and the refusal is told once, whether or not Enter refused the value first.
+TEST_F(EdicionTest, AClickOnTheCloseBoxHeldForAMomentClosesTheWindowAfterARefusal) {
+  const struct {
+    Rechazo rechazo;
+    bool conEnter;  // Enter pressed first, its message read and closed
+  } casos[] = {
+      {{"PU", "Precio", "15,5", kPrecioMalo, false}, false},
+      {{"PU", "Precio", "15,5", kPrecioMalo, false}, true},
+      {{"PU", "Moneda", "YENES", "La moneda no existe", false}, true},
+      {{"Programa", "Periodo 1", "abc", kVolumenMalo, false}, false},
+      {{"Programa", "Periodo 1", "99999", "La suma de periodos es mayor que el volumen presupuestado", false}, true},
+      {{"Monedas", "Moneda", "EUROS", "La moneda DOLARES no puede ser modificada por que se utiliza en el presupuesto",
+        false, "DOLARES"},
+       true},
+      {{"Monedas", "Moneda", "USD", "La moneda DOLARES no puede ser modificada por que se utiliza en el presupuesto",
+        false},
+       false},
+      {{"Monedas", "Paridad", "abc", kParidadMala, false}, true},
+  };
+  for (const auto& caso : casos) {
+    const Rechazo& c = caso.rechazo;
+    SCOPED_TRACE(std::string(c.herramienta) + " " + c.columna + " " + c.texto + (caso.conEnter ? " Enter" : ""));
+    int col = -1;
+    ui::BoundGrid* grid = muestraCelda(c, col);
+    ASSERT_NE(grid, nullptr);
+    QWidget* forma = ui::Forms::instance().activeChild();
+    QLineEdit* editor = escribe(grid, col, QString::fromUtf8(c.texto));
+    ASSERT_NE(editor, nullptr);
+    if (caso.conEnter) {
+      CajasAceptadas primera;
+      QTest::keyClick(editor, Qt::Key_Return);
+      espera();
+      ASSERT_EQ(primera.textos, QStringList({c.mensaje}));
+      ASSERT_EQ(conTeclado(), editor);
+    }
+
+    QMdiSubWindow* marco = ui::Forms::subWindowOf(forma);
+    ASSERT_NE(marco, nullptr);
+    // Through the window system, as the hand's events come: a box that opens blocks the window's.
+    QWindow* ventana = marco->window()->windowHandle();
+    ASSERT_NE(ventana, nullptr);
+    // The close box inside the main window, as on a screen.
+    marco->window()->resize(marco->window()->size().expandedTo(QSize(1400, 1000)));
+    if (!(marco->windowState() & Qt::WindowMaximized))
+      marco->move(0, 0);
+    espera();
+    const QPoint punto = marco->mapTo(marco->window(), puntoDeCierre(marco));
+    bool arriba = false;
+    const auto suelta = [&] {
+      if (arriba) return;
+      arriba = true;
+      QTest::mouseRelease(ventana, Qt::LeftButton, Qt::NoModifier, punto);
+    };
+    CajasAceptadas cajas;
+    cajas.mientrasAbierta = suelta;
+    QTest::mouseMove(ventana, punto - QPoint(40, 0));  // the pointer comes from the title bar
+    QTest::mouseMove(ventana, punto);
+    QTest::mousePress(ventana, Qt::LeftButton, Qt::NoModifier, punto);
+    espera();  // the moment the button is held
+    suelta();
+    espera();
+    EXPECT_FALSE(ui::Forms::instance().isLoaded(forma));
+    EXPECT_EQ(cajas.textos, QStringList({c.mensaje}));
+    if (ui::Forms::instance().isLoaded(forma))
+      ui::Forms::instance().unload(forma);
+  }
+  EXPECT_EQ(consulta("SELECT Volumen FROM Programa WHERE Partida = 'A01001' AND Renglon = 1 AND Periodo = 1"),
+            QStringList({"420"}));
+  EXPECT_EQ(consulta("SELECT DISTINCT Precio & ' ' & Moneda FROM Presupuesto WHERE Codigo = 'PRE-001'"),
+            QStringList({"16.8 PESOS"}));
+  EXPECT_EQ(consulta("SELECT Moneda & ' ' & Paridad FROM Monedas ORDER BY Moneda"),
+            QStringList({"DOLARES 17.25", "PESOS 1"}));
 }
 
 // An edit left open (typed, no Enter) when its window or the program closes.

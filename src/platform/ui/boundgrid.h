@@ -28,8 +28,9 @@
 // at once (BeforeUpdate/AfterUpdate, no column events).
 //
 // Messages: a handler calls PostMsg(n) instead of showing a box inside the grid's own update;
-// PostEvent(n) comes once control is back in the event loop, or at once when the window closes; a
-// message already waiting is not posted again. Error(code, response): the grid shows
+// PostEvent(n) comes once control is back in the event loop and no mouse button is held (the click
+// that made the refusal ends first), or at once when the window closes; a message already waiting
+// is not posted again. Error(code, response): the grid shows
 // ErrorText() in a message box unless the handler set response to 0. Codes: 6159 Delete pressed
 // with several rows marked, 16389 a write or delete refused.
 //
@@ -244,7 +245,9 @@ private:
   bool runPipeline(int row, int col, const QString& text);
   bool writeRow(int row);
   void reportError(int code, const QString& text, int number = 0);
-  void deliverPosted();
+  // The posted messages, in order; unless `now`, only once no mouse button is held.
+  void deliverPosted(bool now);
+  static constexpr int kReleaseWaitMs = 20;
   void deleteMarked();
   void followRecordset();
   void positionRecordset(int row);
