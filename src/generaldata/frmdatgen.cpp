@@ -32,6 +32,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <QValidator>
 
 #include <functional>
 
@@ -87,7 +88,9 @@ private:
 
 // The filter of a percentage box: each character typed goes through FormatoMoneda, and the box gets
 // the character it returns (none for 0). Keys that type nothing (arrows, Delete, Home...) are not
-// characters and pass; Esc is the dialog's.
+// characters and pass; Esc is the dialog's. The text judged is what the key leaves of the box: a box
+// entered with Tab has all its text selected, and a decimal point typed then starts the new value
+// (",5" is half a per cent, not 5). A paste is the box's own, checked by ValidaPorcentaje.
 class FiltroPorcentaje : public QObject {
 public:
   FiltroPorcentaje(FrmDatGen* forma, QLineEdit* caja) : QObject(caja), forma_(forma), caja_(caja) {}
@@ -95,17 +98,45 @@ public:
     if (evento->type() != QEvent::KeyPress) return false;
     auto* tecla = static_cast<QKeyEvent*>(evento);
     const QString texto = tecla->text();
-    if (texto.size() != 1 || tecla->key() == Qt::Key_Escape || tecla->key() == Qt::Key_Delete) return false;
+    if (texto.size() != 1 || tecla->key() == Qt::Key_Escape || tecla->key() == Qt::Key_Delete ||
+        tecla->matches(QKeySequence::Paste))
+      return false;
     const int codigo = texto.at(0).unicode();
-    const int queda = forma_->FormatoMoneda(codigo, caja_->text());
-    if (queda == codigo) return false;
-    if (queda != 0) caja_->insert(QString(QChar(queda)));
+    QString queda = caja_->text();
+    if (caja_->hasSelectedText()) queda.remove(caja_->selectionStart(), caja_->selectedText().size());
+    const int resultado = forma_->FormatoMoneda(codigo, queda);
+    if (resultado == codigo) return false;
+    if (resultado != 0) caja_->insert(QString(QChar(resultado)));
     return true;
   }
 
 private:
   FrmDatGen* forma_;
   QLineEdit* caja_;
+};
+
+// What reaches a percentage box without a typed key (a paste, a drop) goes through FormatoMoneda a
+// character at a time, as if typed into an empty box: "16,5" pasted from a spreadsheet is 16.5, not
+// the 16 that reading it would give, and blanks, signs and line ends are dropped.
+class ValidaPorcentaje : public QValidator {
+public:
+  ValidaPorcentaje(FrmDatGen* forma, QObject* padre) : QValidator(padre), forma_(forma) {}
+  State validate(QString& texto, int& posicion) const override {
+    QString limpio;
+    int antes = 0;  // the cursor stays after the characters it was after
+    for (int i = 0; i < texto.size(); ++i) {
+      const int codigo = texto.at(i).unicode();
+      const int resultado = codigo < ' ' ? 0 : forma_->FormatoMoneda(codigo, limpio);
+      if (resultado != 0) limpio += QChar(resultado);
+      if (i < posicion) antes = int(limpio.size());
+    }
+    texto = limpio;
+    posicion = antes;
+    return Acceptable;
+  }
+
+private:
+  FrmDatGen* forma_;
 };
 
 // Runs a handler each time a control loses the focus (the control's Validate).
@@ -159,6 +190,7 @@ void FrmDatGen::conectaReglas() {
   for (const char* nombre : {"txtAnticipo", "txtEstimacion", "txtFiniquito", "txtIVA"}) {
     auto* c = static_cast<QLineEdit*>(caja(QString::fromLatin1(nombre)));
     c->installEventFilter(new FiltroPorcentaje(this, c));
+    c->setValidator(new ValidaPorcentaje(this, c));
   }
   connect(FechaIni, &ui::DatePicker::Change, this, [this] { atrapa([this] { FechaIni_Change(); }); });
   connect(FechaFin, &ui::DatePicker::Change, this, [this] { atrapa([this] { FechaFin_Change(); }); });

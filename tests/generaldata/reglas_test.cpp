@@ -7,6 +7,7 @@
 #include "vbdate.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -107,10 +108,14 @@ TEST_F(Reglas, PercentageBoxesTakeDigitsAndOneDecimalPoint) {
   iva->clear();
   QTest::keyClicks(iva, "1a6, -.5.0");
   EXPECT_EQ(iva->text(), "16.50");
-  // The filter reads the whole text: with it selected a second point is still refused.
+  // A second point is refused where it would stay beside the first; over a selection holding the
+  // first it replaces it.
+  iva->setCursorPosition(1);
+  QTest::keyClicks(iva, ".,");
+  EXPECT_EQ(iva->text(), "16.50");
   iva->selectAll();
   QTest::keyClicks(iva, ".");
-  EXPECT_EQ(iva->text(), "16.50");
+  EXPECT_EQ(iva->text(), ".");
   QTest::keyClick(iva, Qt::Key_Backspace);
   EXPECT_EQ(iva->text(), "") << "Backspace is a control key and passes";
 }
@@ -139,6 +144,46 @@ TEST_F(Reglas, ACommaTypedInAPercentageBoxIsItsDecimalPoint) {
     caja->selectAll();
     QTest::keyClick(caja, Qt::Key_Backspace);
     QTest::keyClicks(caja, QString::fromLatin1(c.teclas));
+    EXPECT_EQ(caja->text(), c.texto) << c.caja;
+  }
+  ASSERT_TRUE(acepta());
+  EXPECT_TRUE(cajas.shown().empty()) << cajas.texts().join(" | ").toStdString();
+  for (const Caso& c : casos)
+    EXPECT_DOUBLE_EQ(vb::CDbl(dato(QString::fromLatin1(c.campo))), c.guardado) << c.campo;
+}
+
+// A box entered with Tab has its whole text selected, and what is typed replaces it: a decimal
+// separator typed first starts the new value (",5" is half a per cent, not 5). A value pasted into a
+// box keeps the same rule as a typed one: its comma is the decimal point, and what a percentage cannot
+// hold is dropped, so "16,5" from a spreadsheet is 16.50 and not 16.
+TEST_F(Reglas, APercentageTypedOverTheSelectedTextOrPastedKeepsItsDecimalSeparator) {
+  abre(2);
+  ASSERT_TRUE(carga());
+  ASSERT_TRUE(activa());
+  muestraPagina(QStringLiteral("Concurso"));
+  struct Caso {
+    const char* caja;
+    const char* campo;
+    const char* teclas;  // typed over the selected text
+    const char* pegado;  // else pasted with Ctrl+V over it
+    const char* texto;
+    double guardado;
+  } casos[] = {{"txtIVA", "Iva", ",5", nullptr, ".5", 0.5},
+               {"txtAnticipo", "anticipo", ".75", nullptr, ".75", 0.75},
+               {"txtEstimacion", "contraest", nullptr, "16,5", "16.5", 16.5},
+               {"txtFiniquito", "finiquito", nullptr, " 1,2,5 %\n", "1.25", 1.25}};
+  for (const Caso& c : casos) {
+    auto* caja = static_cast<QLineEdit*>(forma->caja(c.caja));
+    caja->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(caja->selectedText(), caja->text()) << c.caja;
+    ASSERT_FALSE(caja->text().isEmpty()) << c.caja;
+    if (c.teclas) {
+      QTest::keyClicks(caja, QString::fromLatin1(c.teclas));
+    } else {
+      QApplication::clipboard()->setText(QString::fromLatin1(c.pegado));
+      QTest::keyClick(caja, Qt::Key_V, Qt::ControlModifier);
+    }
     EXPECT_EQ(caja->text(), c.texto) << c.caja;
   }
   ASSERT_TRUE(acepta());
