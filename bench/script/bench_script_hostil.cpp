@@ -1,6 +1,6 @@
 // Hostile function files against one footer evaluation: each case is a function file in the program
-// folder whose round (which every footer formula with "*" or "/" calls) does something unbounded, and
-// one footer row evaluated as the footer page evaluates it. Each case runs in a process of its own,
+// folder whose round (which every footer formula with "*" or "/" calls) does something unbounded, or
+// whose code does it as it is loaded, and one footer row evaluated as the footer page evaluates it. Each case runs in a process of its own,
 // so that its peak memory is its own. Targets: the work cases end with error 18 within ten seconds,
 // the memory cases with error 7 under 1 GB of peak memory, and the long chain gives its value.
 #include "evaluador.h"
@@ -36,6 +36,33 @@ struct Caso {
   double peakLimit;  // MB; 0: no target on memory
 };
 
+// A body of one line that declares `n` variables in its function and then does `despues`.
+QString conVariables(int n, const QString& cadaUna, const QString& despues) {
+  QStringList nombres, partes{"0"};
+  for (int i = 0; i < n; ++i) nombres << QString("a%1").arg(i);
+  partes << "Dim " + nombres.join(",");
+  if (!cadaUna.isEmpty())
+    for (int i = 0; i < n; ++i) partes << QString(cadaUna).replace("#", QString::number(i));
+  partes << despues;
+  return partes.join(" : ");
+}
+
+// Functions whose code, when it is loaded, runs a statement of the module: a 16M-character text
+// replaced letter by letter and compared with itself, about 86 million steps, each one alone within
+// the bound of a call.
+std::vector<Funcion> cargasPesadas(int cuantas) {
+  std::vector<Funcion> f;
+  for (int k = 0; k < cuantas; ++k) {
+    const QString s = QString("S%1").arg(k);
+    f.push_back({QString("Q%1").arg(k),
+                 QString("1 : End Function : Private %1, Z%2 : %1 = String(16000000, 97) : "
+                         "Z%2 = Len(Replace(%1, Chr(97), Chr(98)))").arg(s).arg(k) +
+                     QString(" + (%1 = %1)").arg(s).repeated(20) + QString(" : Function W%1() : W%1 = 1").arg(k),
+                 {}});
+  }
+  return f;
+}
+
 // The file has no way to write a quote in a body: texts are made with Chr and String.
 std::vector<Caso> casos() {
   const QString celdas = QString("S") + QString(", S").repeated(2047);
@@ -57,6 +84,14 @@ std::vector<Caso> casos() {
       {"recursion holding a new 16M-character text per call",
        {{"T", "Len(String(16000000, 97) & T(X))", {"X"}}, {"round", "T(X)", {"X", "N"}}},
        7, kTargetPeakMb},
+      {"recursion keeping 900 texts of 1 000 characters in its variables per call",
+       {{"R", conVariables(900, "a# = S & #", "R = R(X + 1, S)"), {"X", "S"}}, {"round", "R(1, String(1000, 120))", {"X", "N"}}},
+       7, kTargetPeakMb},
+      {"recursion with 100 000 variables per call",
+       {{"R", conVariables(100000, QString(), "R = R(X + 1)"), {"X"}}, {"round", "R(X)", {"X", "N"}}},
+       7, kTargetPeakMb},
+      {"a function of 5 000 000 operators", {{"round", "X*0" + QString("+1").repeated(5000000), {"X", "N"}}}, 7, kTargetPeakMb},
+      {"ten functions whose loading each works 86 million steps", cargasPesadas(10), 18, 0},
       {"a chain of 100 000 operators",
        {{"round", "X*0" + QString("+1").repeated(100000), {"X", "N"}}},
        0, 0},

@@ -22,6 +22,10 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kModulo = QStringLiteral("Quarvel");
 
+// Far more than any function file needs: the engine could not keep the code of a much larger one,
+// and reading it whole would take many times its size.
+constexpr qint64 kMaxArchivoFunciones = qint64(16) << 20;
+
 // A local variable's value as it goes into the code: texts as they stand, numbers with ".".
 // No value gives nothing after "=", which the engine rejects.
 QString textoDeValor(const vb::Variant& v) {
@@ -98,6 +102,8 @@ Evaluador::Evaluador(Llave, const QString& carpetaPrograma)
   setResultado(vb::Variant());
   nombre_ = QStringLiteral("Evaluador");
   motor_->setLanguage(QStringLiteral("VBScript"));
+  // An evaluator serves one evaluation: the module's build and every formula of it share one bound.
+  motor_->shareWorkBound();
 }
 
 Evaluador::~Evaluador() {
@@ -258,6 +264,7 @@ void Evaluador::cargaFunciones() {
   // or a file the user may not read under that name leaves the evaluator without user functions.
   const QFileInfo info(rutaFunciones());
   if (!info.isFile() || !info.isReadable()) return;
+  if (info.size() > kMaxArchivoFunciones) script::raise(script::errOutOfMemory);
   QFile archivo(info.filePath());
   if (!archivo.open(QIODevice::ReadOnly)) return;
   LectorCampos lector(textoDelArchivo(archivo.readAll()));

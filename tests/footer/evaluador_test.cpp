@@ -228,6 +228,17 @@ TEST_F(EvaluadorTest, AnEvaluatorWithoutFunctionsLeavesTheFileAsItWas) {
   EXPECT_FALSE(QFile::exists(archivo()));
 }
 
+TEST_F(EvaluadorTest, AFunctionFileTooLargeToHoldFailsTheCreationAndStaysUntouched) {
+  // Blanks cost nothing once split, but the file is read whole: 17 MB is more than any function
+  // file, and more than reading it should take.
+  const QByteArray contenido = "x\r\n\"round\",\"X*0+7" + QByteArray(17 << 20, ' ') + "\",2\r\n\"X\"\r\n\"N\"\r\n";
+  escribeArchivo(archivo(), contenido);
+  QString descripcion;
+  EXPECT_EQ(errorOf([&] { nuevo(); }, &descripcion), 7);
+  EXPECT_EQ(descripcion, "Memoria insuficiente");
+  EXPECT_TRUE(leeArchivo(archivo()) == contenido);
+}
+
 TEST_F(EvaluadorTest, AMalformedFunctionFileFailsTheCreationAndStaysUntouched) {
   struct Caso {
     QByteArray contenido;

@@ -126,8 +126,35 @@ TEST_F(FuncionesPie, ARunawayFunctionFileEndsWithAClearErrorAndThePageWorksOn) {
   evaluaConFuncionesQueTerminan(2, cur("115"));
 }
 
+// A body that declares `n` variables in its function, joined by ":" into the one line of the record.
+QString conVariables(int n, const std::function<QString(int)>& asigna, const QString& despues) {
+  QStringList nombres, partes{"0", ""};
+  for (int i = 0; i < n; ++i) nombres << QString("a%1").arg(i);
+  partes[1] = "Dim " + nombres.join(",");
+  if (asigna)
+    for (int i = 0; i < n; ++i) partes << asigna(i);
+  partes << despues;
+  return partes.join(" : ");
+}
+
+// Functions that, when their code is loaded, each run a statement of the module doing about 94
+// million steps of work: comparisons of a 16M-character text with itself, each charged by its
+// characters. Each alone stays within the bound; two of them together pass it.
+std::vector<Funcion> cargasPesadas(int cuantas) {
+  std::vector<Funcion> f;
+  for (int k = 0; k < cuantas; ++k) {
+    const QString s = QString("S%1").arg(k), z = QString("Z%1").arg(k);
+    f.push_back({QString("Q%1").arg(k),
+                 QString("1 : End Function : Private %1, %2 : %1 = String(16000000, 97) : %2 = (%1 = %1)").arg(s, z) +
+                     QString(" + (%1 = %1)").arg(s).repeated(22) + QString(" : Function W%1() : W%1 = 1").arg(k),
+                 {}});
+  }
+  return f;
+}
+
 TEST_F(FuncionesPie, HostileFunctionFilesEndWithTheirErrorAndThePageWorksOn) {
   const QString celdas = QString("S") + QString(", S").repeated(127);
+  const QString memoria = "frmDatGen.CalculaPieTotal 7 - Memoria insuficiente";
   struct Caso {
     const char* nombre;
     std::vector<Funcion> funciones;
@@ -143,6 +170,17 @@ TEST_F(FuncionesPie, HostileFunctionFilesEndWithTheirErrorAndThePageWorksOn) {
       {"a recursion that holds a new text of 16M characters in every call",
        {{"T", "Len(String(16000000, 97) & T(X))", {"X"}}, {"round", "T(X)", {"X", "N"}}},
        "frmDatGen.CalculaPieTotal 7 - Memoria insuficiente"},
+      {"a recursion that keeps 900 texts of 1 000 characters in its variables in every call",
+       {{"R", conVariables(900, [](int i) { return QString("a%1 = S & %1").arg(i); }, "R = R(X + 1, S)"), {"X", "S"}},
+        {"round", "R(1, String(1000, 120))", {"X", "N"}}},
+       memoria},
+      {"a recursion with 30 000 variables in every call",
+       {{"R", conVariables(30000, {}, "R = R(X + 1)"), {"X"}}, {"round", "R(X)", {"X", "N"}}},
+       memoria},
+      {"a function of 2 000 000 operators", {{"round", "X*0" + QString("+1").repeated(2000000), {"X", "N"}}}, memoria},
+      {"functions whose loading each works more than half the bound",
+       cargasPesadas(3),
+       "frmDatGen.CalculaPieTotal 18 - Cálculo interrumpido: la evaluación excede el trabajo máximo permitido"},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nombre);

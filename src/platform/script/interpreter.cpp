@@ -22,6 +22,8 @@ constexpr int kMaxCachedTexts = 512;
 // Work that costs more than an expression node: a procedure call (its frame), a built-in's call.
 constexpr uint64_t kCallSteps = 8;
 constexpr uint64_t kBuiltinSteps = 4;
+// What one slot of a frame holds beyond the value in it: the value's place, its address, its flag.
+constexpr uint64_t kSlotBytes = sizeof(Value) + sizeof(Value*) + sizeof(char);
 
 uintptr_t currentFrame() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
 
@@ -78,13 +80,17 @@ struct EntryGuard {
     if (outermost_) {
       r_.stackLimit_ = stackLimitFromHere();
       r_.depth_ = 0;
-      r_.work_.start(r_.limit_);
+      if (r_.sharedWork_) r_.work_.resume();
+      else r_.work_.start(r_.limit_);
       scope_.emplace(r_.memory_);
     }
   }
   ~EntryGuard() {
     --r_.entries_;
-    if (outermost_) r_.memory_->sweep();
+    if (outermost_) {
+      r_.work_.pause();
+      r_.memory_->sweep();
+    }
   }
   Runtime& r_;
   const bool outermost_;
@@ -102,6 +108,7 @@ auto guarded(Runtime& r, F f) {
 }
 
 void ModuleData::clear() {
+  code.release();
   explicitNames = false;
   vars.clear();
   store.clear();
@@ -129,6 +136,7 @@ ModuleData& Runtime::addModule(const QString& name) {
   if (findModule(name)) raise(errKeyInUse);
   auto m = std::make_unique<ModuleData>();
   m->name = name;
+  m->code = Held(memory_.get());
   modules_.push_back(std::move(m));
   codeChanged();
   return *modules_.back();
@@ -150,6 +158,19 @@ Value Runtime::stored(const Value& v) {
   return v.copy();
 }
 
+// What a variable or a by-value argument keeps: as stored, its text counted however short.
+Value Runtime::kept(const Value& v) {
+  Value r = stored(v);
+  memory_->keep(r);
+  return r;
+}
+
+void Runtime::shareWork() {
+  work_.start(limit_);
+  work_.pause();
+  sharedWork_ = true;
+}
+
 void Runtime::codeChanged() {
   ++epoch_;
   ++stateGen_;
@@ -159,8 +180,12 @@ void Runtime::codeChanged() {
 
 void Runtime::addCode(ModuleData& m, const QString& code) {
   guarded(*this, [&] {
-    std::unique_ptr<Block> b = parseBlock(code);
+    // The module keeps the text and its parsed form: both count while it does. (A host's own
+    // statements and expressions are not counted: only a block of code comes from a file.)
+    Held parsed(memory_.get(), 2 * uint64_t(code.size()));
+    std::unique_ptr<Block> b = parseBlock(code, &parsed);
     registerBlock(m, *b, code);
+    m.code.merge(std::move(parsed));
     if (!b->statements.empty()) {
       Frame f;
       f.module = &m;
@@ -419,6 +444,7 @@ Value Runtime::callBuiltin(const Builtin& b, const std::vector<ExprPtr>& args, F
 Value Runtime::callProcedure(Procedure& p, const std::vector<ExprPtr>& args, Frame& caller) {
   const size_t n = args.size();
   if (n != p.params.size()) raise(errWrongArgCount, p.name);
+  const Held argBytes(memory_.get(), n * kSlotBytes);
   // Arguments by reference bind to the caller's variable when they name one.
   std::vector<Value> temps(n);
   std::vector<Value*> refs(n);
@@ -450,7 +476,7 @@ Value Runtime::callProcedure(Procedure& p, const std::vector<ExprPtr>& args, Fra
         continue;
       }
     }
-    temps[i] = stored(evalExpr(a, caller));
+    temps[i] = kept(evalExpr(a, caller));
   }
   return invoke(p, refs.data(), nonlocal.data(), int(n));
 }
@@ -470,10 +496,12 @@ Value Runtime::invoke(Procedure& p, Value** argRefs, const char* nonlocalArgs, i
     int& d_;
   } depth(depth_);
   ++calls_;
-  charge(kCallSteps);
+  const size_t count = static_cast<size_t>(p.slotCount());
+  // Its slots are made and cleared as an array's cells are, and held while it runs.
+  charge(kCallSteps + count);
+  const Held frameBytes(memory_.get(), count * kSlotBytes);
 
   const uint64_t gen = stateGen_, stores = nonlocalStores_;
-  const size_t count = static_cast<size_t>(p.slotCount());
   std::vector<Value> own(count);
   std::vector<Value*> refs(count);
   std::vector<char> nonlocal(count, 0);
@@ -530,7 +558,8 @@ void Runtime::storeNonlocal(Variable& v, Value value) {
 
 void Runtime::execAssign(const Stmt& s, Frame& f) {
   const NameRef& n = s.target;
-  Value value = stored(evalExpr(*s.value, f));
+  // An element is counted with its array.
+  Value value = s.indexed ? stored(evalExpr(*s.value, f)) : kept(evalExpr(*s.value, f));
   if (s.indexed) {
     Value* arr = nullptr;
     bool outside = false;  // a variable of the module, by its own name

@@ -29,6 +29,7 @@ struct ModuleData {
   QStringList blocks;                                // accepted code, in order
   QHash<QString, std::shared_ptr<Block>> statementCache;
   QHash<QString, std::shared_ptr<Expr>> evalCache;
+  Held code;                                         // what the accepted blocks hold, parsed
 
   void clear();
 };
@@ -58,6 +59,8 @@ public:
 
   void setWorkLimit(WorkLimit limit) { limit_ = limit; }
   WorkLimit workLimit() const { return limit_; }
+  // From here on one count of work, started now, bounds every call together.
+  void shareWork();
   void setMemoryLimit(uint64_t bytes) { memory_->setLimit(bytes); }
   // What the engine's texts and arrays hold now.
   uint64_t memoryHeld() const { return memory_->held(); }
@@ -86,6 +89,7 @@ private:
   Element element(Value& array, const QString& name, const std::vector<ExprPtr>& args, Frame& f);
   Value index(Value& array, const QString& name, const std::vector<ExprPtr>& args, Frame& f);
   Value stored(const Value& v);
+  Value kept(const Value& v);
   Value binaryChain(const Expr& e, Frame& f);
   void storeNonlocal(Variable& v, Value value);
   void touchedNonlocal(const QString& key);
@@ -105,6 +109,7 @@ private:
   uintptr_t stackLimit_ = 0;
   WorkLimit limit_;
   Work work_;
+  bool sharedWork_ = false;
   std::shared_ptr<Memory> memory_ = std::make_shared<Memory>();
   BuiltinState builtinState_;
 };

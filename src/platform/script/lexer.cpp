@@ -1,5 +1,6 @@
 #include "lexer.h"
 
+#include "bounds.h"
 #include "dates.h"
 #include "errors.h"
 
@@ -36,7 +37,7 @@ bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
 
 class Lexer {
 public:
-  explicit Lexer(const QString& s) : s_(s), n_(s.size()) {}
+  Lexer(const QString& s, Held* parsed) : s_(s), n_(s.size()), parsed_(parsed) {}
 
   std::vector<Token> run() {
     while (i_ < n_) {
@@ -60,16 +61,25 @@ public:
     }
     Token end;
     end.kind = Tok::End;
-    out_.push_back(std::move(end));
+    add(std::move(end));
     return std::move(out_);
   }
 
 private:
+  void add(Token t) {
+    if (parsed_) {
+      const uint64_t chars = uint64_t(t.text.size() + t.key.size()) +
+                             (t.value.isString() ? uint64_t(t.value.rawString().size()) : 0);
+      parsed_->add(kParsedTokenBytes + 2 * chars);
+    }
+    out_.push_back(std::move(t));
+  }
+
   void newline() {
     if (!out_.empty() && out_.back().kind == Tok::Newline) return;
     Token t;
     t.kind = Tok::Newline;
-    out_.push_back(std::move(t));
+    add(std::move(t));
   }
 
   void skipToLineEnd() {
@@ -118,7 +128,7 @@ private:
       if (!ok || !std::isfinite(d)) raise(errInvalidNumber);
       t.value = vb::Variant(d);
     }
-    out_.push_back(std::move(t));
+    add(std::move(t));
   }
 
   // &H1F and &O17: up to 32 bits; a value that fits in 16 bits is an Integer, so &HFFFF is -1.
@@ -143,7 +153,7 @@ private:
     t.kind = Tok::Number;
     if (v <= 0xFFFF) t.value = vb::Variant(static_cast<int16_t>(static_cast<uint16_t>(v)));
     else t.value = vb::Variant(static_cast<int32_t>(static_cast<uint32_t>(v)));
-    out_.push_back(std::move(t));
+    add(std::move(t));
     return true;
   }
 
@@ -159,7 +169,7 @@ private:
     Token t;
     t.kind = Tok::Number;
     t.value = vb::Variant::fromDate(*serial);
-    out_.push_back(std::move(t));
+    add(std::move(t));
   }
 
   void string() {
@@ -181,7 +191,7 @@ private:
     Token t;
     t.kind = Tok::String;
     t.value = vb::Variant(text);
-    out_.push_back(std::move(t));
+    add(std::move(t));
   }
 
   void word() {
@@ -199,7 +209,7 @@ private:
     } else {
       t.kind = Tok::Ident;
     }
-    out_.push_back(std::move(t));
+    add(std::move(t));
   }
 
   void op() {
@@ -235,18 +245,19 @@ private:
     Token t;
     t.kind = Tok::Op;
     t.op = o;
-    out_.push_back(std::move(t));
+    add(std::move(t));
   }
 
   const QString& s_;
   const qsizetype n_;
+  Held* parsed_;
   qsizetype i_ = 0;
   std::vector<Token> out_;
 };
 
 }  // namespace
 
-std::vector<Token> tokenize(const QString& code) { return Lexer(code).run(); }
+std::vector<Token> tokenize(const QString& code, Held* parsed) { return Lexer(code, parsed).run(); }
 
 QString nameKey(const QString& name) { return name.toLower(); }
 

@@ -32,9 +32,16 @@ struct Token {
   vb::Variant value;        // Number, String
 };
 
+class Held;
+
+// What one token costs while its block is parsed and kept: the token, and the node of the tree that
+// the parser makes of it (the parser checks that both fit). Its texts cost their characters besides.
+constexpr uint64_t kParsedTokenBytes = 384;
+
 // Splits a block. Line ends (CR LF, LF, CR) and ":" give Newline; "'" and Rem comments and
-// " _" continuations are dropped. The last token is End.
-std::vector<Token> tokenize(const QString& code);
+// " _" continuations are dropped. The last token is End. Each token is counted to `parsed` as it is
+// made (when given), so that a block too large to keep ends with error 7 before it is split whole.
+std::vector<Token> tokenize(const QString& code, Held* parsed = nullptr);
 
 // Lower-case key of a name (names compare without regard to case).
 QString nameKey(const QString& name);

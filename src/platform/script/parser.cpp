@@ -15,6 +15,9 @@ namespace {
 constexpr int kMaxNesting = 200;
 constexpr int kMaxTreeDepth = 1000;
 
+// A token and the node made of it, with the allocator's share and a place in a list of operands.
+static_assert(sizeof(Token) + sizeof(Expr) + 64 <= kParsedTokenBytes);
+
 // Binding power of the binary operators, loosest first.
 int precedence(const Token& t, BinOp* op) {
   if (t.kind == Tok::Keyword) {
@@ -54,7 +57,7 @@ constexpr int kPowPrec = 14;
 
 class Parser {
 public:
-  explicit Parser(const QString& code) : toks_(tokenize(code)) {}
+  Parser(const QString& code, Held* parsed) : toks_(tokenize(code, parsed)) {}
 
   std::unique_ptr<Block> block() {
     auto b = std::make_unique<Block>();
@@ -439,8 +442,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Block> parseBlock(const QString& code) { return Parser(code).block(); }
+std::unique_ptr<Block> parseBlock(const QString& code, Held* parsed) { return Parser(code, parsed).block(); }
 
-ExprPtr parseExpression(const QString& code) { return Parser(code).wholeExpression(); }
+ExprPtr parseExpression(const QString& code) { return Parser(code, nullptr).wholeExpression(); }
 
 }  // namespace script

@@ -8,8 +8,11 @@
 
 namespace script {
 
-// A whole block (addCode, executeStatement). Nothing is registered here.
-std::unique_ptr<Block> parseBlock(const QString& code);
+class Held;
+
+// A whole block (addCode, executeStatement). Nothing is registered here. What the tokens and the
+// tree take is counted to `parsed` as they are made (tokenize).
+std::unique_ptr<Block> parseBlock(const QString& code, Held* parsed = nullptr);
 
 // A single expression (eval).
 ExprPtr parseExpression(const QString& code);

@@ -63,6 +63,8 @@ uint64_t ScriptControl::callCount() const { return rt_->callCount(); }
 
 void ScriptControl::setWorkLimit(uint64_t steps, int milliseconds) { rt_->setWorkLimit({steps, milliseconds}); }
 
+void ScriptControl::shareWorkBound() { rt_->shareWork(); }
+
 void ScriptControl::setMemoryLimit(uint64_t bytes) { rt_->setMemoryLimit(bytes); }
 
 uint64_t ScriptControl::memoryHeld() const { return rt_->memoryHeld(); }

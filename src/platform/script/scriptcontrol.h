@@ -15,8 +15,9 @@
 // description: compile errors 1002-1041 (1006 "Se esperaba ')'", ...), 500 undefined name under
 // Option Explicit (which covers the whole module once any block states it), 13 type mismatch,
 // 11 division by zero, 6 overflow, 450 wrong number of arguments, 9 subscript, 94 Null, 28 nesting
-// or recursion too deep, 18 a call that works past the bound (setWorkLimit), 7 values that hold more
-// memory than the bound (setMemoryLimit), 14 a text and 7 an array past their size bounds. Numbers in code and numeric text use "." whatever the locale.
+// or recursion too deep, 18 a call that works past the bound (setWorkLimit, shareWorkBound), 7 values,
+// frames and code that hold more memory than the bound (setMemoryLimit), 14 a text and 7 an array past
+// their size bounds. Numbers in code and numeric text use "." whatever the locale.
 #include "value.h"
 
 #include <QString>
@@ -103,9 +104,14 @@ public:
   // milliseconds on the clock. Past either the call ends with error 18 and the engine stays usable.
   // The default lets one call work for a few seconds.
   void setWorkLimit(uint64_t steps, int milliseconds);
-  // The bound on what the engine's texts and arrays hold together, in bytes (256 MB unless told):
-  // past it the call ends with error 7 "Memoria insuficiente", gives back what it made, and the
-  // engine stays usable.
+  // From here on one count of work, started now, bounds every call into the engine together, instead
+  // of each call on its own: a host that makes several calls for one answer (a footer's rows) bounds
+  // the answer. The clock counts only the time spent inside the calls. Calling it again starts a new
+  // count with the limit then set.
+  void shareWorkBound();
+  // The bound on what the engine holds together, in bytes (256 MB unless told): its texts and arrays,
+  // the frames of the calls under way and the code of its modules. Past it the call ends with error 7
+  // "Memoria insuficiente", gives back what it made, and the engine stays usable.
   void setMemoryLimit(uint64_t bytes);
   uint64_t memoryHeld() const;
 

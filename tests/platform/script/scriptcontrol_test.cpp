@@ -4,6 +4,7 @@
 #include "script_test_util.h"
 
 #include <QRandomGenerator>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -293,13 +294,19 @@ void addRunaway(Module& m, int levels) {
   m.addCode(QString("Function round( X,N)\r\nround=F%1(X)\r\nEnd Function").arg(levels));
 }
 
+// A module of 60 runaway levels in an engine whose bound is 200 000 steps.
+Module& runawayModule(ScriptControl& sc) {
+  sc.setWorkLimit(200000, 60000);
+  Module& m = sc.modules().add("M");
+  addRunaway(m, 60);
+  return m;
+}
+
 }  // namespace
 
 TEST(ScriptControl, EveryCallIntoTheEngineIsBoundedAndTheNextOneWorks) {
   ScriptControl sc;
-  sc.setWorkLimit(200000, 60000);
-  Module& m = sc.modules().add("M");
-  addRunaway(m, 60);
+  Module& m = runawayModule(sc);
   m.addCode("Private R\r\nSub Main(P())\r\nR = round(P(1), 2)\r\nEnd Sub");
   auto args = arrayArg({Variant(int16_t(1))});
   struct Case {
@@ -325,6 +332,34 @@ TEST(ScriptControl, EveryCallIntoTheEngineIsBoundedAndTheNextOneWorks) {
   // Runaway recursion still ends in its own error.
   m.addCode("Function Sin( N)\r\nSin=Sin(N+1)\r\nEnd Function");
   EXPECT_EQ(errorOf([&] { m.eval("Sin(1)"); }), 28);
+}
+
+TEST(ScriptControl, ASharedWorkBoundHoldsForEveryCallTogether) {
+  ScriptControl sc;
+  Module& m = runawayModule(sc);
+  m.addCode("Private X");
+  sc.shareWorkBound();
+  // Calls that each stay under the bound add up to it.
+  int number = 0, calls = 0;
+  while (number == 0 && calls < 100) {
+    number = errorOf([&] { m.eval("F12(0)"); });
+    ++calls;
+  }
+  EXPECT_EQ(number, 18);
+  EXPECT_GT(calls, 1);
+  // Once passed, every call that works ends the same way: module code and statements alike.
+  EXPECT_EQ(errorOf([&] { m.executeStatement("X = 1"); }), 18);
+  EXPECT_EQ(errorOf([&] { m.addCode("X = 2"); }), 18);
+  // A new count starts afresh.
+  sc.shareWorkBound();
+  EXPECT_EQ(m.eval("F10(1)"), Variant(int16_t(2048)));
+  // The clock counts the time inside the calls only: the host's pauses between them are not work.
+  sc.setWorkLimit(UINT64_MAX, 150);
+  sc.shareWorkBound();
+  for (int i = 0; i < 4; ++i) {
+    QThread::msleep(60);
+    EXPECT_EQ(m.eval("F2(1)"), Variant(int16_t(8))) << i;
+  }
 }
 
 TEST(ScriptControl, TheClockBoundsStepsThatCostMoreThanUsual) {
@@ -433,4 +468,87 @@ TEST(ScriptControl, WhatOneEvaluationHoldsIsBoundedAsAWhole) {
     EXPECT_EQ(m.eval("F19(1)"), Variant(int32_t(1))) << c.name;
     EXPECT_EQ(m.eval("Len(Space(1000)) + UBound(Split(String(999, \",\"), \",\"))"), Variant(int32_t(1999)));
   }
+}
+
+namespace {
+
+// A body joined by ":" into one line, with `n` variables of its own.
+QString withVariables(int n, const std::function<QString(int)>& each, const QString& after) {
+  QStringList names, parts{"0"};
+  for (int i = 0; i < n; ++i) names << QString("a%1").arg(i);
+  parts << "Dim " + names.join(",");
+  if (each)
+    for (int i = 0; i < n; ++i) parts << each(i);
+  parts << after;
+  return parts.join(" : ");
+}
+
+}  // namespace
+
+TEST(ScriptControl, WhatTheFramesOfNestedCallsKeepCountsToTheBound) {
+  // Each recursion would reach 1 000 calls deep (error 28) holding far more than the bound by then.
+  QStringList params{"N", "S"};
+  QStringList byValue{"R(N + 1, S"};
+  for (int i = 0; i < 600; ++i) {
+    params << QString("p%1").arg(i);
+    byValue << QString("S & %1").arg(i);
+  }
+  struct Case {
+    const char* name;
+    QString function;
+    QString call;
+  };
+  const QString call = "R(1, String(1000, 120))";
+  const Case cases[] = {
+      {"900 texts of 1 000 characters in its variables",
+       "Function R(N, S)\r\nR = " + withVariables(900, [](int i) { return QString("a%1 = S & %1").arg(i); }, "R = R(N + 1, S)") +
+           "\r\nEnd Function",
+       call},
+      {"30 000 variables", "Function R(N, S)\r\nR = " + withVariables(30000, {}, "R = R(N + 1, S)") + "\r\nEnd Function", call},
+      {"600 texts of 1 000 characters given by value",
+       "Function R(" + params.join(", ") + ")\r\nR = " + byValue.join(", ") + ")\r\nEnd Function",
+       "R(1, String(1000, 120)" + QString(", 0").repeated(600) + ")"},
+  };
+  for (const Case& c : cases) {
+    ScriptControl sc;
+    Module& m = sc.modules().add("M");
+    m.addCode(c.function);
+    const uint64_t before = sc.memoryHeld();
+    QString description;
+    EXPECT_EQ(errorOf([&] { m.eval(c.call); }, &description), 7) << c.name;
+    EXPECT_EQ(description, "Memoria insuficiente") << c.name;
+    // What the calls held is given back, and the engine goes on.
+    EXPECT_EQ(sc.memoryHeld(), before) << c.name;
+    EXPECT_EQ(m.eval("Len(String(1000, 120) & 1)"), Variant(int32_t(1001))) << c.name;
+  }
+}
+
+TEST(ScriptControl, CodeCountsWhatItHoldsParsedWhileItsModuleKeepsIt) {
+  ScriptControl sc;
+  Module& m = sc.modules().add("M");
+  const uint64_t empty = sc.memoryHeld();
+  auto chain = [](const char* name, int operators) {
+    return QString("Function %1()\r\n%1 = 0").arg(name) + QString("+1").repeated(operators) + "\r\nEnd Function";
+  };
+  // A block too large to keep parsed is refused while it is split, and nothing of it stays.
+  QString description;
+  EXPECT_EQ(errorOf([&] { m.addCode(chain("Grande", 1000000)); }, &description), 7);
+  EXPECT_EQ(description, "Memoria insuficiente");
+  EXPECT_EQ(sc.memoryHeld(), empty);
+  EXPECT_TRUE(m.codeBlocks().isEmpty());
+  // One that fits counts while its module keeps it: the room it takes is not there for values.
+  m.addCode(chain("Cien", 100000));
+  EXPECT_EQ(m.eval("Cien()"), Variant(int32_t(100000)));
+  const uint64_t code = sc.memoryHeld() - empty;
+  EXPECT_GT(code, uint64_t(200000) * 128);
+  sc.setMemoryLimit(code + (uint64_t(20) << 20));
+  EXPECT_EQ(m.eval("Len(String(8000000, 97))"), Variant(int32_t(8000000)));
+  EXPECT_EQ(errorOf([&] { m.eval("Len(String(12000000, 97))"); }), 7);
+  // The host's own expressions are not code a module keeps.
+  sc.setMemoryLimit(uint64_t(256) << 20);
+  EXPECT_EQ(m.eval("0" + QString("+1").repeated(100000)), Variant(int32_t(100000)));
+  EXPECT_EQ(sc.memoryHeld(), empty + code);
+  // A reset gives the modules' code back.
+  sc.reset();
+  EXPECT_EQ(sc.memoryHeld(), empty);
 }
