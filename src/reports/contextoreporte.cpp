@@ -1,6 +1,7 @@
 #include "contextoreporte.h"
 
 #include "dao.h"
+#include "files.h"
 #include "internos.h"
 #include "msgbox.h"
 #include "periodos.h"
@@ -32,9 +33,10 @@ QString plantillaReporte(int tipo) {
 }
 
 QString archivoPdf(const QString& nombre) {
-  // Beside the bid; in the user's own folder when the bid's folder cannot be written.
+  // Beside the bid; in the user's own folder when the bid's folder cannot be written, whatever the
+  // bid's file is (on a CD both are read-only, and the bid says so of the file).
   QString carpeta = QFileInfo(quarvel::rutaObra).absolutePath();
-  if (quarvel::dbObra && quarvel::dbObra->IsOpen() && quarvel::dbObra->Access() == dao::FileAccess::FolderReadOnly)
+  if (files::writeRefusal(carpeta) != 0)
     carpeta = QDir::homePath();
   return carpeta + QLatin1Char('/') + nombre + QStringLiteral(".pdf");
 }

@@ -7,6 +7,7 @@
 #include "frmrep.h"
 #include "printers.h"
 #include "printing.h"
+#include "qt_print.h"
 #include "quarvel.h"
 #include "registroentrada.h"
 #include "registroreportes.h"
@@ -22,6 +23,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <optional>
 #include <tuple>
 
 namespace {
@@ -131,14 +133,17 @@ TEST_F(Programa, ClosingTheBidClosesTheReportWindow) {
 }
 
 // A bid whose file or folder cannot be written (by its permissions: the superuser too reads it so),
-// in both editions: every kind previews and prints to a PDF file with no word but the read-only
-// notice of the opening; what the reports recalculate into the bid (amounts, the total in words)
-// stays in memory, and the file is as it was. The PDF is proposed beside the bid, or in the user's
-// folder when the bid's folder cannot be written.
-class ProgramaSoloLectura : public Programa, public ::testing::WithParamInterface<std::tuple<const char*, bool>> {
+// or both (a CD), in both editions: every kind previews and prints to a PDF file with no word but the
+// read-only notice of the opening; what the reports recalculate into the bid (amounts, the total in
+// words) stays in memory, and the file is as it was. The PDF is proposed beside the bid, or in the
+// user's folder when the bid's folder cannot be written, whatever the file is.
+enum class Bloqueo { Archivo, Carpeta, Ambos };
+
+class ProgramaSoloLectura : public Programa, public ::testing::WithParamInterface<std::tuple<const char*, Bloqueo>> {
 protected:
   QString producto() const override { return QString::fromLatin1(std::get<0>(GetParam())); }
-  bool enCarpeta() const { return std::get<1>(GetParam()); }
+  Bloqueo bloqueo() const { return std::get<1>(GetParam()); }
+  bool carpetaBloqueada() const { return bloqueo() != Bloqueo::Archivo; }
 };
 
 TEST_P(ProgramaSoloLectura, PrintsEveryKindAndLeavesTheFileAsItWas) {
@@ -154,8 +159,11 @@ TEST_P(ProgramaSoloLectura, PrintsEveryKindAndLeavesTheFileAsItWas) {
   const QByteArray antes = huella(obra);
   QTemporaryDir salida;
   {
-    testsupport::SoloLectura soloLectura(enCarpeta() ? QFileInfo(obra).absolutePath() : obra,
-                                         testsupport::SoloLectura::SoloPermisos);
+    std::optional<testsupport::SoloLectura> archivoBloqueado, carpetaBloqueadaAhora;
+    if (bloqueo() != Bloqueo::Carpeta)
+      archivoBloqueado.emplace(obra, testsupport::SoloLectura::SoloPermisos);
+    if (carpetaBloqueada())
+      carpetaBloqueadaAhora.emplace(QFileInfo(obra).absolutePath(), testsupport::SoloLectura::SoloPermisos);
     cajas.answer(ui::vbOK);
     abre(obra);
     ASSERT_TRUE(quarvel::obraAbierta);
@@ -188,7 +196,7 @@ TEST_P(ProgramaSoloLectura, PrintsEveryKindAndLeavesTheFileAsItWas) {
       f->Command1->click();
       EXPECT_GT(QFileInfo(pdf).size(), 1000);
       EXPECT_EQ(QFileInfo(propuesto).absolutePath(),
-                enCarpeta() ? QDir::homePath() : QFileInfo(obra).absolutePath());
+                carpetaBloqueada() ? QDir::homePath() : QFileInfo(obra).absolutePath());
     }
     wb::PrintService::instance().setPreviewHook(nullptr);
     wb::PrintService::instance().setPrintDialogHook(nullptr);
@@ -204,9 +212,12 @@ TEST_P(ProgramaSoloLectura, PrintsEveryKindAndLeavesTheFileAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ediciones, ProgramaSoloLectura,
-                         ::testing::Combine(::testing::Values("Tornavo", "Plicadora"), ::testing::Bool()),
+                         ::testing::Combine(::testing::Values("Tornavo", "Plicadora"),
+                                            ::testing::Values(Bloqueo::Archivo, Bloqueo::Carpeta, Bloqueo::Ambos)),
                          [](const auto& info) {
-                           return std::string(std::get<0>(info.param)) + (std::get<1>(info.param) ? "_Carpeta" : "_Archivo");
+                           const Bloqueo b = std::get<1>(info.param);
+                           return std::string(std::get<0>(info.param)) +
+                                  (b == Bloqueo::Archivo ? "_Archivo" : b == Bloqueo::Carpeta ? "_Carpeta" : "_Ambos");
                          });
 
 }  // namespace
