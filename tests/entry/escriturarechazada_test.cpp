@@ -6,6 +6,8 @@
 #include "forms.h"
 #include "frmmone.h"
 #include "frmpre.h"
+#include "frmprograma.h"
+#include "cajas_reales.h"
 #include "arranque.h"
 #include "lecturas.h"
 #include "quarvel.h"
@@ -16,6 +18,9 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTest>
 
 namespace entrytest {
@@ -196,6 +201,50 @@ TEST_F(EscrituraRechazada, AnEditCommittedAsItsActionEndsIsToldWhenTheDiskRefuse
   ASSERT_TRUE(clic(QStringLiteral("mnuCer")));
   auto db = dao::DBEngine::OpenDatabase(obra, false, true, quarvel::kConexion);
   EXPECT_EQ(primeraColumna(*db, remate), QStringList{"OTRO REMATE"});
+}
+
+// A volume the disk refuses, told by a real box over the schedule window while the prices window is
+// open behind it: once the box is closed the schedule window is still the one in front and its grid
+// has the keyboard, so that what is typed next goes where the user was typing, never into a price.
+TEST_F(EscrituraRechazada, AfterARefusedVolumeTheScheduleWindowKeepsTheKeyboard) {
+  ui::BoundGrid* programa = muestraRejilla(QStringLiteral("Programa"));
+  ASSERT_NE(programa, nullptr);
+  QMdiSubWindow* marco = ui::Forms::subWindowOf(ui::Forms::instance().find<FrmPrograma>());
+  ASSERT_NE(marco, nullptr);
+  QMdiArea* area = marco->mdiArea();
+  ASSERT_EQ(area->subWindowList().size(), 2);
+  const int col = programa->Columns().IndexOf(QStringLiteral("Periodo 1"));
+  ASSERT_GE(col, 0);
+  ve(programa, "A01001", 1, col);
+  const int fila = programa->currentIndex().row();
+  const QString celda = programa->cellText(fila, col);
+  ASSERT_EQ(celda, "420.00");
+  const QStringList volumen = volumenes("A01001", 1);
+  for (const Caso& c : kCasos) {
+    SCOPED_TRACE(c.nombre);
+    ASSERT_EQ(area->activeSubWindow(), marco);
+    CajasAceptadas cajasReales;
+    {
+      DiscoQueFalla disco(carpetaObra, 0, c.causa, c.archivos);
+      QLineEdit* editor = escribe(programa, col, "400");
+      ASSERT_NE(editor, nullptr);
+      QTest::keyClick(editor, Qt::Key_Return);
+      espera();
+    }
+    espera();
+    ASSERT_EQ(cajasReales.textos.size(), 1) << cajasReales.textos.join(" | ").toStdString();
+    EXPECT_TRUE(cajasReales.textos.back().contains(QString::fromUtf8(c.causaDicha).section(u' ', 1)))
+        << cajasReales.textos.back().toStdString();
+    EXPECT_EQ(area->activeSubWindow(), marco);
+    QWidget* foco = QApplication::focusWidget();
+    EXPECT_TRUE(foco == programa || programa->isAncestorOf(foco))
+        << (foco ? foco->metaObject()->className() : "nothing") << " has the keyboard";
+    if (programa->EditActive())
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    espera();
+    EXPECT_EQ(programa->cellText(fila, col), celda);
+    EXPECT_EQ(volumenes("A01001", 1), volumen);
+  }
 }
 
 }  // namespace

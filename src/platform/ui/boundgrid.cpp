@@ -730,14 +730,23 @@ void BoundGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint 
   }
   if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem) {
     // Tab moves to the next cell; an editor opens there only when the user types.
-    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    endEditor(editor, QAbstractItemDelegate::NoHint);
     const QModelIndex next =
         moveCursor(hint == QAbstractItemDelegate::EditNextItem ? QAbstractItemView::MoveNext : QAbstractItemView::MovePrevious,
                    Qt::NoModifier);
     if (next.isValid()) selectionModel()->setCurrentIndex(next, QItemSelectionModel::NoUpdate);
     return;
   }
+  endEditor(editor, hint);
+}
+
+void BoundGrid::endEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  // The view gives the keyboard back to the grid only when the editor has it now. Just after a box
+  // closed over the window, the window is not active again yet and the editor only holds its place:
+  // the keyboard would then go to whatever comes next, another window's grid.
+  const bool keyboard = editor && (editor->hasFocus() || editor->window()->focusWidget() == editor);
   QTableView::closeEditor(editor, hint);
+  if (keyboard && !hasFocus()) setFocus();
 }
 
 bool BoundGrid::Update() {
@@ -747,7 +756,7 @@ bool BoundGrid::Update() {
   editor_ = nullptr;
   editIndex_ = QPersistentModelIndex();
   editCommitted_ = false;
-  if (e) QTableView::closeEditor(e, QAbstractItemDelegate::SubmitModelCache);
+  if (e) endEditor(e, QAbstractItemDelegate::SubmitModelCache);
   return true;
 }
 

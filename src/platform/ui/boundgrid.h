@@ -242,6 +242,7 @@ private:
   void applyColumns();
   void editorOpened(QWidget* editor, const QModelIndex& index);
   bool commitEditor();
+  void endEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint);
   bool runPipeline(int row, int col, const QString& text);
   bool writeRow(int row);
   void reportError(int code, const QString& text, int number = 0);
