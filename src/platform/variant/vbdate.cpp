@@ -145,22 +145,36 @@ struct Tok {
   QString text;
 };
 
+// A date and a time take a few dozen tokens at the most: a text of more is none, and is not split
+// further (a long text of separators would take many times its size).
+constexpr qsizetype kMaxDateTokens = 64;
+
+// A run of blanks is one separator, " " or, for two or more, "  ": nothing reads more of it.
+bool isBlankSep(const Tok& t) { return t.kind == Tok::Sep && t.text.startsWith(u' '); }
+
 QList<Tok> tokenize(const QString& s, bool* ok) {
   QList<Tok> out;
   *ok = true;
-  int i = 0;
-  const int n = s.size();
+  qsizetype i = 0;
+  const qsizetype n = s.size();
   while (i < n) {
+    if (out.size() >= kMaxDateTokens) {
+      *ok = false;
+      return out;
+    }
     QChar c = s[i];
-    int j = i + 1;
+    qsizetype j = i + 1;
     if (c.isDigit()) {
       while (j < n && s[j].isDigit()) ++j;
       out.append({Tok::Num, s.mid(i, j - i)});
     } else if (c.isLetter()) {
       while (j < n && s[j].isLetter()) ++j;
       out.append({Tok::Word, s.mid(i, j - i).toLower()});
-    } else if (c == u'/' || c == u'-' || c == u'.' || c == u',' || c == u':' || c.isSpace()) {
-      out.append({Tok::Sep, QString(c.isSpace() ? QChar(u' ') : c)});
+    } else if (c.isSpace()) {
+      while (j < n && s[j].isSpace()) ++j;
+      out.append({Tok::Sep, j - i == 1 ? QStringLiteral(" ") : QStringLiteral("  ")});
+    } else if (c == u'/' || c == u'-' || c == u'.' || c == u',' || c == u':') {
+      out.append({Tok::Sep, QString(c)});
     } else {
       *ok = false;
       return out;
@@ -199,7 +213,7 @@ std::optional<double> parseTime(const QList<Tok>& t, qsizetype from) {
   for (; i < t.size(); ++i) {
     if (t[i].kind == Tok::Num) return std::nullopt;
     if (t[i].kind == Tok::Word) rest += t[i].text;
-    else if (t[i].text != u"." && t[i].text != u" ") return std::nullopt;
+    else if (t[i].text != u"." && !isBlankSep(t[i])) return std::nullopt;
   }
   int h = vals[0];
   if (!rest.isEmpty()) {

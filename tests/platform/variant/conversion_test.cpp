@@ -242,6 +242,16 @@ TEST(Conversion, IsDateOfTexts) {
                          "15/xyz/2009", "25:00", "10:60", "15/03/2009/1", "15//03/2009", "15mar2009",
                          "13:00 pm", "1/1/10000", "$15/03/2009"})
     EXPECT_FALSE(IsDate(QString::fromLatin1(no))) << no;
+  // Blanks: one between the items of a date, any number before the time and inside "p. m.".
+  const QString blancos(40, u' ');
+  for (const QString& yes : {"15/03/2009" + blancos + "10:30", "10:30" + blancos + "pm", "10:30 p." + blancos + "m.",
+                             QString("15\t03\t2009")})
+    EXPECT_TRUE(IsDate(yes)) << yes.toStdString();
+  for (const QString& no : {QString("15  03 2009"), QString("15/03/2009/") + QString("1/").repeated(40),
+                            QString("1/1/2009") + blancos + "10" + QString(":1").repeated(40),
+                            QString("1") + QString(" /").repeated(100000)})
+    EXPECT_FALSE(IsDate(no)) << no.left(40).toStdString();
+  EXPECT_DOUBLE_EQ(CDate("15/03/2009" + blancos + "6:00" + blancos + "PM"), 39887.75);
   EXPECT_TRUE(IsDate(Variant::fromDate(1.0)));
   EXPECT_FALSE(IsDate(Variant(39887)));
   EXPECT_FALSE(IsDate(kNull));
