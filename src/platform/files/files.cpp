@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace files {
@@ -108,12 +109,23 @@ void keepCopy(const QString& target, const QString& copy) {
 }
 
 // The new file takes the one it replaces' owner and group where the system lets it (the superuser;
-// a member of the group, for the group), then its mode, which a change of owner may have cleared.
-void takeAttributes(const QString& fresh, const struct stat& old) {
+// a member of the group, for the group), then its mode, which a change of owner may have cleared,
+// then its access list, where it has one: the rights it gives other users and groups (a bid shared
+// with a colleague stays writable for the colleague).
+void takeAttributes(const QString& fresh, const QString& replaced, const struct stat& old) {
   const QByteArray name = native(fresh);
   if (::chown(name.constData(), old.st_uid, old.st_gid) != 0)
     (void)::chown(name.constData(), uid_t(-1), old.st_gid);
   ::chmod(name.constData(), old.st_mode & 07777);
+  static const char* const kAccessList = "system.posix_acl_access";
+  const QByteArray from = native(replaced);
+  const ssize_t size = ::getxattr(from.constData(), kAccessList, nullptr, 0);
+  if (size <= 0)
+    return;
+  QByteArray list(size, '\0');
+  const ssize_t read = ::getxattr(from.constData(), kAccessList, list.data(), size_t(list.size()));
+  if (read > 0)
+    (void)::setxattr(name.constData(), kAccessList, list.constData(), size_t(read), 0);
 }
 
 }  // namespace
@@ -270,7 +282,7 @@ void Replacement::commit(const QString& backup) {
   struct stat old {};
   const bool exists = ::stat(native(target_).constData(), &old) == 0;
   if (exists)
-    takeAttributes(temporary_, old);
+    takeAttributes(temporary_, target_, old);
   sync(temporary_);
   step("flushed");
 

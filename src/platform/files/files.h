@@ -5,8 +5,8 @@
 // - the new content is written beside that file, flushed to the disk and renamed over it in one
 //   step, so that at every moment the name holds the old file or the whole new one, whatever ends the
 //   program meanwhile;
-// - the new file keeps the owner, group and mode of the one it replaces, as far as the system lets
-//   the user give them;
+// - the new file keeps the owner, group, mode and access list of the one it replaces, as far as the
+//   system lets the user give them;
 // - a file or folder the user may not write is refused (70), never replaced. A file or folder without
 //   write permission for its owner is read-only for everyone: the superuser, whom no permission stops,
 //   is held to it too.

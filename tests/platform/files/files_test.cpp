@@ -11,11 +11,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
+#include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <optional>
+#include <tuple>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -277,6 +280,53 @@ TEST_F(Files, TheReplacedFileKeepsItsOwnerGroupAndMode) {
       EXPECT_EQ(after.st_uid, root ? c.owner : before.st_uid) << std::oct << c.mode;
       EXPECT_EQ(after.st_gid, root ? c.group : before.st_gid) << std::oct << c.mode;
     }
+  }
+}
+
+// A file shared through an access list (another user or group given rights besides the owner's) keeps
+// the list when replaced: a repaired bid stays writable for the colleague it was shared with. A file
+// system without access lists leaves nothing to check.
+TEST_F(Files, TheReplacedFileKeepsItsAccessList) {
+  // The list as the system stores it: a version, then (tag, rights, id) entries in tag order.
+  const auto list = [](std::initializer_list<std::tuple<uint16_t, uint16_t, uint32_t>> entries) {
+    QByteArray data;
+    const auto put32 = [&data](uint32_t v) { for (int i = 0; i < 4; ++i) data.append(char((v >> (8 * i)) & 0xff)); };
+    const auto put16 = [&data](uint16_t v) { data.append(char(v & 0xff)).append(char(v >> 8)); };
+    put32(2);
+    for (const auto& [tag, rights, id] : entries) {
+      put16(tag);
+      put16(rights);
+      put32(id);
+    }
+    return data;
+  };
+  constexpr uint32_t kNone = 0xffffffff;
+  // The owner rw, user 4321 rw, the group r, group 5432 rw, the mask rw, others nothing: mode 0660.
+  const QByteArray shared =
+      list({{0x01, 6, kNone}, {0x02, 6, 4321}, {0x04, 4, kNone}, {0x08, 6, 5432}, {0x10, 6, kNone}, {0x20, 0, kNone}});
+  const char* attribute = "system.posix_acl_access";
+  const auto listOf = [&](const QString& file) {
+    QByteArray data(256, '\0');
+    const ssize_t n = ::getxattr(QFile::encodeName(file).constData(), attribute, data.data(), size_t(data.size()));
+    return n < 0 ? QByteArray() : data.left(n);
+  };
+  for (const files::Work work : {files::Work::Write, files::Work::Compaction}) {
+    put("obra.mdb", "viejo");
+    const QByteArray name = QFile::encodeName(path("obra.mdb"));
+    if (::setxattr(name.constData(), attribute, shared.constData(), size_t(shared.size()), 0) != 0)
+      GTEST_SKIP() << "no access lists here: " << std::strerror(errno);
+    ASSERT_EQ(listOf(path("obra.mdb")), shared);
+    if (work == files::Work::Write) {
+      files::write(path("obra.mdb"), "nuevo");
+    } else {
+      put("nuevo", "nuevo");
+      replace("nuevo", "obra.mdb", {}, work);
+    }
+    EXPECT_EQ(content("obra.mdb"), QByteArray("nuevo"));
+    EXPECT_EQ(listOf(path("obra.mdb")), shared) << (work == files::Work::Write ? "write" : "compaction");
+    struct stat after {};
+    ASSERT_EQ(::stat(name.constData(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, mode_t(0660));
   }
 }
 
