@@ -64,6 +64,15 @@ std::vector<Funcion> cargasPesadas(int cuantas) {
   return f;
 }
 
+// `cuantas` functions of `parametros` parameters each, none of them called.
+std::vector<Funcion> muchasFunciones(int cuantas, int parametros) {
+  QStringList nombres;
+  for (int p = 0; p < parametros; ++p) nombres << QString("P%1").arg(p);
+  std::vector<Funcion> f;
+  for (int k = 0; k < cuantas; ++k) f.push_back({QString("F%1").arg(k), "0", nombres});
+  return f;
+}
+
 // The file has no way to write a quote in a body: texts are made with Chr and String.
 std::vector<Caso> casos() {
   const QString celdas = QString("S") + QString(", S").repeated(2047);
@@ -96,6 +105,8 @@ std::vector<Caso> casos() {
       {"a 16M-character text of date separators read as a date, twice",
        {{"round", "X*0 + IsDate(String(16000000, 47)) + IsDate(Replace(String(8000000, 49), Chr(49), 1 & Chr(47))) + 9", {"X", "N"}}},
        0, kTargetPeakMb},
+      {"a function file of 800 000 functions (15 MB)", muchasFunciones(800000, 0), 7, kTargetPeakMb},
+      {"fifty functions of 32 000 parameters", muchasFunciones(50, 32000), 7, kTargetPeakMb},
       {"a chain of 100 000 operators",
        {{"round", "X*0" + QString("+1").repeated(100000), {"X", "N"}}},
        0, 0},
@@ -117,7 +128,8 @@ struct Resultado {
   char valor[64] = {};
 };
 
-// In the child: one footer row, as the footer page evaluates it.
+// In the child: one footer row, as the footer page evaluates it, from the evaluator's creation (which
+// reads the file) to its end (which writes it back).
 Resultado corre(const Caso& c) {
   Resultado r;
   QTemporaryDir carpeta;
@@ -125,13 +137,13 @@ Resultado corre(const Caso& c) {
   if (!carpeta.isValid() || !f.open(QIODevice::WriteOnly)) return r;
   f.write(archivo(c.funciones));
   f.close();
-  auto ev = footer::Evaluador::crear(carpeta.path());
-  ev->Variables()->Add("V99", vb::Variant(int16_t(100)));
-  ev->Variables()->Add("VA", vb::Variant("0.0000001"));
-  ev->Expresiones()->Add("E1", "round((V99)*1+ VA,2)");
   QElapsedTimer reloj;
   reloj.start();
   try {
+    auto ev = footer::Evaluador::crear(carpeta.path());
+    ev->Variables()->Add("V99", vb::Variant(int16_t(100)));
+    ev->Variables()->Add("VA", vb::Variant("0.0000001"));
+    ev->Expresiones()->Add("E1", "round((V99)*1+ VA,2)");
     const vb::Variant v = ev->Calcular(QString());
     r.error = 0;
     std::snprintf(r.valor, sizeof r.valor, "%s", v.toString().toUtf8().constData());

@@ -13,6 +13,7 @@
 // and whatever the engine raises while the module runs.
 #include "variant.h"
 
+#include <QHash>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -66,6 +67,10 @@ private:
   std::weak_ptr<P> parent_;
   Miembros miembros_;
   std::vector<QString> claves_;  // lower case, parallel to miembros_
+  // Each key's place, once there are many: a function file of many functions, or of functions of
+  // many parameters, loads in time linear in its size. Few keys are looked for one by one.
+  QHash<QString, int> indices_;
+  void indexa(size_t desde);
 };
 
 class Variable {

@@ -7,6 +7,8 @@ namespace footer {
 
 namespace {
 QString claveDe(const QString& nombre) { return nombre.toLower(); }
+// From this many members on, a collection looks its keys up in an index.
+constexpr size_t kIndexadaDesde = 32;
 }  // namespace
 
 // ---- Coleccion ----
@@ -14,9 +16,21 @@ QString claveDe(const QString& nombre) { return nombre.toLower(); }
 template <class T, class P>
 int Coleccion<T, P>::posicion(const QString& clave) const {
   const QString k = claveDe(clave);
+  if (claves_.size() >= kIndexadaDesde) return indices_.value(k, -1);
   for (size_t i = 0; i < claves_.size(); ++i)
     if (claves_[i] == k) return int(i);
   return -1;
+}
+
+// The index from position `desde` on; none while the collection is small.
+template <class T, class P>
+void Coleccion<T, P>::indexa(size_t desde) {
+  if (claves_.size() < kIndexadaDesde) {
+    indices_.clear();
+    return;
+  }
+  if (indices_.isEmpty()) desde = 0;
+  for (size_t i = desde; i < claves_.size(); ++i) indices_[claves_[i]] = int(i);
 }
 
 template <class T, class P>
@@ -45,7 +59,9 @@ void Coleccion<T, P>::Remove(int32_t posicion) {
   // Released after the collection is consistent again: a Variable's end notifies its owner.
   std::shared_ptr<T> quitado = std::move(miembros_[size_t(posicion - 1)]);
   miembros_.erase(miembros_.begin() + (posicion - 1));
+  indices_.remove(claves_[size_t(posicion - 1)]);
   claves_.erase(claves_.begin() + (posicion - 1));
+  indexa(size_t(posicion - 1));
 }
 
 template <class T, class P>
@@ -53,6 +69,7 @@ void Coleccion<T, P>::agrega(const QString& clave, std::shared_ptr<T> miembro) {
   if (posicion(clave) >= 0) script::raise(script::errKeyInUse);
   miembros_.push_back(std::move(miembro));
   claves_.push_back(claveDe(clave));
+  indexa(claves_.size() - 1);
 }
 
 template class Coleccion<Variable, Propietario>;

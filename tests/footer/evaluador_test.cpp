@@ -131,6 +131,38 @@ TEST_F(EvaluadorTest, CollectionsAreKeyedWithoutCaseInInsertionOrder) {
   EXPECT_EQ(errorOf([&] { vars->Item(3); }), 9);
   EXPECT_EQ(errorOf([&] { vars->Remove("C"); }), 5);
   EXPECT_EQ(vars->Parent(), ev);
+  // A member removed from the front or the middle: the others keep their keys, the positions close
+  // up, and its key is free again.
+  for (const char* n : {"C", "D", "E"}) vars->Add(n, Variant(QString::fromLatin1(n)));
+  vars->Remove("b");
+  vars->Remove(3);  // D
+  orden.clear();
+  for (const auto& v : *vars) orden << v->Nombre();
+  EXPECT_EQ(orden, (QStringList{"a", "C", "E"}));
+  EXPECT_EQ(vars->Item("e")->Valor(), Variant("E"));
+  EXPECT_EQ(vars->Item(2)->Nombre(), "C");
+  EXPECT_EQ(errorOf([&] { vars->Item("D"); }), 5);
+  vars->Add("d", Variant(int16_t(4)));
+  vars->Add("B", Variant(int16_t(5)));
+  EXPECT_EQ(vars->Item("D")->Valor(), Variant(int16_t(4)));
+  EXPECT_EQ(vars->Item(5)->Nombre(), "B");
+  EXPECT_EQ(errorOf([&] { vars->Add("e"); }), 457);
+  // The same in a long collection, whose keys are looked up otherwise.
+  auto muchas = ev->Funciones();
+  for (int i = 0; i < 100; ++i) muchas->Add(QString("F%1").arg(i), QString::number(i));
+  muchas->Remove("f0");
+  muchas->Remove(50);  // F50
+  muchas->Remove(muchas->Count());  // F99
+  EXPECT_EQ(muchas->Count(), 97);
+  EXPECT_EQ(muchas->Item("f49")->Valor(), "49");
+  EXPECT_EQ(muchas->Item("F51")->Valor(), "51");
+  EXPECT_EQ(muchas->Item(50)->Nombre(), "F51");
+  EXPECT_EQ(errorOf([&] { muchas->Item("F50"); }), 5);
+  EXPECT_EQ(errorOf([&] { muchas->Add("f98", ""); }), 457);
+  muchas->Add("F50", "otra");
+  EXPECT_EQ(muchas->Item(98)->Valor(), "otra");
+  EXPECT_EQ(muchas->Item("f50"), muchas->Item(98));
+  while (muchas->Count() > 0) muchas->Remove(1);
 
   auto exprs = ev->Expresiones();
   auto e = exprs->Add("E1", "1");
