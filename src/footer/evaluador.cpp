@@ -81,6 +81,19 @@ private:
   qsizetype i_ = 0;
 };
 
+// The whole file, up to kMaxArchivoFunciones bytes: past them error 7, before it takes more memory,
+// also for a file whose size the system does not tell and that never ends (some of /proc).
+QByteArray leeHastaElTope(QFile& archivo) {
+  QByteArray bytes;
+  char trozo[1 << 16];
+  for (;;) {
+    const qint64 n = archivo.read(trozo, sizeof trozo);
+    if (n <= 0) return bytes;
+    if (bytes.size() + n > kMaxArchivoFunciones) script::raise(script::errOutOfMemory);
+    bytes.append(trozo, n);
+  }
+}
+
 QString textoDelArchivo(const QByteArray& bytes) {
   QStringDecoder utf8(QStringDecoder::Utf8);
   QString texto = utf8.decode(bytes);
@@ -266,8 +279,8 @@ void Evaluador::cargaFunciones() {
   if (!info.isFile() || !info.isReadable()) return;
   if (info.size() > kMaxArchivoFunciones) script::raise(script::errOutOfMemory);
   QFile archivo(info.filePath());
-  if (!archivo.open(QIODevice::ReadOnly)) return;
-  LectorCampos lector(textoDelArchivo(archivo.readAll()));
+  if (!archivo.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return;
+  LectorCampos lector(textoDelArchivo(leeHastaElTope(archivo)));
   lector.saltaLinea();
   while (!lector.alFinal()) {
     const QString nombre = lector.campo();

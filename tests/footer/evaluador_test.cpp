@@ -6,8 +6,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using footer::Evaluador;
 using vb::Variant;
@@ -269,6 +273,28 @@ TEST_F(EvaluadorTest, AFunctionFileTooLargeToHoldFailsTheCreationAndStaysUntouch
   EXPECT_EQ(errorOf([&] { nuevo(); }, &descripcion), 7);
   EXPECT_EQ(descripcion, "Memoria insuficiente");
   EXPECT_TRUE(leeArchivo(archivo()) == contenido);
+}
+
+// A file that tells no size and never ends, as some of /proc: it is read up to the bound, not whole.
+TEST_F(EvaluadorTest, AFunctionFileWithoutEndFailsTheCreationAtTheBound) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address space the child is held to is the sanitizer's own";
+#endif
+  if (!QFileInfo(QStringLiteral("/proc/self/pagemap")).isReadable()) GTEST_SKIP() << "no /proc/self/pagemap";
+  ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/pagemap"), archivo()));
+  // In a child held to 2 GB more than it uses, so that a read without end fails fast instead of
+  // taking the machine's memory.
+  const auto creacion = [&] {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) return 2;
+    const rlim_t usado = rlim_t(statm.readAll().split(' ').value(0).toLongLong()) * rlim_t(sysconf(_SC_PAGESIZE));
+    const rlimit tope{usado + (rlim_t(2) << 30), usado + (rlim_t(2) << 30)};
+    setrlimit(RLIMIT_AS, &tope);
+    QString descripcion;
+    const int numero = errorOf([&] { nuevo(); }, &descripcion);
+    return numero == 7 && descripcion == "Memoria insuficiente" ? 0 : 1;
+  };
+  EXPECT_EXIT(_exit(creacion()), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(EvaluadorTest, AMalformedFunctionFileFailsTheCreationAndStaysUntouched) {
