@@ -258,7 +258,9 @@ void CuadroPeriodos::pasada() {
     avisaLimite();
   wb::Book& r = rep_.Reporte;
   const int ultimaColumna = rep_.ultimaColumnaReporte >= columnaMinimaArea() ? rep_.ultimaColumnaReporte : r.lastCol();
-  r.setPrintArea(wb::Range{1, 1, r.lastRow(), ultimaColumna});
+  // A later fiscal year with fewer periods must not cut an earlier year's off the print.
+  columnaFinal_ = std::max(columnaFinal_, ultimaColumna);
+  r.setPrintArea(wb::Range{1, 1, r.lastRow(), columnaFinal_});
   if (periodo_.col > 1)
     r.pageSetup().titleCols = std::make_pair(1, periodo_.col - 1);
   r.setRow(r.lastRow() + 1);

@@ -68,6 +68,7 @@ private:
   QHash<QString, vb::Currency> programa_;  // volumes by section, row and period
   int pasadas_ = 1;  // fiscal years printed, each a pass over every concept
   int hechos_ = 0;   // concepts written, all passes
+  int columnaFinal_ = 0;  // the print area's last column: the widest pass's
   void completaConcepto(wb::Book& celda);
   void leePrograma();
   void ajustaAlPapel();

@@ -491,6 +491,47 @@ TEST_P(CuadrosPeriodicos, EveryPageAcrossShowsItsConcepts) {
   }
 }
 
+// By fiscal year, a project from September to February: its first year has more periods than its
+// second, and every period of both is printed, its title on some page; the print area reaches the
+// widest year, not only the last one.
+TEST_P(CuadrosPeriodicos, ByFiscalYearEveryPeriodIsPrinted) {
+  ejecuta("UPDATE Presupuesto SET FechaIni = FechaIni + 182, FechaFin = FechaFin + 182");
+  quarvel::dbObra->Execute("UPDATE DatosGenerales SET FechaInicioProy = FechaInicioProy + 182, "
+                           "FechaFinalProy = FechaFinalProy + 182, FechaTope = FechaTope + 182");
+  testsupport::cambiaPeriodicidad(*quarvel::dbObra, GetParam().codigo);
+  maneobra::abreRecordSets();
+  const QDate inicio(2025, 9, 1), fin(2026, 2, 27);
+  QSet<QString> titulos{QStringLiteral("Total")};
+  for (QDate d = inicio; d <= fin; d = d.addDays(1))
+    if (d == inicio || testsupport::periodoCalendario(d, inicio, GetParam().codigo) !=
+                           testsupport::periodoCalendario(d.addDays(-1), inicio, GetParam().codigo))
+      titulos.insert(d.toString(QStringLiteral("dd/MM")));
+  for (const int tipo : {repgen::kProgramaObra, repgen::kMontosMensuales}) {
+    SCOPED_TRACE(tipo);
+    elige(tipo);
+    opcion("ImpPorEjer", true);
+    opcion("EjerInicio", 2025);
+    opcion("EjerFinal", 2026);
+    ASSERT_TRUE(rep_->GeneraReporte());
+    const wb::Book& r = rep_->Reporte;
+    guarda(QStringLiteral("ejercicios-%1-%2").arg(tipo).arg(GetParam().nombre));
+    const wb::SheetPrintLayout impreso(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter));
+    samples::RecordingDevice hoja(QSizeF(15840, 12240));
+    QSet<QString> impresos;
+    for (int p = 0; p < impreso.pageCount(); ++p) {
+      hoja.clear();
+      QPainter pintor(&hoja);
+      impreso.paintPage(pintor, p);
+      pintor.end();
+      for (const samples::DrawnText& t : hoja.texts)
+        if (titulos.contains(t.text))
+          impresos.insert(t.text);
+    }
+    EXPECT_TRUE(impresos == titulos) << "not printed: "
+                                     << QStringList((titulos - impresos).values()).join(' ').toStdString();
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Casos, CuadrosPeriodicos, ::testing::ValuesIn(testsupport::kPeriodicidades),
                          [](const auto& info) { return std::string(info.param.nombre); });
 
