@@ -5,6 +5,7 @@
 #include "internos.h"
 #include "korgen.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace repgen {
@@ -35,12 +36,17 @@ void ContextoReporte::copiaObjetosSeccion(int primero, int ultimo, int desplazam
 
 // Copies template rows primero..ultimo into the report from its current row: each row's height,
 // every column's look, and the text of the cells that have one, with its placeholders filled. A row
-// of period titles is complete once they are written. Both current rows end after the last one.
+// of period titles is complete once they are written. A page foot under period titles ends at their
+// last column: a fiscal year with fewer periods than the template holds leaves the columns after
+// its own without a look, so that they print no page of their own. Both current rows end after the
+// last one.
 void ContextoReporte::copiaRenglonesSeccion(int primero, int ultimo, bool titulos) {
+  const int columnas =
+      !titulos && ultimaColumnaReporte > 0 ? std::min(columnasFormato, ultimaColumnaReporte) : columnasFormato;
   for (int ren = primero; ren <= ultimo; ++ren) {
     Formato.setRow(ren);
     sigue([&] { Reporte.setRowHeight(Reporte.row(), Formato.rowHeight(ren)); });
-    for (int col = 1; col <= columnasFormato; ++col) {
+    for (int col = 1; col <= columnas; ++col) {
       bool completo = false;
       sigue([&] {
         Formato.setActiveCell(ren, col);

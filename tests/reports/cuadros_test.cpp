@@ -493,8 +493,10 @@ TEST_P(CuadrosPeriodicos, EveryPageAcrossShowsItsConcepts) {
 
 // By fiscal year, a project from September to February: its first year has more periods than its
 // second, and every period of both is printed, its title on some page; the print area reaches the
-// widest year, not only the last one.
-TEST_P(CuadrosPeriodicos, ByFiscalYearEveryPeriodIsPrinted) {
+// widest year, not only the last one. Every printed page shows period titles of its own beside the
+// concept's columns: where the shorter year has no periods left, its strip holds nothing and is no
+// page, as spreadsheet programs leave out a page with nothing of its own.
+TEST_P(CuadrosPeriodicos, ByFiscalYearEveryPeriodIsPrintedAndNoPageIsEmpty) {
   ejecuta("UPDATE Presupuesto SET FechaIni = FechaIni + 182, FechaFin = FechaFin + 182");
   quarvel::dbObra->Execute("UPDATE DatosGenerales SET FechaInicioProy = FechaInicioProy + 182, "
                            "FechaFinalProy = FechaFinalProy + 182, FechaTope = FechaTope + 182");
@@ -518,15 +520,22 @@ TEST_P(CuadrosPeriodicos, ByFiscalYearEveryPeriodIsPrinted) {
     const wb::SheetPrintLayout impreso(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter));
     samples::RecordingDevice hoja(QSizeF(15840, 12240));
     QSet<QString> impresos;
+    QStringList solas;  // pages of the concept's columns alone
     for (int p = 0; p < impreso.pageCount(); ++p) {
       hoja.clear();
       QPainter pintor(&hoja);
       impreso.paintPage(pintor, p);
       pintor.end();
+      bool propios = false;
       for (const samples::DrawnText& t : hoja.texts)
-        if (titulos.contains(t.text))
+        if (titulos.contains(t.text)) {
           impresos.insert(t.text);
+          propios = true;
+        }
+      if (!propios)
+        solas << QString::number(p + 1);
     }
+    EXPECT_TRUE(solas.isEmpty()) << "pages " << solas.join(' ').toStdString() << " of " << impreso.pageCount();
     EXPECT_TRUE(impresos == titulos) << "not printed: "
                                      << QStringList((titulos - impresos).values()).join(' ').toStdString();
   }

@@ -1,5 +1,7 @@
 #include "pagination.h"
 
+#include "metrics.h"
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -44,7 +46,85 @@ std::vector<Span> cut(int first, int last, double room, const std::set<int>& bre
   return out;
 }
 
+bool hasBorder(const CellStyle& s) {
+  return s.left.style != LineStyle::None || s.right.style != LineStyle::None || s.top.style != LineStyle::None ||
+         s.bottom.style != LineStyle::None;
+}
+
+// The cells of a row from column `from` on.
+std::vector<Cell>::const_iterator firstFrom(const Row& row, int from) {
+  return std::lower_bound(row.cells.begin(), row.cells.end(), from,
+                          [](const Cell& c, int col) { return c.col < col; });
+}
+
+bool inMerge(const Sheet& sheet, int r, int c) {
+  return std::any_of(sheet.merges.begin(), sheet.merges.end(), [&](const Range& m) { return m.contains(r, c); });
+}
+
+// Whether the text of the nearest cell left of column c on row r runs over into column c, as the
+// renderer lets unwrapped text run over into empty cells.
+bool runsIn(const Workbook& wb, const Sheet& sheet, const SheetLayout& layout, int r, int c) {
+  const Row* row = sheet.row(r);
+  if (!row)
+    return false;
+  auto it = firstFrom(*row, c);
+  while (it != row->cells.begin() && (it - 1)->type == Cell::Type::Empty)
+    --it;
+  if (it == row->cells.begin())
+    return false;
+  const Cell& cell = *(it - 1);
+  const CellStyle& s = wb.styles.at(cell.style);
+  const bool toRight = s.h == HAlign::General || s.h == HAlign::Left || s.h == HAlign::Center ||
+                       s.h == HAlign::CenterAcross || s.h == HAlign::Distributed;
+  if (cell.type != Cell::Type::Text || s.wrap || s.rotation != 0 || !toRight || inMerge(sheet, r, cell.col))
+    return false;
+  const double room = double(layout.colLeft(c) - layout.colLeft(cell.col));
+  // Text much shorter than the room needs no measuring.
+  if (double(cell.text.size()) * 1.5 * s.font.sizeTwips + 2 * metrics::kCellPadTwips <= room)
+    return false;
+  const double w = metrics::textWidth(s.font, cell.text) + metrics::kCellPadTwips + metrics::indentTwips(s);
+  const double reach = s.h == HAlign::Left || s.h == HAlign::General
+                           ? w
+                           : (layout.colWidth(cell.col) + w + metrics::kCellPadTwips) / 2;
+  return reach > room + 0.5;
+}
+
+bool printsSomething(const Workbook& wb, const Sheet& sheet, const SheetLayout& layout, const Range& b) {
+  for (int r = b.r1; r <= b.r2; ++r) {
+    const Row* row = sheet.row(r);
+    if (!row)
+      continue;
+    for (auto it = firstFrom(*row, b.c1); it != row->cells.end() && it->col <= b.c2; ++it)
+      if (it->hasValue() || hasBorder(wb.styles.at(it->style)))
+        return true;
+  }
+  // A merged area with a value that reaches into the page from outside it.
+  for (const Range& m : sheet.merges)
+    if (m.r2 >= b.r1 && m.r1 <= b.r2 && m.c2 >= b.c1 && m.c1 <= b.c2)
+      if (const Cell* x = sheet.cell(m.r1, m.c1); x && x->hasValue())
+        return true;
+  const QRectF box = layout.rangeRect(b);
+  for (const DrawingObject& o : sheet.objects) {
+    const QRectF meet = layout.objectRect(o.pos).normalized().intersected(box);
+    if (meet.width() > 0.5 && meet.height() > 0.5)
+      return true;
+  }
+  for (int r = b.r1; r <= b.r2; ++r)
+    if (runsIn(wb, sheet, layout, r, b.c1))
+      return true;
+  return false;
+}
+
 }  // namespace
+
+void leaveOutEmptyPages(Pagination& pagination, const Workbook& wb, const Sheet& sheet, const SheetLayout& layout) {
+  std::vector<PrintPage> kept;
+  for (const PrintPage& p : pagination.pages)
+    if (printsSomething(wb, sheet, layout, p.body))
+      kept.push_back(p);
+  if (!kept.empty())
+    pagination.pages = std::move(kept);
+}
 
 std::optional<Range> usedArea(const Sheet& sheet) {
   int rows = sheet.lastRow(), cols = sheet.lastCol();

@@ -12,6 +12,9 @@
 // - Print titles are repeated at the top (left) of every page that starts below (right of) them,
 //   and take their room from that page's body.
 // - Pages are numbered down then over, or over then down when the sheet says so.
+// - A page with nothing of its own is left out, as spreadsheet programs leave it out
+//   (leaveOutEmptyPages): beside the repeated titles its rows and columns hold no value, no border
+//   and no drawing object, and no text runs into it from the left.
 #include "sheetlayout.h"
 
 #include <QRectF>
@@ -37,6 +40,9 @@ struct Pagination {
 
 // `paper` is the paper size in twips, already turned for the sheet's orientation.
 Pagination paginate(const Sheet& sheet, const SheetLayout& layout, QSizeF paper);
+
+// Leaves out the pages with nothing of their own; when every page is empty, they all stay.
+void leaveOutEmptyPages(Pagination& pagination, const Workbook& wb, const Sheet& sheet, const SheetLayout& layout);
 
 // The area printed when the sheet has no print area: the used cells and the drawing objects.
 std::optional<Range> usedArea(const Sheet& sheet);

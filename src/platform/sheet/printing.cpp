@@ -97,6 +97,7 @@ SheetPrintLayout::SheetPrintLayout(const Workbook& wb, const Sheet& sheet, const
       orientation.value_or(sheet.page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
   pageLayout_ = QPageLayout(paper, o, QMarginsF(0, 0, 0, 0), QPageLayout::Point);
   pages_ = paginate(sheet, layout_, paperTwips(paper, o));
+  leaveOutEmptyPages(pages_, wb, sheet, layout_);
   if (fields) {
     fields_ = *fields;
   } else {

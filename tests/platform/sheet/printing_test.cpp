@@ -138,10 +138,13 @@ TEST(PrintedPages, PdfFileHasTheExpectedPageCount) {
 
   Book wide;
   samples::plainRows(wide, 100, 300);
-  for (int c = 1; c <= 7; ++c)
+  for (int c = 1; c <= 7; ++c) {
     wide.setColWidth(c, 3000);
-  wide.setActiveCell(1, 7);
-  wide.setText("fin");
+    for (int r = 1; r <= 100; ++r) {
+      wide.setActiveCell(r, c);
+      wide.setNumber(c);
+    }
+  }
   PrintService::instance().exportPdf(wide, path);
   EXPECT_EQ(pdfPages(path), 9);  // three pages down, three across
   wide.pageSetup().landscape = true;
@@ -159,6 +162,68 @@ TEST(PrintedPages, PdfFileHasTheExpectedPageCount) {
     EXPECT_EQ(e.number(), 20102);
     EXPECT_TRUE(e.description().contains("x.pdf")) << e.what();
   }
+}
+
+// Spreadsheet programs leave out a page that has nothing of its own beside the repeated titles: no
+// value (a blank text is one), no border, no drawing object, no text running in from the left. A
+// sheet of four pages, two down and two across, the first column repeated: what is put on the page
+// down and across decides whether it prints. A fill alone is no content, as there. When no page has
+// anything, every page stays.
+TEST(PrintedPages, APageWithNothingOfItsOwnIsLeftOut) {
+  struct Caso {
+    const char* que;
+    std::function<void(Book&)> pon;  // on the last page's first cell, (44, 4), unless told
+    int paginas;
+  };
+  const Caso casos[] = {
+      {"nothing", [](Book&) {}, 3},
+      {"a number", [](Book& b) { b.setNumber(1); }, 4},
+      {"a blank text", [](Book& b) { b.setText(" "); }, 4},
+      {"a border", [](Book& b) { b.setBorder(-1, -1, -1, 1, -1, -1, kKeepColor, kKeepColor, kKeepColor, 0, kKeepColor); }, 4},
+      {"a fill", [](Book& b) { b.setPattern(1, 0xFF0000, 0xFFFFFF); }, 3},
+      {"a shape", [](Book& b) { b.addShape(DrawingObject::Kind::Rect, ObjPos{4.2, 50.2, 4.8, 50.8}); }, 4},
+      {"a long text from the page before",
+       [](Book& b) {
+         b.setActiveCell(50, 3);
+         b.setText(QString(60, u'x'));
+       },
+       4},
+      {"a short text on the page before",
+       [](Book& b) {
+         b.setActiveCell(50, 3);
+         b.setText(QStringLiteral("x"));
+       },
+       3},
+      {"a long wrapped text on the page before",
+       [](Book& b) {
+         b.setActiveCell(50, 3);
+         b.setText(QString(60, u'x'));
+         Book::Alignment a = b.alignment();
+         a.wrap = true;
+         b.setAlignment(a);
+       },
+       3},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.que);
+    Book b;
+    samples::plainRows(b, 60, 300);  // 43 rows a page down
+    b.pageSetup().titleCols = std::pair{1, 1};
+    b.setColWidth(1, 1500);
+    for (int col = 2; col <= 5; ++col)
+      b.setColWidth(col, 3000);  // two columns a page across
+    b.setActiveCell(1, 5);
+    b.setText(QStringLiteral("fin"));
+    b.setActiveCell(44, 4);
+    c.pon(b);
+    EXPECT_EQ(SheetPrintLayout(b.workbook(), b.currentSheet(), kLetter).pageCount(), c.paginas);
+  }
+  Book vacio;
+  vacio.setPrintArea(Range{1, 1, 100, 10});
+  const SheetLayout layout(vacio.workbook(), vacio.currentSheet());
+  const size_t todas = paginate(vacio.currentSheet(), layout, QSizeF(12240, 15840)).pages.size();
+  EXPECT_GT(todas, 1u);
+  EXPECT_EQ(SheetPrintLayout(vacio.workbook(), vacio.currentSheet(), kLetter).pageCount(), int(todas));
 }
 
 TEST(PrintService, OrientationAndPageHeightOfThePrinter) {
