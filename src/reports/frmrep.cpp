@@ -205,10 +205,11 @@ void frmRep::CargaHoja() {
     try {
       rep.Formato.read(Text1->text());
     } catch (const vb::Error& e) {
-      // Nothing to show or print for this kind: the sample of another kind must not stay under its
-      // name. A kind without a workbook (no row of its own) is not an error to tell.
+      // Nothing to show or print for this kind: the sample of another kind, its pictures included,
+      // must not stay under its name. A kind without a workbook (no row of its own) is not an error
+      // to tell.
       Combo1->clear();
-      rep.Reporte.clearAll();
+      rep.Reporte.newWorkbook();
       Command1->setEnabled(false);
       Command6->setEnabled(false);
       if (!Text1->text().isEmpty())

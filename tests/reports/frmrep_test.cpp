@@ -426,7 +426,8 @@ TEST_F(Ventana, NothingIsPrintedWhenThereIsNoReport) {
 }
 
 // A kind whose template cannot be read, damaged, cut short or missing: the window says so, naming the
-// file and what is wrong, shows no sample, and "Aceptar" does nothing; a readable kind brings both back.
+// file and what is wrong, shows no sample (no cell and no picture of the kind shown before), and
+// "Aceptar" does nothing; a readable kind brings both back.
 TEST_F(Ventana, AnUnreadableTemplateIsToldAndShowsNoSample) {
   {
     QFile danado(ruta("Parator3.kor"));
@@ -467,7 +468,8 @@ TEST_F(Ventana, AnUnreadableTemplateIsToldAndShowsNoSample) {
     ASSERT_EQ(cajas_.shown().size(), antes + 1);
     EXPECT_EQ(cajas_.texts().last(), c.mensaje);
     EXPECT_EQ(cajas_.shown().back().icon(), ui::vbExclamation);
-    EXPECT_EQ(f->rep.Reporte.lastRow(), 0);  // no sample, not the previous kind's
+    EXPECT_EQ(f->rep.Reporte.lastRow(), 0);  // no sample, not the previous kind's: nor its logo
+    EXPECT_TRUE(f->rep.Reporte.currentSheet().objects.empty());
     EXPECT_TRUE(llamadas.empty());
     QTest::mouseClick(f->Command1, Qt::LeftButton);
     EXPECT_TRUE(llamadas.empty());
