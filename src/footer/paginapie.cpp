@@ -276,8 +276,8 @@ std::vector<int> PaginaPie::RenglonesQueUsan(int renglon) {
 
 bool PaginaPie::rechazaObraCerrada() {
   if (!entrada::obraCerrada()) return false;
-  ui::MsgBox(entrada::kBaseCerrada, ui::vbInformation);
-  enfocaGrid();
+  // Told at once the grid takes the keyboard back; told after a click, the click keeps it.
+  if (Grid1->PostMsgBox(entrada::kBaseCerrada, ui::vbInformation)) enfocaGrid();
   return true;
 }
 
@@ -295,21 +295,21 @@ void PaginaPie::Grid1_BeforeColUpdate(int colIndex, const vb::Variant& /*oldValu
     } else if (campo.startsWith(QLatin1String("Renglon")) && campo.size() == 8 && campo[7] >= u'1' &&
                campo[7] <= u'9') {
       if (!copiado::esNumero(valor)) {
-        ui::MsgBox(entrada::pideNumero(QStringLiteral("El renglón de referencia")), ui::vbExclamation);
+        Grid1->PostMsgBox(entrada::pideNumero(QStringLiteral("El renglón de referencia")), ui::vbExclamation);
         cancel = true;
         return;
       }
       const double referencia = general::valX(valor);
       if (referencia >= general::valX(Grid1->Columns(colRenglon).Value()) && referencia != 99) {
-        ui::MsgBox(textoDe(valor) +
-                       QStringLiteral(" es un número incorrecto. El renglón debe ser menor al que está en uso, o "
-                                      "tener el valor de 99."),
-                   ui::vbExclamation);
+        Grid1->PostMsgBox(textoDe(valor) +
+                              QStringLiteral(" es un número incorrecto. El renglón debe ser menor al que está en "
+                                             "uso, o tener el valor de 99."),
+                          ui::vbExclamation);
         columna.SetValue(vb::Variant(int16_t(0)));
       }
     } else if (campo == QLatin1String("Factor") || campo == QLatin1String("FactorDls")) {
       if (!copiado::esNumero(valor)) {
-        ui::MsgBox(entrada::pideNumero(QStringLiteral("El factor")), ui::vbExclamation);
+        Grid1->PostMsgBox(entrada::pideNumero(QStringLiteral("El factor")), ui::vbExclamation);
         cancel = true;
       }
     } else if (campo == QLatin1String("Operacion")) {
@@ -317,14 +317,15 @@ void PaginaPie::Grid1_BeforeColUpdate(int colIndex, const vb::Variant& /*oldValu
       if (op.isEmpty()) {
         columna.SetValue(vb::Variant("*"));
       } else if (op != QLatin1String("*") && op != QLatin1String("/")) {
-        ui::MsgBox(QStringLiteral("Operación incorrecta. Debe ser multiplicación (*) o división (/)."), ui::vbExclamation);
+        Grid1->PostMsgBox(QStringLiteral("Operación incorrecta. Debe ser multiplicación (*) o división (/)."),
+                          ui::vbExclamation);
         columna.SetValue(vb::Variant("*"));
       }
     } else if (campo == QLatin1String("ImprimirBase") || campo == QLatin1String("ImprimirRaya")) {
       if (!marcado(Grid1->Columns(colImprimirRenglon).Value())) {
-        ui::MsgBox(QStringLiteral("El renglón no puede ser modificado. Para poder hacerlo, la opcion Imprimir debe "
-                                  "estar selecionada."),
-                   ui::vbExclamation);
+        Grid1->PostMsgBox(QStringLiteral("El renglón no puede ser modificado. Para poder hacerlo, la opcion "
+                                         "Imprimir debe estar selecionada."),
+                          ui::vbExclamation);
         cancel = true;
       }
     }

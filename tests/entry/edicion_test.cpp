@@ -9,10 +9,11 @@
 #include "frmprograma.h"
 #include "mditoolbar.h"
 #include "arranque.h"
-#include "cajas_reales.h"
 #include "msgbox.h"
 #include "quarvel.h"
 
+#include "cajas_reales.h"
+#include "clic_sostenido.h"
 #include "qt_print.h"
 
 #include <QApplication>
@@ -23,12 +24,11 @@
 #include <QStyleOptionTitleBar>
 #include <QTest>
 #include <QTimer>
-#include <QWindow>
-
-#include <functional>
 
 namespace entrytest {
 namespace {
+
+using testsupport::CajasAceptadas;
 
 struct Rechazo {
   const char* herramienta;  // the tool that shows the window
@@ -302,29 +302,13 @@ TEST_F(EdicionTest, AClickOnTheCloseBoxHeldForAMomentClosesTheWindowAfterARefusa
 
     QMdiSubWindow* marco = ui::Forms::subWindowOf(forma);
     ASSERT_NE(marco, nullptr);
-    // Through the window system, as the hand's events come: a box that opens blocks the window's.
-    QWindow* ventana = marco->window()->windowHandle();
-    ASSERT_NE(ventana, nullptr);
     // The close box inside the main window, as on a screen.
     marco->window()->resize(marco->window()->size().expandedTo(QSize(1400, 1000)));
     if (!(marco->windowState() & Qt::WindowMaximized))
       marco->move(0, 0);
     espera();
-    const QPoint punto = marco->mapTo(marco->window(), puntoDeCierre(marco));
-    bool arriba = false;
-    const auto suelta = [&] {
-      if (arriba) return;
-      arriba = true;
-      QTest::mouseRelease(ventana, Qt::LeftButton, Qt::NoModifier, punto);
-    };
     CajasAceptadas cajas;
-    cajas.mientrasAbierta = suelta;
-    QTest::mouseMove(ventana, punto - QPoint(40, 0));  // the pointer comes from the title bar
-    QTest::mouseMove(ventana, punto);
-    QTest::mousePress(ventana, Qt::LeftButton, Qt::NoModifier, punto);
-    espera();  // the moment the button is held
-    suelta();
-    espera();
+    testsupport::clicSostenido(marco, puntoDeCierre(marco), cajas);
     EXPECT_FALSE(ui::Forms::instance().isLoaded(forma));
     EXPECT_EQ(cajas.textos, QStringList({c.mensaje}));
     if (ui::Forms::instance().isLoaded(forma))

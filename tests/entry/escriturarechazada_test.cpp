@@ -24,6 +24,8 @@
 #include <QTest>
 
 namespace entrytest {
+
+using testsupport::CajasAceptadas;
 namespace {
 
 using C = FrmPre::Columna;

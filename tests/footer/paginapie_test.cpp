@@ -338,14 +338,24 @@ TEST_F(Pagina, ALockedBidRefusesEveryFooterEditWithTheGridsMessage) {
         EXPECT_EQ(cajas.shown().back().prompt, cerrada);
         EXPECT_EQ(cajas.shown().back().icon(), ui::vbInformation);
       };
-      intenta("factor", [&] { tecleaCelda(grid(), 1, col("Factor"), "25"); });
+      // A typed value refused stays in its cell's editor, as in every grid: the user gives it up with
+      // Escape.
+      auto tecleaYDesiste = [&](int fila, int columna, const QString& texto) {
+        tecleaCelda(grid(), fila, columna, texto);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->text(), texto);
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+      };
+      intenta("factor", [&] { tecleaYDesiste(1, col("Factor"), "25"); });
       if (edicion == 1) {
-        intenta("text", [&] { tecleaCelda(grid(), 2, col("Texto"), "otro"); });
+        intenta("text", [&] { tecleaYDesiste(2, col("Texto"), "otro"); });
         intenta("print flag", [&] {
           grid().setCurrentIndex(grid().model()->index(3, col("ImprimirRenglon")));
           QTest::keyClick(&grid(), Qt::Key_Space);
         });
-        intenta("new row", [&] { tecleaCelda(grid(), grid().Array()->Rows(), col("Texto"), "nuevo"); });
+        intenta("new row", [&] { tecleaYDesiste(grid().Array()->Rows(), col("Texto"), "nuevo"); });
         intenta("delete", [&] { borraConSelector(grid(), 1); });
         intenta("open format", [&] { pagina->Command6->click(); });
         intenta("clear", [&] { pagina->Commmand3->click(); });

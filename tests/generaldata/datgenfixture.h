@@ -16,10 +16,12 @@
 #include "paginapie.h"
 #include "quarvel.h"
 #include "scripted_ui.h"
+#include "unboundgrid.h"
 #include "vbcontrols.h"
 
 #include "qt_print.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -128,6 +130,20 @@ protected:
         emit arbol->genericEvent(QStringLiteral("NodeClick"));
       }
     QCoreApplication::processEvents();
+  }
+  // A footer cell's editor opened with F2 on the page "Indirectos" (shown), `texto` typed over what it
+  // held, no Enter yet; the editor, or nullptr when none opened.
+  QLineEdit* tecleaEnPie(int fila, int columna, const QString& texto) {
+    muestraPagina(QStringLiteral("Indirectos"));
+    ui::UnboundGrid* grid = forma->pagina->Grid1;
+    grid->setCurrentIndex(grid->model()->index(fila, columna));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    if (!editor) return nullptr;
+    editor->selectAll();
+    QTest::keyClicks(editor, texto);
+    return editor;
   }
   // Shows the dialog as the active window, as the user has it.
   bool activa() {

@@ -4,6 +4,7 @@
 #include "datgenfixture.h"
 
 #include "boundgrid.h"
+#include "clic_sostenido.h"
 #include "disco_que_falla.h"
 #include "datacontrol.h"
 #include "frmprograma.h"
@@ -361,15 +362,8 @@ TEST_F(Grabacion, AFooterValueLeftInItsCellIsCheckedAndStoredWhenTheDialogCloses
     ASSERT_TRUE(carga());
     ASSERT_TRUE(activa());
     const vb::Variant antes = guardado("Factor", *quarvel::dbObra, "Pie WHERE Renglon = 2");
-    muestraPagina(QStringLiteral("Indirectos"));
-    ui::UnboundGrid* grid = forma->pagina->Grid1;
-    grid->setCurrentIndex(grid->model()->index(1, footer::PaginaPie::colFactor));
-    grid->setFocus();
-    QTest::keyClick(grid, Qt::Key_F2);
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QLineEdit* editor = tecleaEnPie(1, footer::PaginaPie::colFactor, QString::fromLatin1(c.texto));
     ASSERT_NE(editor, nullptr);
-    editor->selectAll();
-    QTest::keyClicks(editor, QString::fromLatin1(c.texto));
     if (c.cajaDeCierre) {
       forma->close();
     } else {
@@ -385,6 +379,49 @@ TEST_F(Grabacion, AFooterValueLeftInItsCellIsCheckedAndStoredWhenTheDialogCloses
     EXPECT_EQ(cajasCaso.texts(),
               *c.guardado ? QStringList()
                           : QStringList({"El factor debe ser un número, con punto decimal \".\" (por ejemplo 1,234.50)"}));
+  }
+}
+
+// The dialog's Aceptar or Cancelar clicked by a hand with a footer value in its cell: the click takes
+// the focus from the cell, whose value is checked, while the button is held. A refusal's message opened
+// then would take the release and the click would be lost, the dialog staying open; so the button does
+// its work, and a refused value is explained once and dropped, as at any close.
+TEST_F(Grabacion, AClickHeldOnAceptarOrCancelarClosesTheDialogWhateverTheFooterCellHolds) {
+  struct Caso {
+    const char* texto;
+    bool aceptar;      // else Cancelar
+    bool conEnter;     // Enter pressed in the cell first, its refusal read
+    const char* guardado;  // "" the stored factor stays, and the refusal is explained
+  } casos[] = {{"x", false, false, ""}, {"8,5", true, false, ""}, {"abc", true, true, ""}, {"0.3", true, false, "0.3"}};
+  const QString malo = QStringLiteral("El factor debe ser un número, con punto decimal \".\" (por ejemplo 1,234.50)");
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(std::string(c.texto) + (c.aceptar ? " Aceptar" : " Cancelar") + (c.conEnter ? " Enter" : ""));
+    abre(2);
+    ASSERT_TRUE(carga());
+    ASSERT_TRUE(activa());
+    const vb::Variant antes = guardado("Factor", *quarvel::dbObra, "Pie WHERE Renglon = 2");
+    QLineEdit* editor = tecleaEnPie(1, footer::PaginaPie::colFactor, QString::fromLatin1(c.texto));
+    ASSERT_NE(editor, nullptr);
+    if (c.conEnter) {
+      testsupport::CajasAceptadas primera;
+      QTest::keyClick(editor, Qt::Key_Return);
+      QCoreApplication::processEvents();
+      ASSERT_EQ(primera.textos, QStringList({malo}));
+    }
+
+    QPointer<FrmDatGen> dialogo(forma);
+    QPushButton* boton = c.aceptar ? forma->Aceptar : forma->Cancelar;
+    testsupport::CajasAceptadas cajasReales;
+    testsupport::clicSostenido(boton, boton->rect().center(), cajasReales);
+    EXPECT_FALSE(ui::Forms::instance().find<FrmDatGen>());
+    EXPECT_EQ(cajasReales.textos, *c.guardado ? QStringList() : QStringList({malo}));
+    const vb::Variant factor = guardado("Factor", *quarvel::dbObra, "Pie WHERE Renglon = 2");
+    if (*c.guardado)
+      EXPECT_EQ(vb::CStr(factor), c.guardado);
+    else
+      EXPECT_EQ(vb::Compare(factor, antes), 0);
+    if (dialogo && ui::Forms::instance().isLoaded(dialogo))
+      dialogo->close();
   }
 }
 

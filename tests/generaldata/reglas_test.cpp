@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -399,6 +400,59 @@ TEST_F(Reglas, TheWorkedFooterTypedInTheDialogReachesFactorIntegradoAndTheBaseFo
   EXPECT_EQ(dato("FactorIntegrado").toCurrency(), cur("1.2375"));
   EXPECT_EQ(cuenta("SELECT * FROM CalCab WHERE Formato = 'Num. 0'"), 1);
   EXPECT_EQ(cuenta("SELECT * FROM CalDet WHERE Formato = 'Num. 0'"), 5);
+}
+
+// A footer value the cell refuses, typed and entered: told once, and the cell's editor stays open with
+// what was typed, for the user to mend it or give it up with Escape, as in the other grids. Enter and
+// Tab alike; the mended value is stored.
+TEST_F(Reglas, ARefusedFooterValueIsToldAndItsEditorStaysOpenWithTheTypedText) {
+  const struct {
+    int16_t edicion;
+    const char* campo;
+    const char* texto;
+    Qt::Key tecla;
+    const char* mensaje;
+  } casos[] = {{2, "Factor", "8,5", Qt::Key_Return, "El factor debe ser un número, con punto decimal \".\" (por ejemplo 1,234.50)"},
+               {2, "Factor", "abc", Qt::Key_Tab, "El factor debe ser un número, con punto decimal \".\" (por ejemplo 1,234.50)"},
+               {1, "Renglon1", "x", Qt::Key_Return,
+                "El renglón de referencia debe ser un número, con punto decimal \".\" (por ejemplo 1,234.50)"}};
+  for (const auto& c : casos) {
+    SCOPED_TRACE(std::string(c.campo) + " " + c.texto);
+    testui::ScriptedMsgBoxes cajasCaso;
+    abre(c.edicion);
+    ASSERT_TRUE(carga());
+    ASSERT_TRUE(activa());
+    ui::UnboundGrid* grid = forma->pagina->Grid1;
+    const int col = grid->ColumnIndex(QString::fromLatin1(c.campo));
+    const vb::Variant antes = guardado(c.campo, *quarvel::dbObra, "Pie WHERE Renglon = 2");
+    const QString celda = grid->CellText(1, col);
+    QLineEdit* editor = tecleaEnPie(1, col, QString::fromLatin1(c.texto));
+    ASSERT_NE(editor, nullptr);
+    cajasCaso.answer(ui::vbOK);
+    QTest::keyClick(editor, c.tecla);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cajasCaso.texts(), QStringList({QString::fromUtf8(c.mensaje)}));
+    auto* abierto = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(abierto, nullptr) << "the editor is open again";
+    EXPECT_EQ(abierto->text(), c.texto);
+    EXPECT_EQ(grid->Row(), 1);
+    EXPECT_EQ(grid->Col(), col);
+    EXPECT_EQ(vb::Compare(guardado(c.campo, *quarvel::dbObra, "Pie WHERE Renglon = 2"), antes), 0);
+    // Escape gives the refused text up; typed again, a good value is stored.
+    QTest::keyClick(abierto, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid->CellText(1, col), celda);
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* otra = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(otra, nullptr);
+    otra->selectAll();
+    QTest::keyClicks(otra, "1");
+    QTest::keyClick(otra, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(vb::CDbl(guardado(c.campo, *quarvel::dbObra, "Pie WHERE Renglon = 2")), 1.0);
+    EXPECT_EQ(cajasCaso.shown().size(), 1u);
+    ASSERT_TRUE(acepta());
+  }
 }
 
 TEST_F(Reglas, ClosingWhileAContractorsFormatIsShownBringsBackTheBaseFooter) {

@@ -16,7 +16,6 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
-#include <QTimer>
 #include <QToolTip>
 #include <recordset.h>
 
@@ -921,18 +920,14 @@ void BoundGrid::PostMsg(int msgId) {
   // box, then the close) is told once.
   if (std::find(posted_.begin(), posted_.end(), msgId) != posted_.end()) return;
   posted_.push_back(msgId);
-  if (posted_.size() == 1) QMetaObject::invokeMethod(this, [this] { deliverPosted(false); }, Qt::QueuedConnection);
-}
-
-void BoundGrid::deliverPosted(bool now) {
-  if (posted_.empty()) return;
   // A click that took the focus from a refused edit (on the window's close box, on another window)
   // is not over until its button comes up: a box opened before would take the release, and the
   // click would do nothing. The messages wait for it.
-  if (!now && QGuiApplication::mouseButtons() != Qt::NoButton) {
-    QTimer::singleShot(kReleaseWaitMs, this, [this] { deliverPosted(false); });
-    return;
-  }
+  if (posted_.size() == 1) AfterClick(this, [this] { deliverPosted(); });
+}
+
+void BoundGrid::deliverPosted() {
+  if (posted_.empty()) return;
   while (!posted_.empty()) {
     const int msgId = posted_.front();
     posted_.erase(posted_.begin());
@@ -944,7 +939,7 @@ void BoundGrid::deliverPosted(bool now) {
 void BoundGrid::FinishPendingEdit() {
   if (inPipeline_) return;
   if (editor_ && !editCommitted_ && !Update()) SetDataChanged(false);
-  deliverPosted(true);
+  deliverPosted();
 }
 
 void BoundGrid::reportError(int code, const QString& text, int number) {

@@ -246,9 +246,7 @@ private:
   bool runPipeline(int row, int col, const QString& text);
   bool writeRow(int row);
   void reportError(int code, const QString& text, int number = 0);
-  // The posted messages, in order; unless `now`, only once no mouse button is held.
-  void deliverPosted(bool now);
-  static constexpr int kReleaseWaitMs = 20;
+  void deliverPosted();
   void deleteMarked();
   void followRecordset();
   void positionRecordset(int row);

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace ui {
 
@@ -101,6 +102,17 @@ VbMsgBoxResult MsgBoxRequest::cancelAnswer() const {
 }
 
 QString appTitle() { return QCoreApplication::applicationName(); }
+
+bool MouseButtonHeld() { return QGuiApplication::mouseButtons() != Qt::NoButton; }
+
+void AfterClick(QObject* context, std::function<void()> action) {
+  QTimer::singleShot(MouseButtonHeld() ? 20 : 0, context, [context, action = std::move(action)]() mutable {
+    if (MouseButtonHeld())
+      AfterClick(context, std::move(action));
+    else
+      action();
+  });
+}
 
 MsgBoxService* installMsgBoxService(MsgBoxService* service) {
   MsgBoxService* previous = installed();

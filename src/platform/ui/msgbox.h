@@ -3,6 +3,10 @@
 // answer them from a script and read back what was shown. The constants keep VB's numbers.
 #include <QString>
 
+#include <functional>
+
+class QObject;
+
 namespace ui {
 
 // Buttons, icon and default button, combined with "|" as in VB (vbYesNo | vbInformation).
@@ -57,6 +61,13 @@ VbMsgBoxResult MsgBox(const QString& prompt, VbMsgBoxStyle buttons = vbOKOnly,
 
 // The title of boxes shown without one: the product name the program was started under.
 QString appTitle();
+
+// A click is not over while its mouse button is held: a box opened then would take the release
+// from the window under the pointer, and the click would do nothing.
+bool MouseButtonHeld();
+// Runs `action` from the event loop once no mouse button is held (looking again every 20 ms), unless
+// `context` is gone by then. For a message that can wait for the click that caused it.
+void AfterClick(QObject* context, std::function<void()> action);
 
 // Makes `service` answer every message box from now on and returns the one it replaces;
 // nullptr brings back the windowed boxes. The caller keeps ownership.

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 namespace ui {
@@ -423,12 +424,46 @@ void UnboundGrid::CancelUpdate() {
 
 void UnboundGrid::FinishPendingEdit() {
   if (inEvents_) return;
-  if (editIndex_.isValid())
-    if (QWidget* editor = indexWidget(editIndex_)) {
-      commitData(editor);
-      closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
-    }
-  if (buffer_ && !Update()) CancelUpdate();
+  {
+    QScopedValueRollback<bool> guard(finishing_, true);
+    if (editIndex_.isValid())
+      if (QWidget* editor = indexWidget(editIndex_)) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+      }
+    if (buffer_ && !Update()) CancelUpdate();
+  }
+  deliverPosted();
+}
+
+bool UnboundGrid::PostMsgBox(const QString& prompt, VbMsgBoxStyle buttons) {
+  if (posted_.empty() && !MouseButtonHeld()) {
+    MsgBox(prompt, buttons);
+    return true;
+  }
+  for (const auto& [texto, estilo] : posted_)
+    if (texto == prompt) return false;
+  posted_.emplace_back(prompt, buttons);
+  if (posted_.size() == 1) AfterClick(this, [this] { deliverPosted(); });
+  return false;
+}
+
+void UnboundGrid::deliverPosted() {
+  while (!posted_.empty()) {
+    const auto [texto, estilo] = posted_.front();
+    posted_.erase(posted_.begin());
+    MsgBox(texto, estilo);
+  }
+}
+
+void UnboundGrid::reopenEditor(const QModelIndex& where, const QString& text) {
+  if (!where.isValid() || !(model_->flags(where) & Qt::ItemIsEditable)) return;
+  setCurrentIndex(where);
+  if (!edit(where, AllEditTriggers, nullptr)) return;
+  if (auto* line = qobject_cast<QLineEdit*>(indexWidget(where))) {
+    line->setText(text);
+    line->setFocus();
+  }
 }
 
 void UnboundGrid::leaveRow(int row) {
@@ -489,10 +524,20 @@ void UnboundGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHin
   editIndex_ = QPersistentModelIndex();
   QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
   if (text && *text == editStartText_) text.reset();
-  auto finish = [this, text, where, hint] {
+  // Refused, a value the editor's own Enter or Tab gave stays in the cell's editor with the text
+  // typed, as in the bound grids. Not one left behind by a move of the current cell or by the focus
+  // gone elsewhere, nor while the window closes: the editor would take the focus back from a button
+  // being pressed, or the cell from the move.
+  const bool porTeclas = !inCurrentChanged_ && (hint == QAbstractItemDelegate::SubmitModelCache ||
+                                                hint == QAbstractItemDelegate::EditNextItem ||
+                                                hint == QAbstractItemDelegate::EditPreviousItem);
+  auto finish = [this, text, where, hint, porTeclas] {
     if (text && where.isValid()) {
       if (where.row() != Row()) setCurrentIndex(where);
-      CommitCell(where.column(), *text);
+      if (!CommitCell(where.column(), *text) && porTeclas && !finishing_ && !MouseButtonHeld() && where.isValid()) {
+        reopenEditor(where, *text);
+        return;
+      }
     }
     if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem) {
       const QModelIndex next =

@@ -20,6 +20,7 @@
 // BeforeDelete(cancel), the row removed from the array, AfterDelete(). Several rows selected are
 // not deleted.
 #include "forms.h"
+#include "msgbox.h"
 #include "xarray.h"
 
 #include <QPersistentModelIndex>
@@ -145,6 +146,11 @@ public:
   bool DataChanged() const { return buffer_.has_value() && buffer_->dirty; }
   // Deletes the current row through the delete events. False when not allowed or cancelled.
   bool Delete();
+  // A handler's refusal told by a message box: at once (true), unless a mouse button is held. The
+  // click that took the focus from the cell is not over then, and a box opened before its release
+  // would take it (a click on the dialog's Aceptar would do nothing); the box waits for the release,
+  // or for the window to close, and the same text waiting is not told twice.
+  bool PostMsgBox(const QString& prompt, VbMsgBoxStyle buttons);
 
   // ---- showing
   void Refresh();  // values changed in the array
@@ -186,6 +192,9 @@ private:
   void leaveRow(int row);
   bool toggle(const QModelIndex& index);
   template <class F> bool guarded(F&& handler);
+  void deliverPosted();
+  // A typed value refused: its editor opens again on the cell with the text typed.
+  void reopenEditor(const QModelIndex& where, const QString& text);
 
   UnboundGridModel* model_;
   std::vector<std::unique_ptr<UnboundColumn>> columns_;
@@ -205,6 +214,8 @@ private:
   bool inEvents_ = false;
   bool inCurrentChanged_ = false;
   bool userInput_ = false;  // the user is moving the selection (SelChange is theirs only)
+  bool finishing_ = false;  // the window closes: a refused edit is dropped
+  std::vector<std::pair<QString, VbMsgBoxStyle>> posted_;  // refusals waiting for the mouse button
 };
 
 }  // namespace ui

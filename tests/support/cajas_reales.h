@@ -10,7 +10,7 @@
 
 #include <functional>
 
-namespace entrytest {
+namespace testsupport {
 
 class CajasAceptadas : public ui::MsgBoxService {
 public:
@@ -33,4 +33,4 @@ private:
   ui::MsgBoxService* previo_;
 };
 
-}  // namespace entrytest
+}  // namespace testsupport
