@@ -64,6 +64,9 @@ QString archivoPdf(const QString& nombre);
 // A page's body is budgeted this much (twips) shorter than the paper holds: the slack against rows
 // that print a little taller than measured.
 inline constexpr double kHolguraPagina = 700;
+// Spreadsheet programs print a page's body shorter than its margins say when it has a print header
+// and footer (LibreOffice: about 75 twips for each): what a closing block may not take of the slack.
+inline constexpr double kHolguraEncabezados = 200;
 inline constexpr double kTwipsPorPulgada = 1440;
 // A page across is budgeted this much (twips) narrower than the paper holds.
 inline constexpr double kHolguraAncho = 30;

@@ -141,8 +141,9 @@ void escribeTotalesMonedas(ContextoReporte& rep, const QString& titulo, const An
 }
 
 void mantieneEnPagina(ContextoReporte& rep, int renglones) {
-  // Without a page foot the sheet makes the pages itself.
-  if (rep.renPieIni != 0 && rep.altoUsado > rep.altoUtil + kHolguraPagina - 50)
+  // Without a page foot the sheet makes the pages itself. A closing block may take the page's slack,
+  // but not the room a spreadsheet program gives the print header and footer.
+  if (rep.renPieIni != 0 && rep.altoUsado > rep.altoUtil + kHolguraPagina - 50 - kHolguraEncabezados)
     rep.imprimePieyTitulos(true, true, renglones, true);
 }
 

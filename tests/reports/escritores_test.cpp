@@ -156,8 +156,11 @@ TEST_F(Escritores, AmountsOfAnySizeFitTheirColumns) {
 
 // However much of the last page the concepts fill, the closing totals and the last foot stay on
 // pages of the program's making: concepts of one line each, the budget shortened one at a time (for
-// one report, then further for the other).
+// one report, then further for the other). Also as a spreadsheet program prints the workbook: its
+// print header and its footer each take some room from the page's body (LibreOffice: about 75
+// twips), and every page's rows fit in what is left.
 TEST_F(Escritores, ClosingTotalsStayOnTheirPage) {
+  constexpr double kEncabezadoAjeno = 75;  // twips a spreadsheet program takes for a header or a footer
   ejecuta("UPDATE Presupuesto SET Descri = ' ', Texto = 'Concepto'");
   for (int tipo : {repgen::kMontosMensuales, repgen::kConceptosPrecios}) {
     SCOPED_TRACE(tipo);
@@ -168,6 +171,17 @@ TEST_F(Escritores, ClosingTotalsStayOnTheirPage) {
       const wb::Book& r = rep_->Reporte;
       ASSERT_EQ(wb::SheetPrintLayout(r.workbook(), r.currentSheet(), QPageSize(QPageSize::Letter)).pageCount(),
                 rep_->numeroPagina);
+      const wb::PageSetup& ps = r.pageSetup();
+      ASSERT_FALSE(ps.header.isEmpty() || ps.footer.isEmpty());
+      const double cuerpo = (ps.landscape ? 12240 : 15840) - (ps.top + ps.bottom) * 1440 - 2 * kEncabezadoAjeno;
+      std::vector<int> inicios = prueba::iniciosDePagina(r);
+      inicios.push_back(r.lastRow() + 1);
+      for (size_t p = 0; p + 1 < inicios.size(); ++p) {
+        double alto = 0;
+        for (int ren = inicios[p]; ren < inicios[p + 1]; ++ren)
+          alto += r.rowHeight(ren);
+        EXPECT_LE(alto, cuerpo) << "page " << p + 1 << " of " << inicios.size() - 1;
+      }
       quitaUltimoConcepto();
     }
   }
