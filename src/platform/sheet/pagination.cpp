@@ -105,6 +105,9 @@ bool printsSomething(const Workbook& wb, const Sheet& sheet, const SheetLayout& 
         return true;
   const QRectF box = layout.rangeRect(b);
   for (const DrawingObject& o : sheet.objects) {
+    // Rows first: a report has a logo on every page.
+    if (std::max(o.pos.y1, o.pos.y2) <= b.r1 || std::min(o.pos.y1, o.pos.y2) >= b.r2 + 1)
+      continue;
     const QRectF meet = layout.objectRect(o.pos).normalized().intersected(box);
     if (meet.width() > 0.5 && meet.height() > 0.5)
       return true;
